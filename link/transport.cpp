@@ -1,0 +1,418 @@
+#include "link/transport.h"
+
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "link/reply_decoder.h"
+
+namespace vandir {
+
+namespace {
+
+// A controller that does not answer a connect within this time is reported as unreachable.
+constexpr auto kConnectTimeout = std::chrono::seconds(5);
+// How long Logout waits for a polite logout before it cuts the connection.
+constexpr auto kLogoutWait = std::chrono::seconds(1);
+
+// Raises this thread's scheduling priority for one pass and restores it afterwards.
+// Best effort: an unprivileged process may not raise it, which is fine.
+class PassPriority {
+ public:
+  PassPriority() {
+    errno = 0;
+    const int current = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    if (errno == 0 && current > kRaised) {
+      saved_ = current;
+      raised_ = setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kRaised) == 0;
+    }
+  }
+  ~PassPriority() {
+    if (raised_) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), saved_);
+  }
+  PassPriority(const PassPriority&) = delete;
+  PassPriority& operator=(const PassPriority&) = delete;
+
+ private:
+  static constexpr int kRaised = -10;
+  int saved_ = 0;
+  bool raised_ = false;
+};
+
+defSEND_PACKAGE HeaderOnly(std::int16_t command, std::int16_t index) {
+  defSEND_PACKAGE p;
+  p.set_iHead(kPackageHead);
+  p.set_iCommand(command);
+  p.set_iLength(kHeaderSize);
+  p.set_iIndex(index);
+  p.set_iReplyLength(kHeaderSize);
+  return p;
+}
+
+}  // namespace
+
+Send_Recv::Send_Recv(Cache& cache, FileListQueue& fileList, const Clock& clock)
+    : cache_(cache), fileList_(fileList), clock_(clock), thread_([this] { Run(); }) {}
+
+Send_Recv::~Send_Recv() {
+  {
+    std::lock_guard lock(wakeMutex_);
+    terminated_ = true;
+  }
+  abortConnect_ = true;
+  Stopping = true;
+  wake_.notify_all();
+  idleDone_.notify_all();
+  InterruptSocket();
+  thread_.join();
+  CloseSocket();
+}
+
+void Send_Recv::SetHost(std::string address, int port) {
+  std::lock_guard lock(hostMutex_);
+  hostAddress_ = std::move(address);
+  hostPort_ = port;
+}
+
+std::string Send_Recv::HostAddress() const {
+  std::lock_guard lock(hostMutex_);
+  return hostAddress_;
+}
+
+int Send_Recv::HostPort() const {
+  std::lock_guard lock(hostMutex_);
+  return hostPort_;
+}
+
+void Send_Recv::Start() {
+  Stopping = false;
+  Connected = false;
+  ListBusy = false;
+  abortConnect_ = false;
+  Resume();
+}
+
+void Send_Recv::Logout() {
+  ListBusy = true;
+  Stopping = true;
+  abortConnect_ = true;
+  std::unique_lock lock(wakeMutex_);
+  const std::uint64_t ticket = logoutsServed_ + 1;
+  logoutPending_ = true;
+  wake_.notify_all();
+  const auto served = [&] { return logoutsServed_ >= ticket || terminated_; };
+  if (idleDone_.wait_for(lock, kLogoutWait, served)) return;
+  // The thread is stuck in an exchange with a silent controller: cut the connection so
+  // the blocked read returns, then the thread finishes the logout at once.
+  lock.unlock();
+  InterruptSocket();
+  lock.lock();
+  idleDone_.wait_for(lock, kLogoutWait, served);
+}
+
+int Send_Recv::EnqueueNormal(const defSEND_PACKAGE& package) { return Enqueue(commandList_, package); }
+
+int Send_Recv::EnqueuePriority(const defSEND_PACKAGE& package) {
+  return Enqueue(priorityList_, package);
+}
+
+int Send_Recv::Enqueue(List& list, const defSEND_PACKAGE& package) {
+  if (!socketConnected_ || ListBusy) return -1;
+  std::unique_lock lock(listMutex_, std::try_to_lock);
+  if (!lock.owns_lock()) return -1;
+  list.push_back(package);
+  lock.unlock();
+  Resume();
+  return 0;
+}
+
+void Send_Recv::Resume() {
+  std::lock_guard lock(wakeMutex_);
+  resumePending_ = true;
+  wake_.notify_all();
+}
+
+std::size_t Send_Recv::CommandListCount() const {
+  std::lock_guard lock(listMutex_);
+  return commandList_.size();
+}
+
+std::size_t Send_Recv::PriorityListCount() const {
+  std::lock_guard lock(listMutex_);
+  return priorityList_.size();
+}
+
+void Send_Recv::RequestEcho(const defSEND_PACKAGE& echo) {
+  std::lock_guard lock(wakeMutex_);
+  if (!echoPending_) echoPending_ = echo;
+  wake_.notify_all();
+}
+
+bool Send_Recv::ExchangeEcho(const defSEND_PACKAGE& echo, std::chrono::milliseconds wait) {
+  std::unique_lock lock(wakeMutex_);
+  const std::uint64_t ticket = echoesServed_ + 1;
+  if (!echoPending_) echoPending_ = echo;
+  wake_.notify_all();
+  if (idleDone_.wait_for(lock, wait, [&] { return echoesServed_ >= ticket || terminated_; }))
+    return !terminated_;
+  echoPending_.reset();  // not started yet: withdraw it rather than leave it behind
+  return false;
+}
+
+void Send_Recv::Run() {
+  while (WaitWhileSuspended()) RunPasses();
+}
+
+bool Send_Recv::WaitWhileSuspended() {
+  std::unique_lock lock(wakeMutex_);
+  suspended_ = true;
+  for (;;) {
+    if (terminated_) return false;
+    if (resumePending_) break;
+    if (logoutPending_ || echoPending_) {
+      ServeIdleRequests(lock);
+      continue;
+    }
+    wake_.wait(lock);
+  }
+  resumePending_ = false;
+  suspended_ = false;
+  return true;
+}
+
+void Send_Recv::ServeIdleRequests(std::unique_lock<std::mutex>& lock) {
+  if (logoutPending_) {
+    logoutPending_ = false;
+    lock.unlock();
+    LogOutAndClose();
+    lock.lock();
+    ++logoutsServed_;
+    idleDone_.notify_all();
+    return;
+  }
+  const defSEND_PACKAGE echo = *echoPending_;
+  echoPending_.reset();
+  lock.unlock();
+  if (Connected) {
+    defRECEIVE_PACKAGE answer;
+    const bool answered = SendExact(echo.bytes.data(), kHeaderSize) &&
+                          ReadExact(answer.bytes.data(), kHeaderSize);
+    if (!answered) DropConnection();
+  }
+  lock.lock();
+  ++echoesServed_;
+  idleDone_.notify_all();
+}
+
+void Send_Recv::RunPasses() {
+  for (;;) {
+    if (!Connected) {
+      if (Stopping) {
+        // Logged out: nothing connects again before Start. A file job asked of a stopped
+        // link fails as if the connection had dropped.
+        FileError = -1;
+        ClearLists();
+        return;
+      }
+      if (!ConnectStep()) return;
+    }
+    if (!WorkStep()) return;
+  }
+}
+
+bool Send_Recv::ConnectAborted() const { return abortConnect_.load(); }
+
+bool Send_Recv::ConnectStep() {
+  const std::string address = HostAddress();
+  const int port = HostPort();
+  CloseSocket();
+  if (!OpenConnection(address, port)) {
+    if (!ConnectAborted()) {
+      LoginStatus = kLoginNoConnection;
+      LoginStatusNew = true;
+    }
+    return false;
+  }
+  defSEND_PACKAGE handshake;
+  handshake.set_iHead(kPackageHead);
+  handshake.set_iCommand(kCmdLogin);
+  handshake.set_iLength(kPackageSize);
+  handshake.set_iReplyLength(kHeaderSize);
+  handshake.set_iParam1(port == kDncCommandPort ? 2 : 1);
+  defRECEIVE_PACKAGE answer;
+  if (!SendExact(handshake.bytes.data(), kPackageSize) ||
+      !ReadExact(answer.bytes.data(), kHeaderSize)) {
+    if (!ConnectAborted()) {
+      LoginStatus = kLoginShortReply;
+      LoginStatusNew = true;
+    }
+    LogOutAndClose();
+    return false;
+  }
+  const std::int16_t status = answer.iParam1();
+  LoginStatus = status;
+  LoginStatusNew = true;
+  if (status == kLoginLimited || status == kLoginFull) {
+    Connected = true;
+    return true;
+  }
+  LogOutAndClose();
+  return false;
+}
+
+bool Send_Recv::OpenConnection(const std::string& address, int port) {
+  if (address.empty() || address == "0" || port <= 0 || port > 65535) return false;
+  asio::error_code ec;
+  std::vector<asio::ip::tcp::endpoint> endpoints;
+  const auto ip = asio::ip::make_address(address, ec);
+  if (!ec) {
+    endpoints.emplace_back(ip, static_cast<std::uint16_t>(port));
+  } else {
+    asio::ip::tcp::resolver resolver(io_);
+    for (const auto& entry : resolver.resolve(address, std::to_string(port), ec))
+      endpoints.push_back(entry.endpoint());
+    if (ec || endpoints.empty()) return false;
+  }
+
+  bool done = false;
+  asio::error_code result;
+  {
+    std::lock_guard lock(socketMutex_);
+    socket_.open(endpoints.front().protocol(), ec);
+    if (ec) return false;
+  }
+  socket_.async_connect(endpoints.front(), [&](const asio::error_code& e) {
+    result = e;
+    done = true;
+  });
+  io_.restart();
+  const auto deadline = std::chrono::steady_clock::now() + kConnectTimeout;
+  while (!done && !ConnectAborted() && std::chrono::steady_clock::now() < deadline)
+    io_.run_for(std::chrono::milliseconds(50));
+  if (!done) {
+    CloseSocket();
+    io_.restart();
+    io_.run();  // lets the cancelled connect finish before `done` goes out of scope
+    return false;
+  }
+  if (result) {
+    CloseSocket();
+    return false;
+  }
+  // Back to plain blocking mode: exact reads without a poll before every receive.
+  socket_.native_non_blocking(false, ec);
+  socket_.set_option(asio::ip::tcp::no_delay(true), ec);
+  socketConnected_ = true;
+  return true;
+}
+
+bool Send_Recv::WorkStep() {
+  {
+    PassPriority raised;
+    defSEND_PACKAGE request;
+    while (!Stopping && !Sending && !Receiving && PopNext(request)) Exchange(request);
+  }
+  if (!Stopping && (!ListsEmpty() || Sending || Receiving)) return true;
+  if (Stopping) DropConnection();
+  return false;
+}
+
+bool Send_Recv::PopNext(defSEND_PACKAGE& out) {
+  std::lock_guard lock(listMutex_);
+  List& list = priorityList_.empty() ? commandList_ : priorityList_;
+  if (list.empty()) return false;
+  out = list.front();
+  list.pop_front();
+  return true;
+}
+
+bool Send_Recv::ListsEmpty() const {
+  std::lock_guard lock(listMutex_);
+  return priorityList_.empty() && commandList_.empty();
+}
+
+void Send_Recv::Exchange(const defSEND_PACKAGE& request) {
+  const int length = request.iLength();
+  const int replyLength = request.iReplyLength();
+  // A malformed package is dropped unsent. The reply length is checked as well: it sizes
+  // the read into a 512-byte buffer.
+  if (request.iHead() != kPackageHead || length < kHeaderSize || length > kPackageSize ||
+      replyLength < kHeaderSize || replyLength > kPackageSize)
+    return;
+  if (!SendExact(request.bytes.data(), static_cast<std::size_t>(length))) {
+    Stopping = true;
+    return;
+  }
+  defRECEIVE_PACKAGE reply;
+  if (!ReadExact(reply.bytes.data(), static_cast<std::size_t>(replyLength))) {
+    Stopping = true;
+    return;
+  }
+  if (reply.iHead() != kPackageHead || reply.iLength() > kPackageSize) return;
+  DecodeReply(cache_, fileList_, reply, replyLength, clock_.Now());
+  ++ReplyCount;
+}
+
+void Send_Recv::DropConnection() {
+  bool logout = false;
+  {
+    std::lock_guard lock(wakeMutex_);
+    std::swap(logout, logoutPending_);
+  }
+  if (logout)
+    LogOutAndClose();
+  else
+    CloseSocket();
+  FileError = -1;
+  ClearLists();
+  Connected = false;
+  Stopping = logout;  // a logged-out link stays stopped until the next Start
+  if (logout) {
+    std::lock_guard lock(wakeMutex_);
+    ++logoutsServed_;
+    idleDone_.notify_all();
+  }
+}
+
+void Send_Recv::LogOutAndClose() {
+  ListBusy = true;
+  Connected = false;
+  Stopping = true;
+  if (socketConnected_) {
+    const auto index = static_cast<std::int16_t>(PackageCounter++ & 0xFFFF);
+    const defSEND_PACKAGE logout = HeaderOnly(kCmdLogout, index);
+    defRECEIVE_PACKAGE answer;
+    if (SendExact(logout.bytes.data(), kHeaderSize)) ReadExact(answer.bytes.data(), kHeaderSize);
+  }
+  CloseSocket();
+}
+
+bool Send_Recv::SendExact(const std::uint8_t* data, std::size_t n) {
+  asio::error_code ec;
+  return asio::write(socket_, asio::buffer(data, n), ec) == n && !ec;
+}
+
+bool Send_Recv::ReadExact(std::uint8_t* data, std::size_t n) {
+  asio::error_code ec;
+  return asio::read(socket_, asio::buffer(data, n), ec) == n && !ec;
+}
+
+void Send_Recv::CloseSocket() {
+  std::lock_guard lock(socketMutex_);
+  asio::error_code ec;
+  if (socket_.is_open()) socket_.close(ec);
+  socketConnected_ = false;
+}
+
+void Send_Recv::InterruptSocket() {
+  std::lock_guard lock(socketMutex_);
+  if (socket_.is_open()) ::shutdown(socket_.native_handle(), SHUT_RDWR);
+}
+
+void Send_Recv::ClearLists() {
+  std::lock_guard lock(listMutex_);
+  priorityList_.clear();
+  commandList_.clear();
+}
+
+}  // namespace vandir

@@ -1,0 +1,133 @@
+// Send_Recv: the worker thread that owns the command-channel socket.
+//
+// It connects, performs the login handshake and then exchanges queued packages strictly
+// one at a time: send one, read its reply, hand the reply to the decoder, take the next.
+// Priority requests go before normal ones. Between passes the thread sleeps ("suspended")
+// until a producer resumes it; while it sleeps it also serves the keep-alive echo and the
+// logout, so the socket is only ever used by this thread.
+#pragma once
+
+#include <asio.hpp>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "link/cache.h"
+#include "link/clock.h"
+#include "link/file_list_queue.h"
+#include "link/package.h"
+
+namespace vandir {
+
+class Send_Recv {
+ public:
+  Send_Recv(Cache& cache, FileListQueue& fileList, const Clock& clock);
+  ~Send_Recv();
+  Send_Recv(const Send_Recv&) = delete;
+  Send_Recv& operator=(const Send_Recv&) = delete;
+
+  void SetHost(std::string address, int port);
+  std::string HostAddress() const;
+  int HostPort() const;
+
+  // Opens the lists and wakes the thread; the next pass connects.
+  void Start();
+  // Closes the lists, sends the logout package if connected and closes the socket. Returns
+  // within about two seconds even when the controller does not answer.
+  void Logout();
+
+  // 0 when queued; -1 when the socket is not connected or the lists are busy.
+  int EnqueueNormal(const defSEND_PACKAGE& package);
+  int EnqueuePriority(const defSEND_PACKAGE& package);
+
+  void Resume();
+  bool IsSuspended() const { return suspended_.load(); }
+  std::size_t CommandListCount() const;
+  std::size_t PriorityListCount() const;
+  bool SocketConnected() const { return socketConnected_.load(); }
+
+  // Keep-alive: the thread exchanges the echo package when it is idle. Request does not
+  // wait; Exchange waits at most `wait` for the answer and reports whether it came.
+  void RequestEcho(const defSEND_PACKAGE& echo);
+  bool ExchangeEcho(const defSEND_PACKAGE& echo, std::chrono::milliseconds wait);
+
+  // Published state, read by the component and by the maintenance service.
+  std::atomic<std::uint32_t> PackageCounter{0};
+  std::atomic<bool> Stopping{true};
+  std::atomic<bool> Connected{false};
+  std::atomic<bool> ListBusy{true};
+  std::atomic<std::int16_t> LoginStatus{kLoginNoConnection};
+  std::atomic<bool> LoginStatusNew{false};
+  std::atomic<std::int32_t> FileError{0};
+  std::atomic<bool> Sending{false};
+  std::atomic<std::int32_t> SendPercent{0};
+  std::atomic<bool> Receiving{false};
+  std::atomic<std::int32_t> RecvPercent{0};
+  std::atomic<std::int32_t> ReplyCount{0};
+
+ private:
+  using List = std::deque<defSEND_PACKAGE>;
+
+  void Run();
+  bool WaitWhileSuspended();
+  void ServeIdleRequests(std::unique_lock<std::mutex>& lock);
+  void RunPasses();
+  bool ConnectStep();
+  bool OpenConnection(const std::string& address, int port);
+  bool WorkStep();
+  bool PopNext(defSEND_PACKAGE& out);
+  bool ListsEmpty() const;
+  void Exchange(const defSEND_PACKAGE& request);
+  void DropConnection();
+  void LogOutAndClose();
+  bool SendExact(const std::uint8_t* data, std::size_t n);
+  bool ReadExact(std::uint8_t* data, std::size_t n);
+  void CloseSocket();
+  void InterruptSocket();
+  void ClearLists();
+  bool ConnectAborted() const;
+  int Enqueue(List& list, const defSEND_PACKAGE& package);
+
+  Cache& cache_;
+  FileListQueue& fileList_;
+  const Clock& clock_;
+
+  mutable std::mutex hostMutex_;
+  std::string hostAddress_;
+  int hostPort_ = 0;
+
+  mutable std::mutex listMutex_;
+  List commandList_;
+  List priorityList_;
+
+  // Socket open/close happen under socketMutex_, so another thread can safely shut the
+  // socket down to wake a blocked read. Reads and writes are made by this thread only.
+  asio::io_context io_;
+  asio::ip::tcp::socket socket_{io_};
+  mutable std::mutex socketMutex_;
+  std::atomic<bool> socketConnected_{false};
+
+  // Suspension and the requests served while idle.
+  std::mutex wakeMutex_;
+  std::condition_variable wake_;
+  std::condition_variable idleDone_;
+  bool resumePending_ = false;
+  bool terminated_ = false;
+  bool logoutPending_ = false;
+  std::uint64_t logoutsServed_ = 0;
+  std::optional<defSEND_PACKAGE> echoPending_;
+  std::uint64_t echoesServed_ = 0;
+  std::atomic<bool> suspended_{true};
+  std::atomic<bool> abortConnect_{false};
+
+  std::thread thread_;
+};
+
+}  // namespace vandir

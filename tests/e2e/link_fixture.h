@@ -1,0 +1,70 @@
+// A link component wired to its own simulator through real TCP, with a hand-moved clock.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "link/vandircnc.h"
+#include "tests/support/manual_clock.h"
+#include "tests/support/simulator.h"
+
+namespace vandir::test {
+
+// Polls QueryUserStatus until a login result arrives (999 means none yet).
+inline std::int16_t AwaitLogin(TVandirCNC& link,
+                               std::chrono::milliseconds timeout = std::chrono::seconds(8)) {
+  std::int16_t status = kNoNewLogin;
+  WaitUntil([&] { return (status = link.QueryUserStatus()) != kNoNewLogin; }, timeout);
+  return status;
+}
+
+// A header-only request with the given codes, as the request builders make them.
+inline defSEND_PACKAGE Request(std::int16_t command, std::int16_t index = 0,
+                               std::int16_t replyLength = kHeaderSize) {
+  defSEND_PACKAGE p;
+  p.set_iHead(kPackageHead);
+  p.set_iCommand(command);
+  p.set_iLength(kHeaderSize);
+  p.set_iIndex(index);
+  p.set_iReplyLength(replyLength);
+  return p;
+}
+
+// Commands of the received log other than the keep-alive echo, which comes on its own time.
+inline std::vector<int> CommandsWithoutEcho(Simulator& sim) {
+  std::vector<int> commands;
+  for (const auto& [command, index] : sim.Log())
+    if (command != kCmdEcho) commands.push_back(command);
+  return commands;
+}
+
+inline Simulator::Options LoginAs(std::string level) {
+  Simulator::Options options;
+  options.login = std::move(level);
+  return options;
+}
+
+class LinkTest : public testing::Test {
+ protected:
+  explicit LinkTest(Simulator::Options options = {}) : sim(std::move(options)) {}
+
+  // Connects and waits for the handshake; fails the test when the login is not accepted.
+  void ConnectAndLogin(char type = 1) {
+    ASSERT_EQ(link.Connect_TCP(type, sim.Address()), kOk);
+    const std::int16_t status = AwaitLogin(link);
+    ASSERT_TRUE(status == kLoginFull || status == kLoginLimited) << status;
+  }
+  int Replies() const { return link.SendCMD->ReplyCount; }
+  bool AwaitReplies(int count) {
+    return WaitUntil([&] { return Replies() >= count; });
+  }
+
+  Simulator sim;
+  std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
+  TVandirCNC link{clock};
+};
+
+}  // namespace vandir::test

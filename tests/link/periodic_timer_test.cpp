@@ -1,0 +1,40 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "link/periodic_timer.h"
+
+namespace vandir {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(PeriodicTimer, FiresOnlyWhileEnabled) {
+  std::atomic<int> ticks{0};
+  PeriodicTimer timer(20ms, [&] { ++ticks; });
+  std::this_thread::sleep_for(80ms);
+  EXPECT_EQ(ticks, 0);
+
+  timer.SetEnabled(true);
+  std::this_thread::sleep_for(150ms);
+  timer.SetEnabled(false);
+  const int fired = ticks;
+  EXPECT_GE(fired, 3);
+  EXPECT_LE(fired, 8);
+  std::this_thread::sleep_for(80ms);
+  EXPECT_EQ(ticks, fired);
+}
+
+TEST(PeriodicTimer, DestructionDoesNotWaitForTheNextTick) {
+  const auto start = std::chrono::steady_clock::now();
+  {
+    PeriodicTimer timer(10s, [] {});
+    timer.SetEnabled(true);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+}
+
+}  // namespace
+}  // namespace vandir
