@@ -1,0 +1,83 @@
+// vandir-sim: a stand-in for the controller on ports 1888 and 1988, steered through
+// stdin so tests can change its login level and inject faults.
+#include <signal.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include <asio.hpp>
+
+#include "link/package.h"
+#include "sim/control.h"
+#include "sim/controller.h"
+#include "sim/listener.h"
+#include "sim/note.h"
+#include "sim/options.h"
+
+namespace {
+
+struct Port {
+  std::uint16_t number;
+  int channel;  // what the handshake carries in iParam1
+};
+constexpr Port kPorts[] = {{vandir::kCommandPort, 1}, {vandir::kDncCommandPort, 2}};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace vandir::sim;
+
+  const auto options = ParseOptions(argc, argv);
+  if (!options) return 2;
+
+  std::error_code ec;
+  const auto address = asio::ip::make_address(options->bind, ec);
+  if (ec) {
+    std::fprintf(stderr, "error bind %s: %s\n", options->bind.c_str(), ec.message().c_str());
+    return 1;
+  }
+  std::filesystem::create_directories(options->root, ec);
+  if (ec) {
+    std::fprintf(stderr, "error root %s: %s\n", options->root.c_str(), ec.message().c_str());
+    return 1;
+  }
+
+  // A client that vanishes makes a write fail; that ends its connection, not the process.
+  signal(SIGPIPE, SIG_IGN);
+  // Blocked before any thread starts, so every thread inherits the mask and only the
+  // control loop sees the stop signals.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  Controller controller(*options);
+  Note("%s, root %s, login level %d", options->lathe ? "lathe" : "milling machine",
+       options->root.c_str(), options->login);
+
+  asio::io_context io;
+  std::vector<std::unique_ptr<Listener>> listeners;
+  for (const auto& port : kPorts) {
+    try {
+      listeners.push_back(std::make_unique<Listener>(
+          io, asio::ip::tcp::endpoint(address, port.number), port.channel, controller));
+    } catch (const std::system_error& error) {
+      std::fprintf(stderr, "error bind %s:%u: %s\n", options->bind.c_str(), port.number,
+                   error.code().message().c_str());
+      return 1;
+    }
+  }
+  std::printf("ready %s\n", address.to_string().c_str());
+  std::fflush(stdout);
+
+  RunControl(controller, stopSignals);
+
+  controller.faults.Stop();
+  controller.connections.Close();
+  listeners.clear();
+  Note("stopped");
+  return 0;
+}
