@@ -11,7 +11,135 @@
 
 namespace vandir {
 
+// The controller's numbers are kept in its own units (least increments, milliseconds,
+// percent); texts are single-byte in the controller's code page.
+inline constexpr int kAxes = 6;
+inline constexpr int kGGroups = 19;
+inline constexpr int kMCodes = 3;
+inline constexpr int kSystemVariables = 48;
+inline constexpr int kAlarmSlots = 20;
+inline constexpr int kMillTools = 100;
+inline constexpr int kMillLengths = 6;
+inline constexpr int kLatheTools = 33;
+inline constexpr int kLatheValues = 4;  // X, Y, Z, nose radius
+inline constexpr int kWorkOffsets = 6;  // G54 .. G59
+inline constexpr int kExtendedOffsets = 300;
+inline constexpr int kGlobalVariables = 1101;
+inline constexpr int kLocalVariables = 50;
+inline constexpr int kParameters = 2001;
+inline constexpr int kPlcBits = 512;
+inline constexpr int kPlcWords = 256;
+inline constexpr int kPartPathSize = 128;
+inline constexpr int kFileCmdNameSize = 128;
+inline constexpr int kHardwareChecks = 24;
+inline constexpr int kCardNameSize = 10;
+inline constexpr int kExtraHardwareFlags = 6;
+inline constexpr int kNcPathSize = 256;
+inline constexpr int kStorageChecks = 3;
+
+enum PlcBitTable { kPlcI, kPlcO, kPlcC, kPlcS, kPlcA, kPlcBitTables };
+enum NcPath { kNcRootPath, kNcMachinePath, kNcFilesPath, kNcPaths };
+enum PartPath { kMainPartPath, kCurrentPartPath, kDefaultPartPath, kRootPartPath, kPartPaths };
+
+// The controller's detail record of one parameter; its inside is the controller's.
+struct defBinRecordItem {
+  std::uint8_t Bytes[60];
+};
+
 struct CacheData {
+  std::int32_t MachinePos[kAxes];
+  std::int32_t AbsolutePos[kAxes];
+  std::int32_t RelativePos[kAxes];
+  std::int32_t DistanceToGo[kAxes];
+  std::int16_t Mode;
+  std::int16_t Status;
+
+  std::int32_t CommandFeedRate;
+  std::int32_t ActualFeedRate;
+  double FeedRatePercentage;
+  std::int32_t CommandSpindleSpeed;
+  std::int32_t ActualSpindleSpeed;
+  double SpindleSpeedPercentage;
+  std::int8_t ActiveG[kGGroups];
+  std::int16_t Code_H;
+  std::int16_t Code_M[kMCodes];
+  std::int16_t Code_T;
+  std::int16_t Code_P;
+  std::int16_t Code_Q;
+  std::int16_t Code_R;
+  std::int32_t Code_N;
+  std::int32_t BlockLineNumber;
+  std::int32_t ActualSpindleSpeed2;
+  double SpindleSpeedPercentage2;
+  std::int32_t ActualSpindleSpeed3;
+  double SpindleSpeedPercentage3;
+  std::int32_t CommandSpindleSpeed2;
+  std::int32_t CommandSpindleSpeed3;
+
+  char MainPart[32];
+  char CurrentPart[32];
+  std::int32_t MaxWorkPiece;
+  std::int32_t NowWorkPiece;
+  std::int32_t CurrentWorkTime;  // ms
+  std::int32_t TotalWorkTime;    // ms
+
+  std::int32_t SystemVariable[kSystemVariables];
+
+  std::int16_t AlarmCount;
+  std::int32_t Alarm[kAlarmSlots];
+  std::int16_t WarningCount;
+  std::int32_t Warning[kAlarmSlots];
+
+  std::int32_t MillToolLength[kMillLengths][kMillTools];  // [length 1..6 - 1][tool]
+  std::int32_t MillToolRadius[kMillTools];
+  std::int32_t MillToolTDCValue[kMillTools];
+  double MillToolTDCTime[kMillTools];
+
+  std::int32_t LatheGeometry[kLatheValues][kLatheTools];  // X, Y, Z, nose radius
+  std::int32_t LatheWear[kLatheValues][kLatheTools];
+  std::int8_t LatheToolType[kLatheTools];
+
+  std::int32_t CoordBase[kAxes];
+  std::int32_t WorkOffset[kWorkOffsets][kAxes];  // G54 .. G59
+  std::int32_t HandleIntPulse[kAxes];
+  std::int32_t ExtendedOffset[kExtendedOffsets][kAxes];
+
+  double GlobalVariable[kGlobalVariables];
+  double LocalVariable[kLocalVariables];
+  std::int32_t Parameter[kParameters];
+  defBinRecordItem ParameterDetail[kParameters];
+
+  std::uint8_t PlcBit[kPlcBitTables][kPlcBits];
+  std::int16_t PlcTimerNow[kPlcWords];
+  std::int16_t PlcTimerSet[kPlcWords];
+  std::int16_t PlcCounterSet[kPlcWords];
+  std::int16_t PlcCounterNow[kPlcWords];
+  std::int32_t PlcRegister[kPlcWords];
+  std::int32_t PlcBackupRegister[kPlcWords];
+
+  char PartPathText[kPartPaths][kPartPathSize];
+
+  // Tracking of the NC file commands (rename, delete, folder create and delete).
+  std::int32_t FileCmdRequested;
+  std::int32_t FileCmdAnswered;
+  std::int32_t FileCmdError;
+  char FileCmdName[kFileCmdNameSize];
+  char FileCmdNewName[kFileCmdNameSize];
+
+  std::uint8_t HardwareCheck[kHardwareChecks];
+  char CardModelName[kCardNameSize];
+  std::uint8_t ExtraHardwareFlag[kExtraHardwareFlags];
+  char SoftwareInformation[32];
+  char NcPathText[kNcPaths][kNcPathSize];
+  std::uint8_t StorageCheck[kStorageChecks];
+
+  // Data recorder settings and the records written to the current file.
+  std::uint32_t DRChangeTimer;
+  char DRSavePath[256];
+  std::uint32_t DRRecordCount;
+
+  std::uint16_t DiskFree[4];  // total clusters, available clusters, sectors/cluster, bytes/sector
+
   // The set gate: at most one write command is outstanding.
   std::uint8_t SetIdle;
   std::int16_t SetIndex;

@@ -9,12 +9,25 @@
 
 namespace vandir {
 
+// Receives the data-recorder records that arrive as replies (code 21845).
+class DataRecordSink {
+ public:
+  virtual ~DataRecordSink() = default;
+  virtual void WriteRecord(const defRECEIVE_PACKAGE& record) = 0;
+};
+
+inline constexpr std::int16_t kReplyDataRecord = 21845;
+
 // `received` is the number of reply bytes actually read (16..512): nothing behind them is
-// looked at. `now` is the wall-clock second stored as the last reply time.
+// looked at, and nothing is stored outside its table whatever the reply's indexes say.
+// `now` is the wall-clock second stored as the last reply time.
 void DecodeReply(Cache& cache, FileListQueue& fileList, const defRECEIVE_PACKAGE& reply,
-                 int received, std::int64_t now);
+                 int received, std::int64_t now, DataRecordSink* recorder = nullptr);
 
 // True for the reply codes of the write and control requests, which reopen the set gate.
 bool IsSetResultReply(int replyCode);
+
+// The name of a controller card by its model code (already masked with 0xF0FF).
+const char* CardModelName(int code);
 
 }  // namespace vandir

@@ -55,7 +55,7 @@ int TVandirCNC::Connect_TCP(char type, const std::string& ip) {
 
 void TVandirCNC::Disconnect() {
   ConnectType = 0;
-  CNC_TCP_IP = "0";
+  CNC_TCP_IP.assign(1, '0');  // the text "0": no controller
   CNC_TCP_Port = 0;
   SendCMD->SetHost("0", SendCMD->HostPort());
   SendCMD->Logout();
