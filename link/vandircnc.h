@@ -308,6 +308,9 @@ class TVandirCNC {
                              std::int16_t length = kHeaderSize);
   std::int64_t Now() const { return clock_->Now(); }
 
+  // Written by the transport thread's decoder; read through the Get operations.
+  vandir::Cache Cache;
+
  private:
   enum class Path { Normal, NormalSet, Priority, PrioritySet };
   int Submit(const defSEND_PACKAGE& package, Path path);
@@ -334,7 +337,6 @@ class TVandirCNC {
   defSEND_PACKAGE MakeEcho(std::int16_t port);
 
   std::shared_ptr<const Clock> clock_;
-  vandir::Cache Cache;
   int ConnectType = 0;
   std::atomic<std::uint16_t> IndexCounter{0};
   std::int16_t LastCommandIndex = 0;
