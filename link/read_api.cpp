@@ -149,6 +149,10 @@ VANDIR_READ_TEXT(GetPathMainPart, AskMainPart, PartPathText[kMainPartPath])
 VANDIR_READ_TEXT(GetPathCurrentPart, AskCurrentPart, PartPathText[kCurrentPartPath])
 VANDIR_READ_TEXT(GetPathDefaultPart, AskDefaultPart, PartPathText[kDefaultPartPath])
 VANDIR_READ_TEXT(GetPathRootPart, AskRootPart, PartPathText[kRootPartPath])
+VANDIR_READ_TEXT(SWInformation, AskSWInformation, SoftwareInformation)
+VANDIR_READ_TEXT(Get_NC_Root_Path, AskNCRootPath, NcPathText[kNcRootPath])
+VANDIR_READ_TEXT(Get_NC_Machine_Path, AskNCMachinePath, NcPathText[kNcMachinePath])
+VANDIR_READ_TEXT(Get_NC_Files_Path, AskNCFilesPath, NcPathText[kNcFilesPath])
 #undef VANDIR_READ_TEXT
 
 // Ranges: `first` is checked against the accepted range, then values are handed out while

@@ -26,8 +26,9 @@ int TVandirCNC::Submit(const defSEND_PACKAGE& package, Path path) {
   return kRefused;
 }
 
-int TVandirCNC::Ask(std::int16_t command, std::int16_t replyLength, Path path, std::int16_t param1) {
-  defSEND_PACKAGE p = NewRequest(command, replyLength);
+int TVandirCNC::Ask(std::int16_t command, std::int16_t replyLength, Path path, std::int16_t param1,
+                    std::int16_t length) {
+  defSEND_PACKAGE p = NewRequest(command, replyLength, length);
   p.set_iParam1(param1);
   return Submit(p, path);
 }

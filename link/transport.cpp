@@ -51,8 +51,13 @@ defSEND_PACKAGE HeaderOnly(std::int16_t command, std::int16_t index) {
 
 }  // namespace
 
-Send_Recv::Send_Recv(Cache& cache, FileListQueue& fileList, const Clock& clock)
-    : cache_(cache), fileList_(fileList), clock_(clock), thread_([this] { Run(); }) {}
+Send_Recv::Send_Recv(Cache& cache, FileListQueue& fileList, const Clock& clock,
+                     DataRecordSink* recorder)
+    : cache_(cache),
+      fileList_(fileList),
+      clock_(clock),
+      recorder_(recorder),
+      thread_([this] { Run(); }) {}
 
 Send_Recv::~Send_Recv() {
   {
@@ -309,6 +314,8 @@ bool Send_Recv::OpenConnection(const std::string& address, int port) {
 bool Send_Recv::WorkStep() {
   {
     PassPriority raised;
+    if (Sending && !Stopping) RunUploadJob();
+    if (Receiving && !Stopping) RunDownloadJob();
     defSEND_PACKAGE request;
     while (!Stopping && !Sending && !Receiving && PopNext(request)) Exchange(request);
   }
@@ -349,7 +356,7 @@ void Send_Recv::Exchange(const defSEND_PACKAGE& request) {
     return;
   }
   if (reply.iHead() != kPackageHead || reply.iLength() > kPackageSize) return;
-  DecodeReply(cache_, fileList_, reply, replyLength, clock_.Now());
+  DecodeReply(cache_, fileList_, reply, replyLength, clock_.Now(), recorder_);
   ++ReplyCount;
 }
 

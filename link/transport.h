@@ -10,6 +10,7 @@
 #include <asio.hpp>
 
 #include <atomic>
+#include <cstdio>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -23,12 +24,14 @@
 #include "link/clock.h"
 #include "link/file_list_queue.h"
 #include "link/package.h"
+#include "link/reply_decoder.h"
 
 namespace vandir {
 
 class Send_Recv {
  public:
-  Send_Recv(Cache& cache, FileListQueue& fileList, const Clock& clock);
+  Send_Recv(Cache& cache, FileListQueue& fileList, const Clock& clock,
+            DataRecordSink* recorder);
   ~Send_Recv();
   Send_Recv(const Send_Recv&) = delete;
   Send_Recv& operator=(const Send_Recv&) = delete;
@@ -53,6 +56,21 @@ class Send_Recv {
   std::size_t PriorityListCount() const;
   bool SocketConnected() const { return socketConnected_.load(); }
 
+  // File jobs run on this thread inside a pass and hold the socket until they end. The
+  // request stores the job, clears the progress and wakes the thread.
+  struct FileJob {
+    std::string source;  // upload: local file; download: controller file
+    std::string target;  // upload: controller name; download: local file
+    std::int32_t offset = 0;
+    std::int32_t pieceSize = 0;
+    std::int32_t fileSize = 0;
+    bool overwrite = false;
+  };
+  void RequestUpload(const FileJob& job);
+  void RequestDownload(const FileJob& job);
+  std::string SourceFileName() const;
+  std::string TargetFileName() const;
+
   // Keep-alive: the thread exchanges the echo package when it is idle. Request does not
   // wait; Exchange waits at most `wait` for the answer and reports whether it came.
   void RequestEcho(const defSEND_PACKAGE& echo);
@@ -71,6 +89,9 @@ class Send_Recv {
   std::atomic<bool> Receiving{false};
   std::atomic<std::int32_t> RecvPercent{0};
   std::atomic<std::int32_t> ReplyCount{0};
+  std::atomic<std::int32_t> FileOffset{0};
+  std::atomic<std::int32_t> PieceSize{0};
+  std::atomic<std::int32_t> FileSize{0};
 
  private:
   using List = std::deque<defSEND_PACKAGE>;
@@ -85,6 +106,12 @@ class Send_Recv {
   bool PopNext(defSEND_PACKAGE& out);
   bool ListsEmpty() const;
   void Exchange(const defSEND_PACKAGE& request);
+  void RunUploadJob();
+  void RunDownloadJob();
+  bool DownloadPiece(const FileJob& job, std::FILE* file, bool first, std::int32_t& pieceLength,
+                     std::int32_t& remaining);
+  FileJob CurrentJob() const;
+  void StampReply();
   void DropConnection();
   void LogOutAndClose();
   bool SendExact(const std::uint8_t* data, std::size_t n);
@@ -95,9 +122,13 @@ class Send_Recv {
   bool ConnectAborted() const;
   int Enqueue(List& list, const defSEND_PACKAGE& package);
 
+  mutable std::mutex jobMutex_;
+  FileJob job_;
+
   Cache& cache_;
   FileListQueue& fileList_;
   const Clock& clock_;
+  DataRecordSink* const recorder_;
 
   mutable std::mutex hostMutex_;
   std::string hostAddress_;

@@ -17,7 +17,8 @@ bool IsFileManagementCommand(int command) {
 
 TVandirCNC::TVandirCNC(std::shared_ptr<const Clock> clock)
     : clock_(clock ? std::move(clock) : std::make_shared<SystemClock>()) {
-  SendCMD = std::make_unique<Send_Recv>(Cache, FileListQueue, *clock_);
+  commandRecorder_ = std::make_unique<DataRecorder>(Cache, DataRecorder::Channel::Command);
+  SendCMD = std::make_unique<Send_Recv>(Cache, FileListQueue, *clock_, commandRecorder_.get());
   Cache.WithCurrent([](CacheData& c) {
     c.SetIdle = 1;
     c.SetStatus = kSetPending;
@@ -94,8 +95,7 @@ std::int16_t TVandirCNC::QueryStatus() {
 }
 
 int TVandirCNC::SendCommand(const defSEND_PACKAGE& package) {
-  const std::int16_t login = SendCMD->LoginStatus;
-  if (login != kLoginLimited && login != kLoginFull) return kRefused;
+  if (!LoggedIn()) return kRefused;
   return SendCMD->EnqueueNormal(package);
 }
 

@@ -11,6 +11,7 @@
 
 #include "link/cache.h"
 #include "link/clock.h"
+#include "link/data_recorder.h"
 #include "link/file_list_queue.h"
 #include "link/package.h"
 #include "link/periodic_timer.h"
@@ -278,6 +279,61 @@ class TVandirCNC {
   int SetMainPart(const std::string& path);
   int RunMDI(const std::string& program);
 
+  // File transfer. The jobs run on the transport thread; follow them through SendCMD's
+  // FileError, Sending/Receiving and SendPercent/RecvPercent. SendFile: -1 not logged in,
+  // -21 a name missing or too long, -22 no such local file, -23 unreadable. ReceiveFile: -1,
+  // or -17 for a name missing or too long. A download replaces the local file only when it
+  // is complete.
+  int SendFile(const std::string& localName, const std::string& controllerName, bool overwrite);
+  int AskSendFilePiece(const std::string& source, const std::string& target, int offset,
+                       int pieceSize, int fileSize, bool overwrite);
+  int ReceiveFile(const std::string& controllerName, const std::string& localName);
+  int AskReceiveFilePiece(const std::string& source, const std::string& target, int, int, int);
+  void CancelSendFile();
+  void CancelReceiveFile();
+  int SendPercentange() const;
+  int RecvPercentange() const;
+
+  // NC file commands. A listing arrives on FileListQueue; the other four are followed with
+  // GetCount until answered equals requested. -1 for a refused text.
+  int FileList(const std::string& folder, int mode);
+  int NCFileRename(const std::string& oldName, const std::string& newName);
+  int NCFileDelete(const std::string& name);
+  int NCDirCreate(const std::string& folder);
+  int NCDirDelete(const std::string& folder);
+  int GetCount(int* requested, int* answered);
+  void ResetCount();
+  int GetErrorFilename(std::string* name, int* error);
+  int GetErrorNewname(std::string* name);
+
+  // Diagnostics and system information, read like the other Get operations.
+  void HWDiagnosis(bool* checks /* 24 */, char* cardName /* >= 10 */, bool* extra /* 6 */,
+                   int* changed);
+  void HWDiagnosis2(bool* storage /* 3 */, int* changed);
+  int SWInformation(std::string* text, int* changed);
+  int Get_NC_Root_Path(std::string* text, int* changed);
+  int Get_NC_Machine_Path(std::string* text, int* changed);
+  int Get_NC_Files_Path(std::string* text, int* changed);
+  struct defDiskFree {
+    std::uint16_t TotalClusters, AvailableClusters, SectorsPerCluster, BytesPerSector;
+  };
+  int GetDiskFree(unsigned drive, defDiskFree* record, int* changed);
+
+  // Operator messages (behind the set gate) and message boxes on the controller's screen.
+  int SendMessageA(std::int16_t kind, const std::string& message);
+  int Send_DIAGLOG(const std::string& message);
+  int Send_HINT(const std::string& message);
+  int Send_DIAGLOG_HINT(const std::string& message);
+  int Send_SETUP_FINISH(const std::string& message);
+  int Send_UPLOAD_MACHINE_FINISH(const std::string& message);
+  int MessageBoxA(const std::string& message, const std::string& title);
+
+  // Data recorder. A save path over 255 characters is refused (-17) and nothing is recorded.
+  int Set_DR_Save_Path(const std::string& path);
+  void Set_DR_ChangeTimer(unsigned count);
+  int Get_DR_Data();
+  int AskGetDRData();
+
   // The DNC root path, shared by every link component of the process. A path longer than
   // 255 characters is refused with -17 and the previous one kept.
   static constexpr std::size_t kMaxRootPath = 255;
@@ -314,7 +370,8 @@ class TVandirCNC {
  private:
   enum class Path { Normal, NormalSet, Priority, PrioritySet };
   int Submit(const defSEND_PACKAGE& package, Path path);
-  int Ask(std::int16_t command, std::int16_t replyLength, Path path, std::int16_t param1 = 0);
+  int Ask(std::int16_t command, std::int16_t replyLength, Path path, std::int16_t param1 = 0,
+          std::int16_t length = kHeaderSize);
   int AskSetBitOrWord(std::int16_t command, std::int16_t replyLength, std::int16_t address,
                       std::int32_t value, bool wordValue);
   int AskSetVariable(std::int16_t command, int index, double value);
@@ -324,6 +381,9 @@ class TVandirCNC {
                   const std::string& second);
   int AskOneName(std::int16_t command, const std::string& name);
   bool PriorityAllowed(const defSEND_PACKAGE& package) const;
+  bool LoggedIn() const;
+  template <class Send>
+  int TrackedFileCommand(Send send);
   template <class Field, class Out>
   int ReadValue(Field field, Out* value, int* changed);
   template <class Field>
@@ -346,6 +406,7 @@ class TVandirCNC {
   std::int16_t CNC_TCP_Port = 0;
   std::string CNC_TCP_IP;
   std::unique_ptr<PeriodicTimer> mtmConnect;
+  std::unique_ptr<DataRecorder> commandRecorder_;
 };
 
 }  // namespace vandir
