@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "link/download_reply.h"
 #include "link/transport.h"
 
 namespace vandir {
@@ -195,7 +196,7 @@ void Send_Recv::RunUploadJob() {
 }
 
 bool Send_Recv::DownloadPiece(const FileJob& job, std::FILE* file, bool first,
-                              std::int32_t& pieceLength, std::int32_t& remaining) {
+                              std::int32_t& pieceLength, std::int64_t& remaining) {
   const auto srcLength = static_cast<int>(job.source.size());
   const auto tgtLength = static_cast<int>(job.target.size());
   defSEND_PACKAGE request;
@@ -222,18 +223,17 @@ bool Send_Recv::DownloadPiece(const FileJob& job, std::FILE* file, bool first,
     FileError = shortRead;
     return false;
   }
-  if (reply.iParam1() != 0) {
-    FileError = reply.iParam1();
+  const DownloadPieceReply piece = ReadDownloadPiece(reply, srcLength + tgtLength);
+  if (piece.result != 0) {
+    FileError = piece.result;
     return false;
   }
-  pieceLength = reply.i32(20);
-  if (first) remaining = reply.i32(24);
-  // The piece must lie inside the reply; a later piece must also make progress.
-  const int at = 30 + srcLength + tgtLength;
-  const bool inside = pieceLength >= 0 && pieceLength <= kPackageSize - at;
-  if (!inside || (!first && pieceLength == 0) ||
-      std::fwrite(reply.bytes.data() + at, 1, static_cast<std::size_t>(pieceLength), file) !=
-          static_cast<std::size_t>(pieceLength)) {
+  pieceLength = piece.length;
+  if (first) remaining = piece.remaining;
+  // A later piece must make progress, or the job would never end.
+  if (!piece.fits || (!first && piece.length == 0) ||
+      std::fwrite(reply.bytes.data() + piece.offset, 1, static_cast<std::size_t>(piece.length),
+                  file) != static_cast<std::size_t>(piece.length)) {
     FileError = notWritten;
     return false;
   }
@@ -253,10 +253,12 @@ void Send_Recv::RunDownloadJob() {
     Receiving = false;
     return;
   }
-  std::int32_t piece = 0, remaining = 0;
+  std::int32_t piece = 0;
+  std::int64_t remaining = 0;
   bool complete = false;
   if (!Stopping && DownloadPiece(job, file.get(), true, piece, remaining)) {
-    FileSize = remaining + piece;  // the first reply counts the bytes still to come with its own
+    // The first reply counts the bytes still to come with its own.
+    FileSize = static_cast<std::int32_t>(std::clamp<std::int64_t>(remaining + piece, 0, INT32_MAX));
     if (remaining <= 0) RecvPercent = 100;
     while (remaining > 0 && Receiving && FileError == 0 && !Stopping) {
       if (!DownloadPiece(job, file.get(), false, piece, remaining)) break;

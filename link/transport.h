@@ -109,7 +109,7 @@ class Send_Recv {
   void RunUploadJob();
   void RunDownloadJob();
   bool DownloadPiece(const FileJob& job, std::FILE* file, bool first, std::int32_t& pieceLength,
-                     std::int32_t& remaining);
+                     std::int64_t& remaining);
   FileJob CurrentJob() const;
   void StampReply();
   void DropConnection();
