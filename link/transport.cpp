@@ -365,6 +365,8 @@ void Send_Recv::DropConnection() {
   {
     std::lock_guard lock(wakeMutex_);
     std::swap(logout, logoutPending_);
+    // Wake-ups left from the lost connection's requests must not reconnect by themselves.
+    resumePending_ = false;
   }
   if (logout)
     LogOutAndClose();
