@@ -10,6 +10,8 @@ void Activity::Connected() {
 void Activity::Received(const defPACKAGE& package) {
   std::lock_guard lock(mutex_);
   log_.emplace_back(package.iCommand(), package.iIndex());
+  const auto begin = package.bytes.begin();
+  last_[package.iCommand()].assign(begin, begin + package.iLength());
 }
 
 void Activity::Served(Kind kind) {
@@ -25,6 +27,7 @@ void Activity::Served(Kind kind) {
 void Activity::ClearLog() {
   std::lock_guard lock(mutex_);
   log_.clear();
+  last_.clear();
 }
 
 std::string Activity::Stats() const {
@@ -41,6 +44,19 @@ std::string Activity::Log() const {
     text += ' ' + std::to_string(command) + ':' + std::to_string(index);
   }
   return text;
+}
+
+std::optional<std::string> Activity::Last(std::int16_t command) const {
+  std::lock_guard lock(mutex_);
+  const auto found = last_.find(command);
+  if (found == last_.end()) return std::nullopt;
+  constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (const auto byte : found->second) {
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0xF];
+  }
+  return hex;
 }
 
 }  // namespace vandir::sim

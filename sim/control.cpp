@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/machine_control.h"
 #include "sim/note.h"
 
 namespace vandir::sim {
@@ -39,6 +40,17 @@ std::string WithNumber(const std::vector<std::string>& words, const char* usage,
   return "ok";
 }
 
+// "last CMD": the bytes of the last package received with that command, in hex.
+std::string LastPackage(const Activity& activity, const std::vector<std::string>& words) {
+  const auto command =
+      words.size() == 2 ? ParseInteger(words[1], std::numeric_limits<std::int16_t>::min(),
+                                       std::numeric_limits<std::int16_t>::max())
+                        : std::nullopt;
+  if (!command) return "error usage: last CMD";
+  const auto hex = activity.Last(static_cast<std::int16_t>(*command));
+  return hex ? "ok " + *hex : "error none";
+}
+
 std::string Execute(Controller& controller, const std::string& line, bool& quit) {
   const auto words = Words(line);
   if (words.empty()) return "error unknown command";
@@ -58,6 +70,8 @@ std::string Execute(Controller& controller, const std::string& line, bool& quit)
     return WithNumber(words, "drop-after N", 0, kMostAnswers,
                       [&](long answers) { faults.DropAfter(answers); });
   }
+  if (name == "last") return LastPackage(controller.activity, words);
+  if (auto reply = ExecuteMachineCommand(controller.machine, words)) return *reply;
 
   if (words.size() != 1) return "error usage: " + name + " takes no argument";
   if (name == "drop") {

@@ -7,20 +7,21 @@
 #include "sim/activity.h"
 #include "sim/connections.h"
 #include "sim/faults.h"
+#include "sim/machine.h"
 #include "sim/options.h"
-#include "sim/responder.h"
 
 namespace vandir::sim {
 
 struct Controller {
-  explicit Controller(Options startOptions) : options(std::move(startOptions)), login(options.login) {}
+  explicit Controller(Options startOptions)
+      : options(std::move(startOptions)), login(options.login), machine(options.lathe) {}
 
   const Options options;
   std::atomic<std::int16_t> login;  // what the next handshake answers
   Faults faults;
   Activity activity;
   Connections connections;
-  Responder responder;
+  Machine machine;
 };
 
 }  // namespace vandir::sim

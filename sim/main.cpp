@@ -1,7 +1,9 @@
-// vandir-sim: a stand-in for the controller on ports 1888 and 1988, steered through
-// stdin so tests can change its login level and inject faults.
+// vandir-sim: a stand-in for the controller on ports 1888 and 1988, with a machine that
+// runs its program on its own clock, steered through stdin so tests can change the
+// machine and its login level and inject faults.
 #include <signal.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -13,6 +15,7 @@
 #include "sim/control.h"
 #include "sim/controller.h"
 #include "sim/listener.h"
+#include "sim/machine_clock.h"
 #include "sim/note.h"
 #include "sim/options.h"
 
@@ -23,6 +26,7 @@ struct Port {
   int channel;  // what the handshake carries in iParam1
 };
 constexpr Port kPorts[] = {{vandir::kCommandPort, 1}, {vandir::kDncCommandPort, 2}};
+constexpr std::chrono::milliseconds kMachineTick{50};
 
 }  // namespace
 
@@ -58,6 +62,7 @@ int main(int argc, char** argv) {
   Note("%s, root %s, login level %d", options->lathe ? "lathe" : "milling machine",
        options->root.c_str(), options->login);
 
+  MachineClock clock(controller.machine, kMachineTick);
   asio::io_context io;
   std::vector<std::unique_ptr<Listener>> listeners;
   for (const auto& port : kPorts) {

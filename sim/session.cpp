@@ -59,7 +59,7 @@ void Session::Run() {
         return;
       default:
         controller_.activity.Served(Activity::Kind::Request);
-        if (!Send(controller_.responder.Answer(request))) return;
+        if (!Send(controller_.machine.Answer(request))) return;
     }
   }
 }

@@ -1,6 +1,4 @@
 // vandir-sim through real TCP, with a bare blocking client like the link's.
-#include <poll.h>
-
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -10,101 +8,26 @@
 #include <utility>
 #include <vector>
 
-#include <asio.hpp>
 #include <gtest/gtest.h>
 
 #include "link/package.h"
+#include "tests/sim/sim_client.h"
 #include "tests/support/simulator.h"
 
 namespace vandir {
 namespace {
 
 using namespace std::chrono_literals;
+using test::Client;
+using test::ExpectHeaderReply;
+using test::HandshakeRequest;
+using test::LoggedIn;
+using test::Reply;
+using test::Request;
 using test::Simulator;
 using Clock = std::chrono::steady_clock;
 
-constexpr std::int16_t kReadCommand = 300;  // any code outside the set commands
-
-defPACKAGE Request(std::int16_t command, std::int16_t index, std::int16_t replyLength = kHeaderSize,
-                   std::int16_t length = kHeaderSize) {
-  defPACKAGE request;
-  request.set_iHead(kPackageHead);
-  request.set_iCommand(command);
-  request.set_iLength(length);
-  request.set_iIndex(index);
-  request.set_iReplyLength(replyLength);
-  return request;
-}
-
-defPACKAGE HandshakeRequest(int channel, std::int16_t index = 0) {
-  auto request = Request(kCmdLogin, index, kHeaderSize, kPackageSize);
-  request.set_iParam1(static_cast<std::int16_t>(channel));
-  return request;
-}
-
-struct Reply {
-  defPACKAGE package;
-  std::size_t size = 0;
-  std::error_code error;
-};
-
-// A blocking client with exact reads, as the link has. Every read has a time limit,
-// so a simulator that stays silent fails the test instead of hanging it. The socket
-// keeps to the io_context's own executor: blocking calls need nothing more.
-class Client {
- public:
-  Client(const std::string& address, std::uint16_t port) : socket_(io_) {
-    socket_.connect({asio::ip::make_address(address), port});
-  }
-
-  void Send(const defPACKAGE& package, std::size_t size) {
-    asio::write(socket_, asio::buffer(package.bytes.data(), size));
-  }
-
-  Reply Read(std::size_t size, std::chrono::milliseconds timeout = 3s) {
-    Reply reply;
-    const auto deadline = Clock::now() + timeout;
-    while (reply.size < size && !reply.error) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-      pollfd readable{socket_.native_handle(), POLLIN, 0};
-      if (left <= 0ms || poll(&readable, 1, static_cast<int>(left.count())) <= 0) {
-        reply.error = asio::error::timed_out;
-        break;
-      }
-      reply.size += socket_.read_some(
-          asio::buffer(reply.package.bytes.data() + reply.size, size - reply.size), reply.error);
-    }
-    return reply;
-  }
-
-  Reply Exchange(const defPACKAGE& request, std::size_t replySize) {
-    Send(request, static_cast<std::size_t>(request.iLength()));
-    return Read(replySize);
-  }
-
-  bool ClosedByPeer() { return Read(1).error == asio::error::eof; }
-  std::size_t Available() { return socket_.available(); }
-
- private:
-  asio::io_context io_;
-  asio::basic_stream_socket<asio::ip::tcp, asio::io_context::executor_type> socket_;
-};
-
-// A complete header-only reply of the right code and index.
-void ExpectHeaderReply(const Reply& reply, std::int16_t command, std::int16_t index) {
-  ASSERT_FALSE(reply.error) << reply.error.message();
-  EXPECT_EQ(reply.package.iHead(), kPackageHead);
-  EXPECT_EQ(reply.package.iCommand(), command);
-  EXPECT_EQ(reply.package.iLength(), kHeaderSize);
-  EXPECT_EQ(reply.package.iIndex(), index);
-}
-
-// Connects on the command port and completes the handshake.
-std::unique_ptr<Client> LoggedIn(const Simulator& sim) {
-  auto client = std::make_unique<Client>(sim.Address(), kCommandPort);
-  ExpectHeaderReply(client->Exchange(HandshakeRequest(1), kHeaderSize), 512, 0);
-  return client;
-}
+constexpr std::int16_t kUnknownCommand = 260;  // a code the controller does not know
 
 template <typename Action>
 std::chrono::milliseconds Elapsed(Action action) {
@@ -145,11 +68,11 @@ TEST(SimAnswers, OrdinaryRequestGetsItsReplyCodeAndExactlyTheLengthAskedFor) {
     std::int16_t expectedLength;
   };
   const Case cases[] = {
-      {336, 40, 40},                     // a set command
-      {kCmdLogin, 512, 512},             // a user login after the handshake
-      {kReadCommand, 512, 512},          // the largest reply
-      {kReadCommand, 15, kHeaderSize},   // no package is that short
-      {kReadCommand, 513, kHeaderSize},  // nor that long
+      {352, 40, 40},                        // a set command (reset)
+      {kCmdLogin, 512, 512},                // a user login after the handshake
+      {kUnknownCommand, 512, 512},          // the largest reply
+      {kUnknownCommand, 15, kHeaderSize},   // no package is that short
+      {kUnknownCommand, 513, kHeaderSize},  // nor that long
   };
   Simulator sim;
   auto client = LoggedIn(sim);
@@ -250,7 +173,7 @@ TEST(SimFaults, DropAfterAnswersThatManyThenCloses) {
   auto client = LoggedIn(sim);
   sim.Command("drop-after 2");
   ExpectHeaderReply(client->Exchange(Request(kCmdEcho, 1), kHeaderSize), 527, 1);
-  ExpectHeaderReply(client->Exchange(Request(kReadCommand, 2), kHeaderSize), 556, 2);
+  ExpectHeaderReply(client->Exchange(Request(kUnknownCommand, 2), kHeaderSize), kUnknownCommand + kReplyOffset, 2);
   const auto third = client->Exchange(Request(kCmdEcho, 3), kHeaderSize);
   EXPECT_EQ(third.error, asio::error::eof);
   EXPECT_EQ(third.size, 0u);
@@ -290,7 +213,7 @@ TEST(SimFaults, ShortSendsHalfTheReplyThenCloses) {
     SCOPED_TRACE("reply of " + std::to_string(size));
     auto client = LoggedIn(sim);
     sim.Command("short");
-    const auto reply = client->Exchange(Request(kReadCommand, 1, size), static_cast<std::size_t>(size));
+    const auto reply = client->Exchange(Request(kUnknownCommand, 1, size), static_cast<std::size_t>(size));
     EXPECT_EQ(reply.error, asio::error::eof);
     EXPECT_EQ(reply.size, static_cast<std::size_t>(size / 2));
   }
@@ -299,14 +222,14 @@ TEST(SimFaults, ShortSendsHalfTheReplyThenCloses) {
 TEST(SimControl, StatsAndLogFollowEveryPackage) {
   Simulator sim;
   auto client = LoggedIn(sim);
-  client->Exchange(Request(kReadCommand, 1), kHeaderSize);
+  client->Exchange(Request(kUnknownCommand, 1), kHeaderSize);
   client->Exchange(Request(kCmdEcho, 2), kHeaderSize);
   client->Exchange(Request(kCmdLogin, 3), kHeaderSize);
   client->Exchange(Request(kCmdLogout, 4), kHeaderSize);
   const std::map<std::string, long> expected = {{"connections", 1}, {"handshakes", 1}, {"logouts", 1},
                                                 {"echoes", 1},     {"requests", 2}};
   EXPECT_EQ(sim.Stats(), expected);
-  const std::vector<std::pair<int, int>> log = {{256, 0}, {300, 1}, {271, 2}, {256, 3}, {511, 4}};
+  const std::vector<std::pair<int, int>> log = {{256, 0}, {kUnknownCommand, 1}, {271, 2}, {256, 3}, {511, 4}};
   EXPECT_EQ(sim.Log(), log);
 
   sim.Command("log-clear");
