@@ -1,5 +1,6 @@
 #include "link/transport.h"
 
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -273,34 +274,18 @@ bool Send_Recv::OpenConnection(const std::string& address, int port) {
   if (!ec) {
     endpoints.emplace_back(ip, static_cast<std::uint16_t>(port));
   } else {
-    asio::ip::tcp::resolver resolver(io_);
+    asio::ip::basic_resolver<asio::ip::tcp, asio::io_context::executor_type> resolver(io_);
     for (const auto& entry : resolver.resolve(address, std::to_string(port), ec))
       endpoints.push_back(entry.endpoint());
     if (ec || endpoints.empty()) return false;
   }
 
-  bool done = false;
-  asio::error_code result;
   {
     std::lock_guard lock(socketMutex_);
     socket_.open(endpoints.front().protocol(), ec);
     if (ec) return false;
   }
-  socket_.async_connect(endpoints.front(), [&](const asio::error_code& e) {
-    result = e;
-    done = true;
-  });
-  io_.restart();
-  const auto deadline = std::chrono::steady_clock::now() + kConnectTimeout;
-  while (!done && !ConnectAborted() && std::chrono::steady_clock::now() < deadline)
-    io_.run_for(std::chrono::milliseconds(50));
-  if (!done) {
-    CloseSocket();
-    io_.restart();
-    io_.run();  // lets the cancelled connect finish before `done` goes out of scope
-    return false;
-  }
-  if (result) {
+  if (!ConnectWithin(endpoints.front(), kConnectTimeout)) {
     CloseSocket();
     return false;
   }
@@ -308,6 +293,28 @@ bool Send_Recv::OpenConnection(const std::string& address, int port) {
   socket_.native_non_blocking(false, ec);
   socket_.set_option(asio::ip::tcp::no_delay(true), ec);
   socketConnected_ = true;
+  return true;
+}
+
+// A non-blocking connect watched in short slices, so that a logout or the destructor can
+// abandon an attempt to an unreachable controller without waiting for the system's time-out.
+bool Send_Recv::ConnectWithin(const asio::ip::tcp::endpoint& endpoint,
+                              std::chrono::milliseconds timeout) {
+  asio::error_code ec;
+  socket_.native_non_blocking(true, ec);
+  const int fd = socket_.native_handle();
+  if (::connect(fd, endpoint.data(), static_cast<socklen_t>(endpoint.size())) != 0) {
+    if (errno != EINPROGRESS) return false;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    pollfd ready{fd, POLLOUT, 0};
+    int polled = 0;
+    while (polled == 0 && !ConnectAborted() && std::chrono::steady_clock::now() < deadline)
+      polled = ::poll(&ready, 1, 50);
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (polled <= 0 || getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
+      return false;
+  }
   return true;
 }
 

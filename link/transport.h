@@ -102,6 +102,7 @@ class Send_Recv {
   void RunPasses();
   bool ConnectStep();
   bool OpenConnection(const std::string& address, int port);
+  bool ConnectWithin(const asio::ip::tcp::endpoint& endpoint, std::chrono::milliseconds timeout);
   bool WorkStep();
   bool PopNext(defSEND_PACKAGE& out);
   bool ListsEmpty() const;
@@ -141,7 +142,9 @@ class Send_Recv {
   // Socket open/close happen under socketMutex_, so another thread can safely shut the
   // socket down to wake a blocked read. Reads and writes are made by this thread only.
   asio::io_context io_;
-  asio::ip::tcp::socket socket_{io_};
+  // Bound to the io_context's own executor: the type-erased default one brings atomic fences
+  // that ThreadSanitizer cannot follow.
+  asio::basic_stream_socket<asio::ip::tcp, asio::io_context::executor_type> socket_{io_};
   mutable std::mutex socketMutex_;
   std::atomic<bool> socketConnected_{false};
 

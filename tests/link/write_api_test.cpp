@@ -61,5 +61,15 @@ TEST(RootPath, IsSharedByEveryLinkAndALongPathIsRefused) {
   EXPECT_EQ(second.SetRootPath(std::string(255, 'r')), 0);
 }
 
+TEST(FileListQueue, ANewListingDropsWhatIsLeftOfTheLastOne) {
+  TVandirCNC link;
+  link.FileListQueue.Push({1, 2});
+  link.AskFileList("NC", 1);
+  EXPECT_EQ(link.FileListQueue.Size(), 1u);
+  link.FileList("NC", 0);
+  EXPECT_EQ(link.FileListQueue.Size(), 0u);
+  EXPECT_EQ(link.FileList("0", 0), -1);
+}
+
 }  // namespace
 }  // namespace vandir
