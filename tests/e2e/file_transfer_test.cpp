@@ -1,0 +1,278 @@
+// File transfer and NC file commands through the link against the simulator's file system.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "tests/e2e/link_fixture.h"
+
+namespace vandir::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string Bytes(std::size_t n, unsigned seed = 1) {
+  std::mt19937 random(seed);
+  std::string text(n, '\0');
+  for (auto& c : text) c = static_cast<char>(random());
+  return text;
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteAll(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+class Files : public LinkTest {
+ protected:
+  void SetUp() override {
+    local = fs::temp_directory_path() / ("files-" + std::to_string(getpid()) + "-" +
+                                         testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(local);
+    sim.Command("cycle off");
+    ConnectAndLogin();
+  }
+  void TearDown() override { fs::remove_all(local); }
+
+  bool AwaitUpload() {
+    return WaitUntil([&] { return !link.SendCMD->Sending; }, 20s);
+  }
+  bool AwaitDownload() {
+    return WaitUntil([&] { return !link.SendCMD->Receiving; }, 20s);
+  }
+  std::vector<int> Commands(int code) {
+    std::vector<int> found;
+    for (const auto& [command, index] : sim.Log())
+      if (command == code || code == 0) found.push_back(command);
+    return found;
+  }
+  fs::path Remote(const std::string& name) { return sim.Root() / "C" / "NC" / name; }
+  int Percent() const { return link.SendCMD->SendPercent; }
+
+  fs::path local;
+};
+
+struct UploadCase {
+  std::size_t size;
+  int dataPackages;
+  int percent;
+};
+
+class Upload : public Files, public testing::WithParamInterface<UploadCase> {};
+
+TEST_P(Upload, SendsStartDataAndEndPackages) {
+  const std::string content = Bytes(GetParam().size);
+  WriteAll(local / "O1000.NC", content);
+  sim.Command("log-clear");
+  ASSERT_EQ(link.SendFile((local / "O1000.NC").string(), "C:\\NC\\O1000.NC", false), kOk);
+  ASSERT_TRUE(AwaitUpload());
+  EXPECT_EQ(link.SendCMD->FileError, 0);
+  EXPECT_EQ(Percent(), GetParam().percent);
+  std::vector<int> expected = {373};
+  expected.insert(expected.end(), static_cast<std::size_t>(GetParam().dataPackages), 4352);
+  expected.push_back(4354);
+  EXPECT_EQ(Commands(0), expected);
+  EXPECT_EQ(ReadAll(Remote("O1000.NC")), content);
+  EXPECT_EQ(ReadAll(local / "O1000.NC"), content);  // the local file is only read
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, Upload,
+                         testing::Values(UploadCase{1000, 3, 100}, UploadCase{150, 1, 125},
+                                         UploadCase{0, 0, 0}, UploadCase{496, 1, 100},
+                                         UploadCase{100000, 202, 100}));
+
+TEST_F(Files, UploadStartPackageCarriesBothNames) {
+  const fs::path previous = fs::current_path();
+  fs::current_path(local);
+  WriteAll("abc", "12345");
+  ASSERT_EQ(link.SendFile("abc", "d", true), kOk);
+  ASSERT_TRUE(AwaitUpload());
+  fs::current_path(previous);
+  // iLength 30, overwrite 1, name lengths + 1 = 4 and 2, offset 0, size 5, "abc\0d\0".
+  EXPECT_PRED2([](const std::string& e, const std::string& g) {
+    return g.size() == e.size() && g.substr(0, 12) == e.substr(0, 12) && g.substr(16) == e.substr(16);
+  }, "ok 040275011e00****0000010004000200" "00000000" "05000000" "61626300" "6400",
+                sim.Command("last 373"));
+}
+
+TEST_F(Files, ExistingTargetIsRefusedWithoutOverwrite) {
+  WriteAll(local / "O1.NC", "first");
+  ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NC\\O1.NC", false), kOk);
+  ASSERT_TRUE(AwaitUpload());
+  WriteAll(local / "O1.NC", "second");
+  ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NC\\O1.NC", false), kOk);
+  ASSERT_TRUE(AwaitUpload());
+  EXPECT_EQ(link.SendCMD->FileError, 9);
+  EXPECT_EQ(ReadAll(Remote("O1.NC")), "first");
+  ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NC\\O1.NC", true), kOk);
+  ASSERT_TRUE(AwaitUpload());
+  EXPECT_EQ(link.SendCMD->FileError, 0);
+  EXPECT_EQ(ReadAll(Remote("O1.NC")), "second");
+}
+
+TEST_F(Files, StartingOperationsCheckTheirArguments) {
+  EXPECT_EQ(link.SendFile("", "C:\\NC\\A.NC", false), -21);
+  EXPECT_EQ(link.SendFile((local / "missing").string(), "C:\\NC\\A.NC", false), -22);
+  EXPECT_EQ(link.SendFile((local / "x").string(), std::string(480, 'n'), false), -21);
+  EXPECT_EQ(link.ReceiveFile("C:\\NC\\A.NC", ""), -17);
+  TVandirCNC offline;
+  WriteAll(local / "A.NC", "a");
+  EXPECT_EQ(offline.SendFile((local / "A.NC").string(), "C:\\NC\\A.NC", false), -1);
+  EXPECT_EQ(offline.ReceiveFile("C:\\NC\\A.NC", (local / "B.NC").string()), -1);
+}
+
+TEST_F(Files, DownloadIsByteIdentical) {
+  const std::string content = Bytes(5000, 7);
+  fs::create_directories(Remote(""));
+  WriteAll(Remote("O2000.NC"), content);
+  ASSERT_EQ(link.ReceiveFile("C:\\NC\\O2000.NC", (local / "O2000.NC").string()), kOk);
+  ASSERT_TRUE(AwaitDownload());
+  EXPECT_EQ(link.SendCMD->FileError, 0);
+  EXPECT_EQ(link.SendCMD->RecvPercent, 100);
+  EXPECT_EQ(ReadAll(local / "O2000.NC"), content);
+  EXPECT_EQ(std::distance(fs::directory_iterator(local), {}), 1);  // no leftovers
+}
+
+TEST_F(Files, EmptyDownloadCompletesAtOnce) {
+  fs::create_directories(Remote(""));
+  WriteAll(Remote("EMPTY.NC"), "");
+  ASSERT_EQ(link.ReceiveFile("C:\\NC\\EMPTY.NC", (local / "EMPTY.NC").string()), kOk);
+  ASSERT_TRUE(AwaitDownload());
+  EXPECT_EQ(link.SendCMD->FileError, 0);
+  EXPECT_EQ(link.SendCMD->RecvPercent, 100);
+  EXPECT_TRUE(fs::exists(local / "EMPTY.NC"));
+  EXPECT_EQ(fs::file_size(local / "EMPTY.NC"), 0u);
+}
+
+TEST_F(Files, FailedDownloadKeepsTheOldLocalFile) {
+  WriteAll(local / "KEEP.NC", "precious");
+  ASSERT_EQ(link.ReceiveFile("C:\\NC\\NOPE.NC", (local / "KEEP.NC").string()), kOk);
+  ASSERT_TRUE(AwaitDownload());
+  EXPECT_GT(link.SendCMD->FileError, 0);
+  EXPECT_EQ(ReadAll(local / "KEEP.NC"), "precious");
+  EXPECT_EQ(std::distance(fs::directory_iterator(local), {}), 1);
+}
+
+TEST_F(Files, DownloadBrokenOffKeepsTheOldLocalFile) {
+  fs::create_directories(Remote(""));
+  WriteAll(Remote("BIG.NC"), Bytes(20000));
+  WriteAll(local / "BIG.NC", "old copy");
+  sim.Command("drop-transfer 5");
+  ASSERT_EQ(link.ReceiveFile("C:\\NC\\BIG.NC", (local / "BIG.NC").string()), kOk);
+  ASSERT_TRUE(AwaitDownload());
+  EXPECT_LT(link.SendCMD->FileError, 0);
+  EXPECT_EQ(ReadAll(local / "BIG.NC"), "old copy");
+  EXPECT_EQ(std::distance(fs::directory_iterator(local), {}), 1);
+}
+
+TEST_F(Files, RefusedStartEndsTheUploadThere) {
+  WriteAll(local / "E.NC", Bytes(1200));
+  sim.Command("fail-file 7");
+  sim.Command("log-clear");
+  ASSERT_EQ(link.SendFile((local / "E.NC").string(), "C:\\NC\\E.NC", true), kOk);
+  ASSERT_TRUE(AwaitUpload());
+  EXPECT_EQ(link.SendCMD->FileError, 7);
+  EXPECT_EQ(Commands(0), (std::vector<int>{373}));
+  EXPECT_FALSE(fs::exists(Remote("E.NC")));
+}
+
+TEST_F(Files, DroppedUploadReportsAShortReply) {
+  WriteAll(local / "D.NC", Bytes(5000));
+  sim.Command("drop-transfer 3");
+  ASSERT_EQ(link.SendFile((local / "D.NC").string(), "C:\\NC\\D.NC", true), kOk);
+  ASSERT_TRUE(AwaitUpload());
+  EXPECT_EQ(link.SendCMD->FileError, -5);
+  EXPECT_FALSE(fs::exists(Remote("D.NC")));
+}
+
+TEST_F(Files, CancelledUploadSendsNoEndPackage) {
+  WriteAll(local / "C.NC", Bytes(50000));
+  sim.Command("stall 20");
+  sim.Command("log-clear");
+  ASSERT_EQ(link.SendFile((local / "C.NC").string(), "C:\\NC\\C.NC", true), kOk);
+  ASSERT_TRUE(WaitUntil([&] { return Commands(4352).size() >= 3; }));
+  link.CancelSendFile();
+  ASSERT_TRUE(AwaitUpload());
+  sim.Command("stall 0");
+  std::this_thread::sleep_for(100ms);
+  EXPECT_TRUE(Commands(4354).empty());
+  EXPECT_LT(Commands(4352).size(), 50u);
+}
+
+TEST_F(Files, ListingArrivesInPartsOfElevenWithTheTotalFirst) {
+  fs::create_directories(Remote(""));
+  for (int i = 0; i < 25; ++i) WriteAll(Remote("O" + std::to_string(1000 + i) + ".NC"), "x");
+  ASSERT_EQ(link.FileList("C:\\NC", 0), kOk);
+  int total = -1, modeOne = 0;
+  std::vector<std::string> names;
+  ASSERT_TRUE(WaitUntil([&] {
+    while (auto block = link.FileListQueue.Pop()) {
+      if (total < 0) {
+        EXPECT_EQ(block->size(), 2u);
+        total = (*block)[0] | (*block)[1] << 8;
+      } else {
+        EXPECT_EQ(block->size(), 44u);
+        names.emplace_back(reinterpret_cast<const char*>(block->data() + 30));
+      }
+    }
+    if (total >= 0 && static_cast<int>(names.size()) < total && link.SendCMD->PriorityListCount() == 0 &&
+        link.SendCMD->IsSuspended() && static_cast<int>(names.size()) == 11 * (modeOne + 1)) {
+      ++modeOne;
+      link.FileList("C:\\NC", 1);
+    }
+    return total >= 0 && static_cast<int>(names.size()) == total;
+  }));
+  EXPECT_EQ(total, 25);
+  EXPECT_EQ(modeOne, 2);
+  EXPECT_EQ(std::count(names.begin(), names.end(), "O1024.NC"), 1);
+}
+
+TEST_F(Files, FileCommandsAreTrackedByTheirAnswers) {
+  fs::create_directories(Remote(""));
+  WriteAll(Remote("A1"), "a");
+  link.ResetCount();
+  ASSERT_EQ(link.NCFileRename("C:\\NC\\A1", "C:\\NC\\B22"), kOk);
+  int requested = 0, answered = 0;
+  ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 1; }));
+  std::string name;
+  int error = -1;
+  link.GetErrorFilename(&name, &error);
+  EXPECT_EQ(error, 0);
+  link.GetErrorNewname(&name);
+  EXPECT_EQ(name, "C:\\NC\\B22");
+  EXPECT_TRUE(fs::exists(Remote("B22")));
+
+  ASSERT_EQ(link.NCDirCreate("C:\\NC\\SUB"), kOk);
+  ASSERT_EQ(link.NCDirCreate("C:\\NC\\SUB"), kOk);
+  ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 3; }));
+  EXPECT_EQ(requested, 3);
+  link.GetErrorFilename(&name, &error);
+  EXPECT_EQ(error, 12);
+  ASSERT_EQ(link.NCDirDelete("C:\\NC\\SUB"), kOk);
+  ASSERT_EQ(link.NCFileDelete("C:\\NC\\B22"), kOk);
+  ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 5; }));
+  link.GetErrorFilename(&name, &error);
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(name, "C:\\NC\\B22");
+  EXPECT_FALSE(fs::exists(Remote("B22")));
+  EXPECT_FALSE(fs::exists(Remote("SUB")));
+  EXPECT_EQ(link.NCFileDelete("0"), kRefused);
+}
+
+TEST_F(Files, RecordsAskedOnTheCommandChannelAreWritten) {
+  link.Set_DR_Save_Path(local.string());
+  link.Set_DR_ChangeTimer(2);
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(link.AskGetDRData(), kOk);
+  ASSERT_TRUE(WaitUntil([&] { return Replies() >= 3; }));
+  EXPECT_EQ(link.Get_DR_Data(), 1);
+  EXPECT_GE(std::distance(fs::directory_iterator(local), {}), 1);
+}
+
+}  // namespace
+}  // namespace vandir::test
