@@ -67,8 +67,10 @@ bool AwaitLogin(vandir::TVandirCNC& link) {
   return false;
 }
 
-// The program keeps a handful of polls queued per tick; `window` requests are kept in the
-// list. With a window of 1 every request waits for the previous reply (latency bound).
+// The program queues a batch of polls and leaves the transport to it. `window` requests are
+// kept in the list; the producer sleeps while the list is full, as a polling program would,
+// instead of spinning on a core the transport and the controller need. With a window of 1
+// every request waits for the previous reply (latency bound).
 double LinkRate(vandir::TVandirCNC& link, std::size_t window) {
   const vandir::defSEND_PACKAGE status = Header(kStatusRequest, vandir::kHeaderSize);
   const int before = link.SendCMD->ReplyCount;
@@ -76,10 +78,13 @@ double LinkRate(vandir::TVandirCNC& link, std::size_t window) {
   const auto start = SteadyClock::now();
   while (SteadyClock::now() - start < kRound) {
     const int answered = link.SendCMD->ReplyCount - before;
-    if (static_cast<std::size_t>(sent - answered) < window && link.SendCommand(status) == 0)
-      ++sent;
-    else
+    if (static_cast<std::size_t>(sent - answered) < window) {
+      if (link.SendCommand(status) == 0) ++sent;
+    } else if (window > 1) {
+      std::this_thread::sleep_for(200us);
+    } else {
       std::this_thread::yield();
+    }
   }
   const auto elapsed = SteadyClock::now() - start;
   return (link.SendCMD->ReplyCount - before) / Seconds(elapsed);
@@ -104,7 +109,7 @@ int main() {
       std::fprintf(stderr, "bench_link_rate: login failed\n");
       return 1;
     }
-    queued = std::max(queued, LinkRate(link, 8));
+    queued = std::max(queued, LinkRate(link, 64));
     single = std::max(single, LinkRate(link, 1));
     link.Disconnect();
   }
