@@ -81,7 +81,7 @@ double LinkRate(vandir::TVandirCNC& link, std::size_t window) {
     if (static_cast<std::size_t>(sent - answered) < window) {
       if (link.SendCommand(status) == 0) ++sent;
     } else if (window > 1) {
-      std::this_thread::sleep_for(200us);
+      std::this_thread::sleep_for(1ms);
     } else {
       std::this_thread::yield();
     }
@@ -109,7 +109,7 @@ int main() {
       std::fprintf(stderr, "bench_link_rate: login failed\n");
       return 1;
     }
-    queued = std::max(queued, LinkRate(link, 64));
+    queued = std::max(queued, LinkRate(link, 256));
     single = std::max(single, LinkRate(link, 1));
     link.Disconnect();
   }
