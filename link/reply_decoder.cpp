@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <type_traits>
 
 namespace vandir {
 
@@ -18,8 +19,8 @@ class Reply {
   Reply(const defRECEIVE_PACKAGE& p, int received) : p_(p), end_(std::min(received, kPackageSize)) {}
 
   const defRECEIVE_PACKAGE& operator*() const { return p_; }
-  bool Has(int dataOffset, int size) const {
-    return dataOffset >= 0 && kData + dataOffset + size <= end_;
+  bool Has(int dataOffset, std::size_t size) const {
+    return dataOffset >= 0 && kData + dataOffset + static_cast<int>(size) <= end_;
   }
   template <class T>
   bool Read(int dataOffset, T& out) const;
@@ -38,34 +39,18 @@ class Reply {
   const int end_;
 };
 
-template <>
-bool Reply::Read(int off, std::int32_t& out) const {
-  if (!Has(off, 4)) return false;
-  out = p_.i32(kData + off);
-  return true;
-}
-template <>
-bool Reply::Read(int off, std::int16_t& out) const {
-  if (!Has(off, 2)) return false;
-  out = p_.i16(kData + off);
-  return true;
-}
-template <>
-bool Reply::Read(int off, std::uint16_t& out) const {
-  if (!Has(off, 2)) return false;
-  out = p_.u16(kData + off);
-  return true;
-}
-template <>
-bool Reply::Read(int off, std::int8_t& out) const {
-  if (!Has(off, 1)) return false;
-  out = p_.i8(kData + off);
-  return true;
-}
-template <>
-bool Reply::Read(int off, double& out) const {
-  if (!Has(off, 8)) return false;
-  out = p_.f64(kData + off);
+template <class T>
+bool Reply::Read(int off, T& out) const {
+  if (!Has(off, sizeof(T))) return false;
+  const int at = kData + off;
+  if constexpr (std::is_same_v<T, double>)
+    out = p_.f64(at);
+  else if constexpr (sizeof(T) == 4)
+    out = static_cast<T>(p_.u32(at));
+  else if constexpr (sizeof(T) == 2)
+    out = static_cast<T>(p_.u16(at));
+  else
+    out = static_cast<T>(p_.u8(at));
   return true;
 }
 
