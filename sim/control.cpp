@@ -51,6 +51,17 @@ std::string LastPackage(const Activity& activity, const std::vector<std::string>
   return hex ? "ok " + *hex : "error none";
 }
 
+// "files [PATH]": the folders and files below PATH (C:\ when none is given).
+std::string Files(FileArea& files, const std::vector<std::string>& words) {
+  if (words.size() > 2) return "error usage: files [PATH]";
+  const std::string folder = words.size() == 2 ? words[1] : "C:\\";
+  const auto tree = files.Tree(folder);
+  if (!tree) return "error no such folder: " + folder;
+  std::string reply = "ok";
+  for (const auto& item : *tree) reply += ' ' + item;
+  return reply;
+}
+
 std::string Execute(Controller& controller, const std::string& line, bool& quit) {
   const auto words = Words(line);
   if (words.empty()) return "error unknown command";
@@ -70,6 +81,17 @@ std::string Execute(Controller& controller, const std::string& line, bool& quit)
     return WithNumber(words, "drop-after N", 0, kMostAnswers,
                       [&](long answers) { faults.DropAfter(answers); });
   }
+  if (name == "fail-file") {
+    return WithNumber(words, "fail-file CODE", 1, std::numeric_limits<std::int16_t>::max(),
+                      [&](long code) {
+                        controller.fileFaults.FailNext(static_cast<std::int16_t>(code));
+                      });
+  }
+  if (name == "drop-transfer") {
+    return WithNumber(words, "drop-transfer N", 0, kMostAnswers,
+                      [&](long steps) { controller.fileFaults.DropTransferAfter(steps); });
+  }
+  if (name == "files") return Files(controller.files, words);
   if (name == "last") return LastPackage(controller.activity, words);
   if (auto reply = ExecuteMachineCommand(controller.machine, words)) return *reply;
 
@@ -87,6 +109,8 @@ std::string Execute(Controller& controller, const std::string& line, bool& quit)
     return "ok " + controller.activity.Stats();
   } else if (name == "log") {
     return "ok" + controller.activity.Log();
+  } else if (name == "messages") {
+    return "ok" + controller.messages.List();
   } else if (name == "log-clear") {
     controller.activity.ClearLog();
   } else if (name == "quit") {

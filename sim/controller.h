@@ -7,14 +7,19 @@
 #include "sim/activity.h"
 #include "sim/connections.h"
 #include "sim/faults.h"
+#include "sim/file_area.h"
+#include "sim/file_faults.h"
 #include "sim/machine.h"
+#include "sim/messages.h"
 #include "sim/options.h"
 
 namespace vandir::sim {
 
 struct Controller {
   explicit Controller(Options startOptions)
-      : options(std::move(startOptions)), login(options.login), machine(options.lathe) {}
+      : options(std::move(startOptions)), login(options.login), machine(options.lathe),
+        // Relative names start from the machine's NC files folder.
+        files(options.root, machine.With([](const MachineState& m) { return m.ncFilesPath; })) {}
 
   const Options options;
   std::atomic<std::int16_t> login;  // what the next handshake answers
@@ -22,6 +27,9 @@ struct Controller {
   Activity activity;
   Connections connections;
   Machine machine;
+  FileArea files;
+  FileFaults fileFaults;
+  Messages messages;
 };
 
 }  // namespace vandir::sim

@@ -165,6 +165,7 @@ struct MachineState {
   DiskFree diskFree;
 
   CycleState cycle;
+  std::uint16_t lastRecord = 0;  // ID of the data recorder's last record
 };
 
 // A freshly powered-up machine: a milling machine, or a lathe, in AUTO with its demo

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <asio.hpp>
@@ -27,6 +28,20 @@ struct Port {
 };
 constexpr Port kPorts[] = {{vandir::kCommandPort, 1}, {vandir::kDncCommandPort, 2}};
 constexpr std::chrono::milliseconds kMachineTick{50};
+
+// The folders the machine reports must exist for a client that lists or fills them.
+bool MakeMachineFolders(vandir::sim::Controller& controller) {
+  const auto folders = controller.machine.With([](const vandir::sim::MachineState& m) {
+    return std::vector<std::string>{m.ncRootPath, m.ncMachinePath, m.ncFilesPath};
+  });
+  for (const auto& folder : folders) {
+    if (!controller.files.MakeFolders(folder)) {
+      std::fprintf(stderr, "error root: cannot make the folder %s\n", folder.c_str());
+      return false;
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -59,6 +74,7 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   Controller controller(*options);
+  if (!MakeMachineFolders(controller)) return 1;
   Note("%s, root %s, login level %d", options->lathe ? "lathe" : "milling machine",
        options->root.c_str(), options->login);
 

@@ -13,8 +13,8 @@ namespace vandir::sim {
 bool AnswerStatusRead(const MachineState& machine, const defPACKAGE& request, defPACKAGE& reply);
 // Tools, work offsets, macro variables, parameters and the PLC tables.
 bool AnswerTableRead(const MachineState& machine, const defPACKAGE& request, defPACKAGE& reply);
-// Part paths, parameter detail, hardware and software information, controller paths,
-// disk free, and the message box.
+// Part paths, parameter detail, hardware and software information, controller paths
+// and disk free.
 bool AnswerSystemRead(const MachineState& machine, const defPACKAGE& request, defPACKAGE& reply);
 
 }  // namespace vandir::sim

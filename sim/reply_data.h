@@ -2,12 +2,18 @@
 // so every count a reply declares is bounded by the room those bytes leave.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "link/package.h"
 #include "sim/machine_state.h"
 
 namespace vandir::sim {
+
+// A reply to `request` with the code `command`, `length` bytes long; its data area is zero.
+defPACKAGE ReplyTo(const defPACKAGE& request, std::int16_t command, std::int16_t length);
+// The reply length an ordinary request asks for; a length no package can have gets a bare header.
+std::int16_t AskedLength(const defPACKAGE& request);
 
 // How many items of `size` bytes fit between package offset `offset` and the reply's end.
 int RoomFor(const defPACKAGE& reply, int offset, int size);

@@ -1,6 +1,7 @@
 #include "sim/session.h"
 
 #include "sim/note.h"
+#include "sim/reply_data.h"
 
 namespace vandir::sim {
 
@@ -12,12 +13,7 @@ constexpr std::int16_t kHandshakeReply = kCmdLogin + kReplyOffset;
 constexpr std::int16_t kBadLength = kPackageSize + 1;
 
 defPACKAGE HeaderReply(const defPACKAGE& request, std::int16_t command) {
-  defPACKAGE reply;
-  reply.set_iHead(kPackageHead);
-  reply.set_iCommand(command);
-  reply.set_iLength(kHeaderSize);
-  reply.set_iIndex(request.iIndex());
-  return reply;
+  return ReplyTo(request, command, kHeaderSize);
 }
 
 std::string PeerOf(const Socket& socket) {
@@ -29,7 +25,8 @@ std::string PeerOf(const Socket& socket) {
 }  // namespace
 
 Session::Session(Controller& controller, Socket& socket, int channel)
-    : controller_(controller), socket_(socket), channel_(channel), peer_(PeerOf(socket)) {}
+    : controller_(controller), socket_(socket), channel_(channel), peer_(PeerOf(socket)),
+      files_(controller.files, controller.fileFaults) {}
 
 void Session::Run() {
   auto entry = controller_.connections.Add(socket_);
@@ -59,9 +56,22 @@ void Session::Run() {
         return;
       default:
         controller_.activity.Served(Activity::Kind::Request);
-        if (!Send(controller_.machine.Answer(request))) return;
+        if (!Answer(request)) return;
     }
   }
+}
+
+bool Session::Answer(const defPACKAGE& request) {
+  if (!FileService::Serves(request.iCommand())) {
+    controller_.messages.Notice(request);
+    return Send(controller_.machine.Answer(request));
+  }
+  const auto reply = files_.Answer(request);
+  if (!reply) {
+    Note("channel %d: dropping %s in the middle of a transfer", channel_, peer_.c_str());
+    return false;
+  }
+  return Send(*reply);
 }
 
 bool Session::Receive(defPACKAGE& request) {

@@ -8,6 +8,7 @@
 
 #include "link/package.h"
 #include "sim/controller.h"
+#include "sim/file_service.h"
 
 namespace vandir::sim {
 
@@ -22,11 +23,14 @@ class Session {
   // Sends the reply as the faults in force make it; false when the connection must end.
   bool Send(defPACKAGE reply);
   defPACKAGE Handshake(const defPACKAGE& request) const;
+  // Answers an ordinary request; false when the connection must end.
+  bool Answer(const defPACKAGE& request);
 
   Controller& controller_;
   Socket& socket_;
   const int channel_;
   const std::string peer_;
+  FileService files_;
 };
 
 }  // namespace vandir::sim

@@ -1,6 +1,5 @@
 #include <string>
 
-#include "sim/note.h"
 #include "sim/parameters.h"
 #include "sim/read_replies.h"
 #include "sim/reply_data.h"
@@ -15,7 +14,6 @@ constexpr std::int16_t kCmdRootPart = 301;
 constexpr std::int16_t kCmdParameterDetail = 337;
 constexpr std::int16_t kCmdHardware = 416;
 constexpr std::int16_t kCmdSoftware = 417;
-constexpr std::int16_t kCmdMessageBox = 418;
 constexpr std::int16_t kCmdNcRootPath = 419;
 constexpr std::int16_t kCmdNcMachinePath = 420;
 constexpr std::int16_t kCmdDiskFree = 421;
@@ -85,14 +83,6 @@ void StorageCheck(const MachineState& m, const defPACKAGE& request, defPACKAGE& 
   }
 }
 
-// The controller would show the box; the simulator tells whoever watches it.
-void MessageBox(const defPACKAGE& request) {
-  const int end = request.iLength();
-  const std::string message = request.text(kData, end);
-  const std::string title = request.text(kData + static_cast<int>(message.size()) + 1, end);
-  Note("message box \"%s\": %s", title.c_str(), message.c_str());
-}
-
 }  // namespace
 
 bool AnswerSystemRead(const MachineState& machine, const defPACKAGE& request, defPACKAGE& reply) {
@@ -106,9 +96,6 @@ bool AnswerSystemRead(const MachineState& machine, const defPACKAGE& request, de
       break;
     case kCmdSoftware:
       PutText(reply, kData, machine.softwareInfo, kSoftwareField);
-      break;
-    case kCmdMessageBox:
-      MessageBox(request);
       break;
     case kCmdNcRootPath:
       PutText(reply, kData, machine.ncRootPath, kNcPathField);

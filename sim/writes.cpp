@@ -7,6 +7,7 @@
 #include "sim/cycle.h"
 #include "sim/note.h"
 #include "sim/parameters.h"
+#include "sim/request_text.h"
 
 namespace vandir::sim {
 
@@ -32,17 +33,11 @@ constexpr std::int16_t kCmdSetCoordinate = 394;
 constexpr std::int16_t kCmdSetRequiredParts = 396;
 constexpr std::int16_t kCmdSetParts = 397;
 constexpr std::int16_t kCmdResetRunTime = 398;
-constexpr std::int16_t kCmdOperatorMessage = 422;
 
 constexpr int kPasswordField = 22;
 constexpr int kPasswordEnd = 32;
 constexpr std::size_t kLongestPartPath = 127;
 constexpr std::size_t kLongestProgramName = 12;  // 8.3
-
-// The text of a request's data area, no further than the request's bytes and `length`.
-std::string DataText(const defPACKAGE& request, int length) {
-  return request.text(kData, std::min<int>(request.iLength(), kData + std::max(0, length)));
-}
 
 std::int16_t SetParameter(MachineState& m, const defPACKAGE& request) {
   const int number = request.iParam1();
@@ -90,7 +85,7 @@ std::int16_t SetVariable(std::array<double, Size>& variables, const defPACKAGE& 
 
 // Selecting a main program makes it the current one as well.
 std::int16_t SetMainProgram(MachineState& m, const defPACKAGE& request) {
-  const std::string path = DataText(request, request.iParam1());
+  const std::string path = RequestText(request, kData, request.iParam1());
   const auto separator = path.find_last_of("\\/");
   const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
   if (name.empty() || name.size() > kLongestProgramName || path.size() > kLongestPartPath) {
@@ -158,10 +153,7 @@ std::optional<std::int16_t> ApplyWrite(MachineState& machine, const defPACKAGE& 
       machine.workTimeMs = machine.totalTimeMs = 0;
       return kAccepted;
     case kCmdRunMdi:
-      return Logged("MDI", DataText(request, request.iParam2()));
-    case kCmdOperatorMessage:
-      return Logged(("operator message, kind " + std::to_string(request.iParam1())).c_str(),
-                    DataText(request, request.iParam2()));
+      return Logged("MDI", RequestText(request, kData, request.iParam2()));
     case kCmdReboot:
       return Logged("reboot", "requested");
     // Accepted without a trace in the machine: a user login after the handshake, and
