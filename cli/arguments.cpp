@@ -1,0 +1,235 @@
+#include "cli/arguments.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <map>
+#include <string_view>
+
+#include "cli/disk.h"
+#include "cli/errors.h"
+
+namespace talvo::cli {
+
+namespace {
+
+struct OptionDefinition {
+  std::string_view name;
+  std::string_view placeholder;  // empty for a flag
+};
+
+constexpr OptionDefinition kOptions[] = {
+    {"host", "ADDR"},  {"dnc", ""},   {"password", "P"},
+    {"overwrite", ""}, {"count", "N"}, {"seconds", "S"},
+};
+constexpr std::string_view kGlobalOptions[] = {"host", "dnc"};
+constexpr std::string_view kSynopsisStart = "talvo-cli --host ADDR [--dnc] ";
+
+const OptionDefinition* FindOption(std::string_view name) {
+  const auto* found = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                   [&](const OptionDefinition& o) { return o.name == name; });
+  return found == std::end(kOptions) ? nullptr : found;
+}
+
+// The command line split into its options (a flag maps to "") and the words between them:
+// the command and its operands.
+struct Words {
+  std::map<std::string, std::string, std::less<>> options;
+  std::vector<std::string> positional;
+
+  std::optional<std::string> Option(std::string_view name) const {
+    const auto found = options.find(name);
+    if (found == options.end()) return std::nullopt;
+    return found->second;
+  }
+  bool Flag(std::string_view name) const { return options.contains(name); }
+};
+
+Words Split(const std::vector<std::string>& args) {
+  Words words;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || !arg.starts_with("--")) {
+      words.positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    const std::size_t equals = arg.find('=');
+    std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+    const OptionDefinition* definition = FindOption(name);
+    if (!definition) throw UsageError("unknown option --" + name);
+    if (words.options.contains(name)) throw UsageError("--" + name + " given twice");
+    std::string value;
+    if (definition->placeholder.empty()) {
+      if (equals != std::string::npos) throw UsageError("--" + name + " takes no value");
+    } else {
+      if (equals != std::string::npos)
+        value = arg.substr(equals + 1);
+      else if (i + 1 < args.size())
+        value = args[++i];
+      if (value.empty()) throw UsageError("--" + name + " needs a value");
+    }
+    words.options.emplace(std::move(name), std::move(value));
+  }
+  return words;
+}
+
+long long ParseWhole(std::string_view text, std::string_view name, long long low, long long high) {
+  long long value = 0;
+  const char* end = text.data() + text.size();
+  const auto result = std::from_chars(text.data(), end, value);
+  if (result.ec != std::errc{} || result.ptr != end || value < low || value > high)
+    throw UsageError(std::string(name) + " must be a whole number from " + std::to_string(low) +
+                     " to " + std::to_string(high) + ", not '" + std::string(text) + "'");
+  return value;
+}
+
+using Operands = std::vector<std::string>;
+
+Command BuildParams(const Operands& o, const Words&) {
+  const int first = static_cast<int>(ParseWhole(o[0], "FIRST", 1, kLastParameter));
+  return Params{first, static_cast<int>(ParseWhole(o[1], "COUNT", 1, kLastParameter - first + 1))};
+}
+
+Command BuildSetParam(const Operands& o, const Words& words) {
+  SetParam command{static_cast<std::int16_t>(
+                       ParseWhole(o[0], "N", 1, std::numeric_limits<std::int16_t>::max())),
+                   static_cast<std::int32_t>(ParseWhole(o[1], "VALUE",
+                                                   std::numeric_limits<std::int32_t>::min(),
+                                                   std::numeric_limits<std::int32_t>::max())),
+                   words.Option("password")};
+  if (command.password && command.password->size() > kMaxPasswordLength)
+    throw UsageError("--password is longer than " + std::to_string(kMaxPasswordLength) +
+                     " characters");
+  return command;
+}
+
+Command BuildDiskFree(const Operands& o, const Words&) {
+  const auto drive = ParseDrive(o[0]);
+  if (!drive) throw UsageError("DRIVE must be a letter (C or C:) or a number from 0 to 25, not '" +
+                               o[0] + "'");
+  return DiskFree{*drive};
+}
+
+Command BuildRecord(const Operands& o, const Words& words) {
+  const auto seconds = words.Option("seconds");
+  return Record{o[0],
+                static_cast<unsigned>(ParseWhole(*words.Option("count"), "--count", 1,
+                                            std::numeric_limits<std::int32_t>::max())),
+                static_cast<int>(seconds ? ParseWhole(*seconds, "--seconds", 1, 3600)
+                                         : kDefaultRecordSeconds)};
+}
+
+struct CommandOption {
+  std::string_view name;
+  bool required = false;
+};
+
+struct CommandDefinition {
+  std::string_view name;
+  std::vector<std::string_view> operands;
+  std::vector<CommandOption> options;
+  Command (*build)(const Operands&, const Words&);
+};
+
+const std::vector<CommandDefinition>& Commands() {
+  static const std::vector<CommandDefinition> commands = {
+      {"status", {}, {}, [](const Operands&, const Words&) -> Command { return Status{}; }},
+      {"params", {"FIRST", "COUNT"}, {}, BuildParams},
+      {"set-param", {"N", "VALUE"}, {{"password"}}, BuildSetParam},
+      {"ls", {"DIR"}, {}, [](const Operands& o, const Words&) -> Command { return List{o[0]}; }},
+      {"get", {"REMOTE", "LOCAL"}, {},
+       [](const Operands& o, const Words&) -> Command { return Get{o[0], o[1]}; }},
+      {"put", {"LOCAL", "REMOTE"}, {{"overwrite"}},
+       [](const Operands& o, const Words& w) -> Command {
+         return Put{o[0], o[1], w.Flag("overwrite")};
+       }},
+      {"rm", {"NAME"}, {}, [](const Operands& o, const Words&) -> Command { return Remove{o[0]}; }},
+      {"mv", {"OLD", "NEW"}, {},
+       [](const Operands& o, const Words&) -> Command { return Move{o[0], o[1]}; }},
+      {"mkdir", {"DIR"}, {},
+       [](const Operands& o, const Words&) -> Command { return MakeDir{o[0]}; }},
+      {"rmdir", {"DIR"}, {},
+       [](const Operands& o, const Words&) -> Command { return RemoveDir{o[0]}; }},
+      {"df", {"DRIVE"}, {}, BuildDiskFree},
+      {"hw", {}, {}, [](const Operands&, const Words&) -> Command { return Hardware{}; }},
+      {"version", {}, {}, [](const Operands&, const Words&) -> Command { return Version{}; }},
+      {"msg", {"TEXT"}, {},
+       [](const Operands& o, const Words&) -> Command { return Message{o[0]}; }},
+      {"record", {"DIR"}, {{"count", true}, {"seconds"}}, BuildRecord},
+  };
+  return commands;
+}
+
+std::string Synopsis(const CommandDefinition& definition) {
+  std::string synopsis(definition.name);
+  for (const auto operand : definition.operands) synopsis.append(" ").append(operand);
+  for (const auto& option : definition.options) {
+    std::string text = "--" + std::string(option.name);
+    if (const auto placeholder = FindOption(option.name)->placeholder; !placeholder.empty())
+      text.append(" ").append(placeholder);
+    synopsis += option.required ? " " + text : " [" + text + "]";
+  }
+  return synopsis;
+}
+
+bool IsGlobalOption(std::string_view name) {
+  return std::find(std::begin(kGlobalOptions), std::end(kGlobalOptions), name) !=
+         std::end(kGlobalOptions);
+}
+
+void CheckOptions(const CommandDefinition& definition, const Words& words) {
+  for (const auto& [name, value] : words.options) {
+    const bool allowed = IsGlobalOption(name) ||
+                         std::any_of(definition.options.begin(), definition.options.end(),
+                                     [&](const CommandOption& o) { return o.name == name; });
+    if (!allowed)
+      throw UsageError("--" + name + " does not apply to " + std::string(definition.name));
+  }
+  for (const auto& option : definition.options)
+    if (option.required && !words.Flag(option.name))
+      throw UsageError(std::string(definition.name) + " needs --" + std::string(option.name) +
+                       "; usage: " + std::string(kSynopsisStart) + Synopsis(definition));
+}
+
+}  // namespace
+
+bool WantsHelp(const std::vector<std::string>& args) {
+  const auto end = std::find(args.begin(), args.end(), "--");
+  return std::find(args.begin(), end, "--help") != end;
+}
+
+Invocation ParseArguments(const std::vector<std::string>& args) {
+  const Words words = Split(args);
+  if (words.positional.empty()) throw UsageError("no command given; see talvo-cli --help");
+  const std::string& name = words.positional.front();
+  const auto& commands = Commands();
+  const auto definition = std::find_if(
+      commands.begin(), commands.end(), [&](const CommandDefinition& c) { return c.name == name; });
+  if (definition == commands.end()) throw UsageError("unknown command '" + name + "'");
+  CheckOptions(*definition, words);
+  const Operands operands(words.positional.begin() + 1, words.positional.end());
+  if (operands.size() != definition->operands.size())
+    throw UsageError("wrong number of arguments; usage: " + std::string(kSynopsisStart) +
+                     Synopsis(*definition));
+  for (std::size_t i = 0; i < operands.size(); ++i)
+    if (operands[i].empty()) throw UsageError(std::string(definition->operands[i]) + " is empty");
+  const auto host = words.Option("host");
+  if (!host) throw UsageError("no controller given; use --host ADDR");
+  return Invocation{*host, words.Flag("dnc"), definition->build(operands, words)};
+}
+
+std::string UsageText() {
+  std::string text = "usage: " + std::string(kSynopsisStart) + "COMMAND [ARGS]\n\ncommands:\n";
+  for (const auto& definition : Commands()) text += "  " + Synopsis(definition) + "\n";
+  text +=
+      "\nexit status: 0 success, 1 usage, 2 no connection or login refused, 3 refused by the\n"
+      "controller, 4 local file error, 5 timed out\n";
+  return text;
+}
+
+}  // namespace talvo::cli

@@ -1,0 +1,103 @@
+// The command line: `talvo-cli --host ADDR [--dnc] COMMAND [ARGS]`, checked completely
+// before anything connects, so a typo in a cron job never reaches a machine.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace talvo::cli {
+
+// One type per command, holding its checked arguments.
+struct Status {
+  bool operator==(const Status&) const = default;
+};
+struct Params {
+  int first = 0;
+  int count = 0;
+  bool operator==(const Params&) const = default;
+};
+struct SetParam {
+  std::int16_t number = 0;
+  std::int32_t value = 0;
+  std::optional<std::string> password;  // with one, the write is at maker level
+  bool operator==(const SetParam&) const = default;
+};
+struct List {
+  std::string folder;
+  bool operator==(const List&) const = default;
+};
+struct Get {
+  std::string remote;
+  std::string local;
+  bool operator==(const Get&) const = default;
+};
+struct Put {
+  std::string local;
+  std::string remote;
+  bool overwrite = false;
+  bool operator==(const Put&) const = default;
+};
+struct Remove {
+  std::string name;
+  bool operator==(const Remove&) const = default;
+};
+struct Move {
+  std::string from;
+  std::string to;
+  bool operator==(const Move&) const = default;
+};
+struct MakeDir {
+  std::string folder;
+  bool operator==(const MakeDir&) const = default;
+};
+struct RemoveDir {
+  std::string folder;
+  bool operator==(const RemoveDir&) const = default;
+};
+struct DiskFree {
+  unsigned drive = 0;
+  bool operator==(const DiskFree&) const = default;
+};
+struct Hardware {
+  bool operator==(const Hardware&) const = default;
+};
+struct Version {
+  bool operator==(const Version&) const = default;
+};
+struct Message {
+  std::string text;
+  bool operator==(const Message&) const = default;
+};
+struct Record {
+  std::string folder;
+  unsigned count = 0;
+  int seconds = 0;
+  bool operator==(const Record&) const = default;
+};
+
+using Command = std::variant<Status, Params, SetParam, List, Get, Put, Remove, Move, MakeDir,
+                             RemoveDir, DiskFree, Hardware, Version, Message, Record>;
+
+struct Invocation {
+  std::string host;
+  bool dnc = false;
+  Command command;
+  bool operator==(const Invocation&) const = default;
+};
+
+// The highest parameter number the controller hands out.
+inline constexpr int kLastParameter = 1999;
+// The controller compares passwords of at most this length; a longer one would be cut.
+inline constexpr std::size_t kMaxPasswordLength = 10;
+inline constexpr int kDefaultRecordSeconds = 5;
+
+// `args` without the program name. --help anywhere before a "--" asks for the usage text.
+bool WantsHelp(const std::vector<std::string>& args);
+// Throws a usage Failure naming what is wrong.
+Invocation ParseArguments(const std::vector<std::string>& args);
+std::string UsageText();
+
+}  // namespace talvo::cli

@@ -1,0 +1,50 @@
+#include "cli/commands.h"
+
+#include <filesystem>
+#include <thread>
+
+#include "cli/errors.h"
+#include "cli/output.h"
+
+namespace talvo::cli {
+
+namespace {
+
+// Before asking again when the controller had no record to give.
+constexpr auto kRecordPause = std::chrono::milliseconds(20);
+
+}  // namespace
+
+void Execute(const Invocation& invocation, std::ostream& out) {
+  Session session;
+  if (const auto* record = std::get_if<Record>(&invocation.command))
+    Prepare(session.Link(), *record);
+  session.Connect(invocation.host, invocation.dnc);
+  std::visit([&](const auto& command) { Run(session, command, out); }, invocation.command);
+}
+
+void Prepare(vandir::TVandirCNC& link, const Record& command) {
+  // The link drops records it cannot write without a word, so the folder is checked here.
+  std::error_code error;
+  if (!std::filesystem::is_directory(command.folder, error))
+    throw LocalFileError(command.folder + ": no such folder");
+  if (link.Set_DR_Save_Path(command.folder) != vandir::kOk)
+    throw LocalFileError(command.folder + ": the folder name is too long");
+  link.Set_DR_ChangeTimer(command.count);
+}
+
+// One request at a time: with several in flight, records beyond the count would start
+// a second file.
+void Run(Session& session, const Record& command, std::ostream& out) {
+  vandir::TVandirCNC& link = session.Link();
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(command.seconds);
+  while (std::chrono::steady_clock::now() < end &&
+         link.Get_DR_Data() < static_cast<int>(command.count)) {
+    const int recorded = link.Get_DR_Data();
+    session.Request({&vandir::TVandirCNC::AskGetDRData}, "a data-recorder record");
+    if (link.Get_DR_Data() == recorded) std::this_thread::sleep_for(kRecordPause);
+  }
+  Report(out).Field("recorded", link.Get_DR_Data());
+}
+
+}  // namespace talvo::cli

@@ -1,0 +1,39 @@
+// The commands. Each runs on a logged-in session, writes its report to `out` and throws a
+// Failure when it cannot finish.
+#pragma once
+
+#include <ostream>
+
+#include "cli/arguments.h"
+#include "cli/session.h"
+
+namespace talvo::cli {
+
+// Connects, runs the command and logs out again.
+void Execute(const Invocation& invocation, std::ostream& out);
+
+// Machine data (read_commands.cpp).
+void Run(Session& session, const Status& command, std::ostream& out);
+void Run(Session& session, const Params& command, std::ostream& out);
+void Run(Session& session, const DiskFree& command, std::ostream& out);
+void Run(Session& session, const Hardware& command, std::ostream& out);
+void Run(Session& session, const Version& command, std::ostream& out);
+
+// Writes to the controller (write_commands.cpp).
+void Run(Session& session, const SetParam& command, std::ostream& out);
+void Run(Session& session, const Message& command, std::ostream& out);
+
+// Controller files (file_commands.cpp).
+void Run(Session& session, const List& command, std::ostream& out);
+void Run(Session& session, const Get& command, std::ostream& out);
+void Run(Session& session, const Put& command, std::ostream& out);
+void Run(Session& session, const Remove& command, std::ostream& out);
+void Run(Session& session, const Move& command, std::ostream& out);
+void Run(Session& session, const MakeDir& command, std::ostream& out);
+void Run(Session& session, const RemoveDir& command, std::ostream& out);
+
+// The data recorder (commands.cpp): it is set up before the connection is made.
+void Prepare(vandir::TVandirCNC& link, const Record& command);
+void Run(Session& session, const Record& command, std::ostream& out);
+
+}  // namespace talvo::cli

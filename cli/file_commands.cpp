@@ -1,0 +1,158 @@
+// Commands on the controller's files: listing a folder, moving files both ways and the
+// file-management commands (delete, rename, create and remove folders).
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "cli/commands.h"
+#include "cli/errors.h"
+#include "cli/listing.h"
+#include "cli/progress.h"
+
+namespace talvo::cli {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// A transfer whose offset does not move for this long has stalled: the controller went
+// silent in the middle of the file.
+constexpr auto kTransferStall = std::chrono::seconds(30);
+constexpr auto kTransferPoll = std::chrono::milliseconds(20);
+// Before asking again for a part of a listing that brought nothing new.
+constexpr auto kListingPause = std::chrono::milliseconds(50);
+
+struct TransferJob {
+  Transfer kind;
+  const std::atomic<bool>& running;
+  const std::atomic<std::int32_t>& percent;
+  void (vandir::TVandirCNC::*cancel)();
+  std::string localName;
+  std::string label;
+};
+
+void Follow(Session& session, const TransferJob& job) {
+  vandir::TVandirCNC& link = session.Link();
+  const vandir::Send_Recv& transport = *link.SendCMD;
+  ProgressBar bar(stderr, job.label);
+  std::int32_t offset = transport.FileOffset;
+  auto moved = SteadyClock::now();
+  for (;;) {
+    // The job sets its error before it clears its flag: a clear flag read first comes
+    // with the job's final error.
+    const bool running = job.running;
+    if (const std::int32_t error = transport.FileError; error != 0) {
+      (link.*job.cancel)();
+      // A dropped connection closes the socket before it reports -1, so the socket read
+      // after the error tells a drop from a local file the job could not open.
+      throw TransferFailure(job.kind, error, transport.SocketConnected(), job.localName);
+    }
+    bar.Show(job.percent);
+    if (!running) return;
+    if (transport.FileOffset != offset) {
+      offset = transport.FileOffset;
+      moved = SteadyClock::now();
+    } else if (SteadyClock::now() - moved >= kTransferStall) {
+      (link.*job.cancel)();
+      throw TimedOut("the transfer to go on");
+    }
+    std::this_thread::sleep_for(kTransferPoll);
+  }
+}
+
+// Rename, delete and the folder commands are counted by the link as they are sent and as
+// they are answered; the error of the last answer tells how it went.
+// `what` completes "the controller to ...".
+void RunFileCommand(Session& session, const Session::Ask& send, const std::string& what) {
+  vandir::TVandirCNC& link = session.Link();
+  link.ResetCount();
+  if (send(link) != vandir::kOk)
+    throw UsageError("cannot " + what + ": the name is not accepted");
+  int requested = 0, answered = 0;
+  session.Await(
+      [&] {
+        link.GetCount(&requested, &answered);
+        return answered >= requested;
+      },
+      "the controller to " + what);
+  std::string errorName;
+  int error = 0;
+  link.GetErrorFilename(&errorName, &error);
+  if (error != 0) throw ControllerError(error);
+}
+
+}  // namespace
+
+void Run(Session& session, const List& command, std::ostream& out) {
+  vandir::TVandirCNC& link = session.Link();
+  ListingCollector listing;
+  auto progressed = SteadyClock::now();
+  for (int mode = 0;; mode = 1) {
+    const std::size_t had = listing.Entries().size();
+    const std::int32_t answered = session.Replies() + 1;
+    if (link.FileList(command.folder, mode) != vandir::kOk)
+      throw UsageError("the controller cannot take the folder name '" + command.folder + "'");
+    session.Await([&] { return session.Replies() >= answered; }, "the folder listing");
+    while (auto block = link.FileListQueue.Pop()) listing.Take(*block);
+    // Every answer to the first request starts with the total unless the controller
+    // refused the listing.
+    if (!listing.Total())
+      throw Failure(ExitStatus::kControllerRefused,
+                    "the controller refused to list '" + command.folder + "'");
+    if (listing.Complete()) break;
+    if (listing.Entries().size() > had) {
+      progressed = SteadyClock::now();
+    } else {
+      if (SteadyClock::now() - progressed >= kAnswerTimeout)
+        throw TimedOut("the rest of the folder listing");
+      std::this_thread::sleep_for(kListingPause);
+    }
+  }
+  if (*listing.Total() < 0) throw ControllerError(*listing.Total());
+  for (const DirectoryEntry& entry : listing.Entries()) out << ListingLine(entry) << '\n';
+}
+
+void Run(Session& session, const Get& command, std::ostream&) {
+  vandir::TVandirCNC& link = session.Link();
+  if (const int started = link.ReceiveFile(command.remote, command.local);
+      started != vandir::kOk)
+    throw TransferStartFailure(started, command.local);
+  Follow(session, {Transfer::kDownload, link.SendCMD->Receiving, link.SendCMD->RecvPercent,
+                   &vandir::TVandirCNC::CancelReceiveFile, command.local, command.remote});
+}
+
+void Run(Session& session, const Put& command, std::ostream&) {
+  vandir::TVandirCNC& link = session.Link();
+  if (const int started = link.SendFile(command.local, command.remote, command.overwrite);
+      started != vandir::kOk)
+    throw TransferStartFailure(started, command.local);
+  Follow(session, {Transfer::kUpload, link.SendCMD->Sending, link.SendCMD->SendPercent,
+                   &vandir::TVandirCNC::CancelSendFile, command.local, command.local});
+}
+
+void Run(Session& session, const Remove& command, std::ostream&) {
+  RunFileCommand(
+      session, [&](vandir::TVandirCNC& link) { return link.NCFileDelete(command.name); },
+      "delete " + command.name);
+}
+
+void Run(Session& session, const Move& command, std::ostream&) {
+  RunFileCommand(
+      session,
+      [&](vandir::TVandirCNC& link) { return link.NCFileRename(command.from, command.to); },
+      "rename " + command.from + " to " + command.to);
+}
+
+void Run(Session& session, const MakeDir& command, std::ostream&) {
+  RunFileCommand(
+      session, [&](vandir::TVandirCNC& link) { return link.NCDirCreate(command.folder); },
+      "create " + command.folder);
+}
+
+void Run(Session& session, const RemoveDir& command, std::ostream&) {
+  RunFileCommand(
+      session, [&](vandir::TVandirCNC& link) { return link.NCDirDelete(command.folder); },
+      "remove " + command.folder);
+}
+
+}  // namespace talvo::cli
