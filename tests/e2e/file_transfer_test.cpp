@@ -52,7 +52,7 @@ class Files : public LinkTest {
       if (command == code || code == 0) found.push_back(command);
     return found;
   }
-  fs::path Remote(const std::string& name) { return sim.Root() / "C" / "NC" / name; }
+  fs::path Remote(const std::string& name) { return sim.Root() / "C" / "NCFILES" / name; }
   int Percent() const { return link.SendCMD->SendPercent; }
 
   fs::path local;
@@ -70,7 +70,7 @@ TEST_P(Upload, SendsStartDataAndEndPackages) {
   const std::string content = Bytes(GetParam().size);
   WriteAll(local / "O1000.NC", content);
   sim.Command("log-clear");
-  ASSERT_EQ(link.SendFile((local / "O1000.NC").string(), "C:\\NC\\O1000.NC", false), kOk);
+  ASSERT_EQ(link.SendFile((local / "O1000.NC").string(), "C:\\NCFILES\\O1000.NC", false), kOk);
   ASSERT_TRUE(AwaitUpload());
   EXPECT_EQ(link.SendCMD->FileError, 0);
   EXPECT_EQ(Percent(), GetParam().percent);
@@ -84,7 +84,7 @@ TEST_P(Upload, SendsStartDataAndEndPackages) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Upload,
                          testing::Values(UploadCase{1000, 3, 100}, UploadCase{150, 1, 125},
-                                         UploadCase{0, 0, 0}, UploadCase{496, 1, 100},
+                                         UploadCase{0, 0, 0}, UploadCase{496, 1, 119},
                                          UploadCase{100000, 202, 100}));
 
 TEST_F(Files, UploadStartPackageCarriesBothNames) {
@@ -95,43 +95,42 @@ TEST_F(Files, UploadStartPackageCarriesBothNames) {
   ASSERT_TRUE(AwaitUpload());
   fs::current_path(previous);
   // iLength 30, overwrite 1, name lengths + 1 = 4 and 2, offset 0, size 5, "abc\0d\0".
-  EXPECT_PRED2([](const std::string& e, const std::string& g) {
-    return g.size() == e.size() && g.substr(0, 12) == e.substr(0, 12) && g.substr(16) == e.substr(16);
-  }, "ok 040275011e00****0000010004000200" "00000000" "05000000" "61626300" "6400",
-                sim.Command("last 373"));
+  EXPECT_PRED2(MatchesHex,
+               "ok 040275011e00****0000010004000200" "00000000" "05000000" "61626300" "6400",
+               sim.Command("last 373"));
 }
 
 TEST_F(Files, ExistingTargetIsRefusedWithoutOverwrite) {
   WriteAll(local / "O1.NC", "first");
-  ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NC\\O1.NC", false), kOk);
+  ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NCFILES\\O1.NC", false), kOk);
   ASSERT_TRUE(AwaitUpload());
   WriteAll(local / "O1.NC", "second");
-  ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NC\\O1.NC", false), kOk);
+  ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NCFILES\\O1.NC", false), kOk);
   ASSERT_TRUE(AwaitUpload());
   EXPECT_EQ(link.SendCMD->FileError, 9);
   EXPECT_EQ(ReadAll(Remote("O1.NC")), "first");
-  ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NC\\O1.NC", true), kOk);
+  ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NCFILES\\O1.NC", true), kOk);
   ASSERT_TRUE(AwaitUpload());
   EXPECT_EQ(link.SendCMD->FileError, 0);
   EXPECT_EQ(ReadAll(Remote("O1.NC")), "second");
 }
 
 TEST_F(Files, StartingOperationsCheckTheirArguments) {
-  EXPECT_EQ(link.SendFile("", "C:\\NC\\A.NC", false), -21);
-  EXPECT_EQ(link.SendFile((local / "missing").string(), "C:\\NC\\A.NC", false), -22);
+  EXPECT_EQ(link.SendFile("", "C:\\NCFILES\\A.NC", false), -21);
+  EXPECT_EQ(link.SendFile((local / "missing").string(), "C:\\NCFILES\\A.NC", false), -22);
   EXPECT_EQ(link.SendFile((local / "x").string(), std::string(480, 'n'), false), -21);
-  EXPECT_EQ(link.ReceiveFile("C:\\NC\\A.NC", ""), -17);
+  EXPECT_EQ(link.ReceiveFile("C:\\NCFILES\\A.NC", ""), -17);
   TVandirCNC offline;
   WriteAll(local / "A.NC", "a");
-  EXPECT_EQ(offline.SendFile((local / "A.NC").string(), "C:\\NC\\A.NC", false), -1);
-  EXPECT_EQ(offline.ReceiveFile("C:\\NC\\A.NC", (local / "B.NC").string()), -1);
+  EXPECT_EQ(offline.SendFile((local / "A.NC").string(), "C:\\NCFILES\\A.NC", false), -1);
+  EXPECT_EQ(offline.ReceiveFile("C:\\NCFILES\\A.NC", (local / "B.NC").string()), -1);
 }
 
 TEST_F(Files, DownloadIsByteIdentical) {
   const std::string content = Bytes(5000, 7);
   fs::create_directories(Remote(""));
   WriteAll(Remote("O2000.NC"), content);
-  ASSERT_EQ(link.ReceiveFile("C:\\NC\\O2000.NC", (local / "O2000.NC").string()), kOk);
+  ASSERT_EQ(link.ReceiveFile("C:\\NCFILES\\O2000.NC", (local / "O2000.NC").string()), kOk);
   ASSERT_TRUE(AwaitDownload());
   EXPECT_EQ(link.SendCMD->FileError, 0);
   EXPECT_EQ(link.SendCMD->RecvPercent, 100);
@@ -142,7 +141,7 @@ TEST_F(Files, DownloadIsByteIdentical) {
 TEST_F(Files, EmptyDownloadCompletesAtOnce) {
   fs::create_directories(Remote(""));
   WriteAll(Remote("EMPTY.NC"), "");
-  ASSERT_EQ(link.ReceiveFile("C:\\NC\\EMPTY.NC", (local / "EMPTY.NC").string()), kOk);
+  ASSERT_EQ(link.ReceiveFile("C:\\NCFILES\\EMPTY.NC", (local / "EMPTY.NC").string()), kOk);
   ASSERT_TRUE(AwaitDownload());
   EXPECT_EQ(link.SendCMD->FileError, 0);
   EXPECT_EQ(link.SendCMD->RecvPercent, 100);
@@ -152,7 +151,7 @@ TEST_F(Files, EmptyDownloadCompletesAtOnce) {
 
 TEST_F(Files, FailedDownloadKeepsTheOldLocalFile) {
   WriteAll(local / "KEEP.NC", "precious");
-  ASSERT_EQ(link.ReceiveFile("C:\\NC\\NOPE.NC", (local / "KEEP.NC").string()), kOk);
+  ASSERT_EQ(link.ReceiveFile("C:\\NCFILES\\NOPE.NC", (local / "KEEP.NC").string()), kOk);
   ASSERT_TRUE(AwaitDownload());
   EXPECT_GT(link.SendCMD->FileError, 0);
   EXPECT_EQ(ReadAll(local / "KEEP.NC"), "precious");
@@ -164,7 +163,7 @@ TEST_F(Files, DownloadBrokenOffKeepsTheOldLocalFile) {
   WriteAll(Remote("BIG.NC"), Bytes(20000));
   WriteAll(local / "BIG.NC", "old copy");
   sim.Command("drop-transfer 5");
-  ASSERT_EQ(link.ReceiveFile("C:\\NC\\BIG.NC", (local / "BIG.NC").string()), kOk);
+  ASSERT_EQ(link.ReceiveFile("C:\\NCFILES\\BIG.NC", (local / "BIG.NC").string()), kOk);
   ASSERT_TRUE(AwaitDownload());
   EXPECT_LT(link.SendCMD->FileError, 0);
   EXPECT_EQ(ReadAll(local / "BIG.NC"), "old copy");
@@ -175,7 +174,7 @@ TEST_F(Files, RefusedStartEndsTheUploadThere) {
   WriteAll(local / "E.NC", Bytes(1200));
   sim.Command("fail-file 7");
   sim.Command("log-clear");
-  ASSERT_EQ(link.SendFile((local / "E.NC").string(), "C:\\NC\\E.NC", true), kOk);
+  ASSERT_EQ(link.SendFile((local / "E.NC").string(), "C:\\NCFILES\\E.NC", true), kOk);
   ASSERT_TRUE(AwaitUpload());
   EXPECT_EQ(link.SendCMD->FileError, 7);
   EXPECT_EQ(Commands(0), (std::vector<int>{373}));
@@ -185,7 +184,7 @@ TEST_F(Files, RefusedStartEndsTheUploadThere) {
 TEST_F(Files, DroppedUploadReportsAShortReply) {
   WriteAll(local / "D.NC", Bytes(5000));
   sim.Command("drop-transfer 3");
-  ASSERT_EQ(link.SendFile((local / "D.NC").string(), "C:\\NC\\D.NC", true), kOk);
+  ASSERT_EQ(link.SendFile((local / "D.NC").string(), "C:\\NCFILES\\D.NC", true), kOk);
   ASSERT_TRUE(AwaitUpload());
   EXPECT_EQ(link.SendCMD->FileError, -5);
   EXPECT_FALSE(fs::exists(Remote("D.NC")));
@@ -195,7 +194,7 @@ TEST_F(Files, CancelledUploadSendsNoEndPackage) {
   WriteAll(local / "C.NC", Bytes(50000));
   sim.Command("stall 20");
   sim.Command("log-clear");
-  ASSERT_EQ(link.SendFile((local / "C.NC").string(), "C:\\NC\\C.NC", true), kOk);
+  ASSERT_EQ(link.SendFile((local / "C.NC").string(), "C:\\NCFILES\\C.NC", true), kOk);
   ASSERT_TRUE(WaitUntil([&] { return Commands(4352).size() >= 3; }));
   link.CancelSendFile();
   ASSERT_TRUE(AwaitUpload());
@@ -208,7 +207,7 @@ TEST_F(Files, CancelledUploadSendsNoEndPackage) {
 TEST_F(Files, ListingArrivesInPartsOfElevenWithTheTotalFirst) {
   fs::create_directories(Remote(""));
   for (int i = 0; i < 25; ++i) WriteAll(Remote("O" + std::to_string(1000 + i) + ".NC"), "x");
-  ASSERT_EQ(link.FileList("C:\\NC", 0), kOk);
+  ASSERT_EQ(link.FileList("C:\\NCFILES", 0), kOk);
   int total = -1, modeOne = 0;
   std::vector<std::string> names;
   ASSERT_TRUE(WaitUntil([&] {
@@ -224,7 +223,7 @@ TEST_F(Files, ListingArrivesInPartsOfElevenWithTheTotalFirst) {
     if (total >= 0 && static_cast<int>(names.size()) < total && link.SendCMD->PriorityListCount() == 0 &&
         link.SendCMD->IsSuspended() && static_cast<int>(names.size()) == 11 * (modeOne + 1)) {
       ++modeOne;
-      link.FileList("C:\\NC", 1);
+      link.FileList("C:\\NCFILES", 1);
     }
     return total >= 0 && static_cast<int>(names.size()) == total;
   }));
@@ -237,7 +236,7 @@ TEST_F(Files, FileCommandsAreTrackedByTheirAnswers) {
   fs::create_directories(Remote(""));
   WriteAll(Remote("A1"), "a");
   link.ResetCount();
-  ASSERT_EQ(link.NCFileRename("C:\\NC\\A1", "C:\\NC\\B22"), kOk);
+  ASSERT_EQ(link.NCFileRename("C:\\NCFILES\\A1", "C:\\NCFILES\\B22"), kOk);
   int requested = 0, answered = 0;
   ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 1; }));
   std::string name;
@@ -245,21 +244,21 @@ TEST_F(Files, FileCommandsAreTrackedByTheirAnswers) {
   link.GetErrorFilename(&name, &error);
   EXPECT_EQ(error, 0);
   link.GetErrorNewname(&name);
-  EXPECT_EQ(name, "C:\\NC\\B22");
+  EXPECT_EQ(name, "C:\\NCFILES\\B22");
   EXPECT_TRUE(fs::exists(Remote("B22")));
 
-  ASSERT_EQ(link.NCDirCreate("C:\\NC\\SUB"), kOk);
-  ASSERT_EQ(link.NCDirCreate("C:\\NC\\SUB"), kOk);
+  ASSERT_EQ(link.NCDirCreate("C:\\NCFILES\\SUB"), kOk);
+  ASSERT_EQ(link.NCDirCreate("C:\\NCFILES\\SUB"), kOk);
   ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 3; }));
   EXPECT_EQ(requested, 3);
   link.GetErrorFilename(&name, &error);
   EXPECT_EQ(error, 12);
-  ASSERT_EQ(link.NCDirDelete("C:\\NC\\SUB"), kOk);
-  ASSERT_EQ(link.NCFileDelete("C:\\NC\\B22"), kOk);
+  ASSERT_EQ(link.NCDirDelete("C:\\NCFILES\\SUB"), kOk);
+  ASSERT_EQ(link.NCFileDelete("C:\\NCFILES\\B22"), kOk);
   ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 5; }));
   link.GetErrorFilename(&name, &error);
   EXPECT_EQ(error, 0);
-  EXPECT_EQ(name, "C:\\NC\\B22");
+  EXPECT_EQ(name, "C:\\NCFILES\\B22");
   EXPECT_FALSE(fs::exists(Remote("B22")));
   EXPECT_FALSE(fs::exists(Remote("SUB")));
   EXPECT_EQ(link.NCFileDelete("0"), kRefused);

@@ -47,6 +47,14 @@ inline Simulator::Options LoginAs(std::string level) {
   return options;
 }
 
+// Hex of a package as the simulator's "last" reports it; '*' in `expected` matches anything.
+inline bool MatchesHex(const std::string& expected, const std::string& got) {
+  if (expected.size() != got.size()) return false;
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    if (expected[i] != '*' && expected[i] != got[i]) return false;
+  return true;
+}
+
 class LinkTest : public testing::Test {
  protected:
   explicit LinkTest(Simulator::Options options = {}) : sim(std::move(options)) {}

@@ -14,16 +14,19 @@ class MachineData : public LinkTest {
     ConnectAndLogin();
   }
   // A read hands out what an earlier reply stored: read once to ask, wait for the answer,
-  // then read again.
+  // then read again. `changed` tells whether either read reported a change (an answer to an
+  // earlier read may already have brought the new value).
   template <class Read>
   void ReadFresh(Read read) {
     const int before = Replies();
     read();
+    const int first = changed;
     ASSERT_TRUE(WaitUntil([&] {
       return Replies() > before && link.SendCMD->CommandListCount() == 0 &&
              link.SendCMD->IsSuspended();
     }));
     read();
+    changed = changed == 1 || first == 1 ? 1 : changed;
   }
   std::int16_t AwaitSetStatus() {
     std::int16_t status = kSetPending;

@@ -15,13 +15,6 @@ void PrintTo(const Layout& l, std::ostream* os) { *os << l.name; }
 
 int CommandOf(const std::string& hex) { return std::stoi(hex.substr(6, 2) + hex.substr(4, 2), nullptr, 16); }
 
-bool Matches(const std::string& expected, const std::string& got) {
-  if (expected.size() != got.size()) return false;
-  for (std::size_t i = 0; i < expected.size(); ++i)
-    if (expected[i] != '*' && expected[i] != got[i]) return false;
-  return true;
-}
-
 class RequestLayout : public LinkTest, public testing::WithParamInterface<Layout> {};
 
 TEST_P(RequestLayout, GoesOnTheWireByteForByte) {
@@ -31,7 +24,7 @@ TEST_P(RequestLayout, GoesOnTheWireByteForByte) {
   ASSERT_TRUE(WaitUntil([&] { return sim.Stats()["requests"] >= 1; }));
   const std::string reply = sim.Command("last " + std::to_string(CommandOf(expected)));
   ASSERT_EQ(reply.substr(0, 3), "ok ");
-  EXPECT_PRED2(Matches, expected, reply.substr(3));
+  EXPECT_PRED2(MatchesHex, expected, reply.substr(3));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -233,9 +226,9 @@ TEST_F(LinkTest, HandshakeNamesTheChannelOfItsPort) {
 TEST_F(LinkTest, EchoAndLogoutPackages) {
   ConnectAndLogin();
   link.Echo();
-  EXPECT_PRED2(Matches, "ok 04020f011000****100060070000" "0000", sim.Command("last 271"));
+  EXPECT_PRED2(MatchesHex, "ok 04020f011000****100060070000" "0000", sim.Command("last 271"));
   link.Disconnect();
-  EXPECT_PRED2(Matches, "ok 0402ff011000****10000000" "00000000", sim.Command("last 511"));
+  EXPECT_PRED2(MatchesHex, "ok 0402ff011000****10000000" "00000000", sim.Command("last 511"));
 }
 
 }  // namespace
