@@ -134,18 +134,18 @@ int main() {
   for (int round = 0; round < 3; ++round) {
     {
       BareClient bare(sim.Address());
-      bareUp = std::max(bareUp, MiBPerSecond([&] { bare.Upload(source, "C:\\NC\\BARE.NC"); }));
-      bareDown = std::max(bareDown, MiBPerSecond([&] { bare.Download("C:\\NC\\BARE.NC", back); }));
+      bareUp = std::max(bareUp, MiBPerSecond([&] { bare.Upload(source, "C:\\NCFILES\\BARE.NC"); }));
+      bareDown = std::max(bareDown, MiBPerSecond([&] { bare.Download("C:\\NCFILES\\BARE.NC", back); }));
     }
     vandir::TVandirCNC link;
     link.Connect_TCP(1, sim.Address());
     while (link.QueryUserStatus() == vandir::kNoNewLogin) std::this_thread::sleep_for(10ms);
     linkUp = std::max(linkUp, MiBPerSecond([&] {
-      link.SendFile(source, "C:\\NC\\LINK.NC", true);
+      link.SendFile(source, "C:\\NCFILES\\LINK.NC", true);
       Await(link.SendCMD->Sending);
     }));
     linkDown = std::max(linkDown, MiBPerSecond([&] {
-      link.ReceiveFile("C:\\NC\\LINK.NC", back);
+      link.ReceiveFile("C:\\NCFILES\\LINK.NC", back);
       Await(link.SendCMD->Receiving);
     }));
     if (link.SendCMD->FileError != 0) std::fprintf(stderr, "file error %d\n", link.SendCMD->FileError.load());
