@@ -192,32 +192,10 @@ VANDIR_READ_RANGE(GetPLC_CounterNow, int, 0, 255, 255, AskPLC_Counter(static_cas
 VANDIR_READ_RANGE(GetPLC_CounterSet, int, 0, 255, 255, AskPLC_Counter(static_cast<std::int16_t>(first)), PlcCounterSet[i])
 VANDIR_READ_RANGE(GetPLC_Register, int, 0, 255, 255, AskPLC_Register(static_cast<std::int16_t>(first)), PlcRegister[i])
 VANDIR_READ_RANGE(GetPLC_BackupRegister, int, 0, 255, 255, AskPLC_BackupRegister(static_cast<std::int16_t>(first)), PlcBackupRegister[i])
-#undef VANDIR_READ_RANGE
-
 // Macro variables are numbered from 1; the tables from 0.
-int TVandirCNC::GetMacroGlobalVariable(int first, int count, double* values, int* changed) {
-  if (first < 1 || first > kGlobalVariables) {
-    *changed = kChangedOutOfRange;
-    return 0;
-  }
-  *changed = 0;
-  AskMacroGlobalVariable(first - 1);
-  ReadRange([](CacheData& c, int i) -> auto& { return c.GlobalVariable[i]; }, first - 1, count,
-            kGlobalVariables - 1, values, changed);
-  return 1;
-}
-
-int TVandirCNC::GetMacroLocalVariable(int first, int count, double* values, int* changed) {
-  if (first < 1 || first > 49) {
-    *changed = kChangedOutOfRange;
-    return 0;
-  }
-  *changed = 0;
-  AskMacroLocalVariable();
-  ReadRange([](CacheData& c, int i) -> auto& { return c.LocalVariable[i]; }, first - 1, count, 48,
-            values, changed);
-  return 1;
-}
+VANDIR_READ_RANGE(GetMacroGlobalVariable, double, 1, 1101, 1101, AskMacroGlobalVariable(first - 1), GlobalVariable[i - 1])
+VANDIR_READ_RANGE(GetMacroLocalVariable, double, 1, 49, 49, AskMacroLocalVariable(), LocalVariable[i - 1])
+#undef VANDIR_READ_RANGE
 
 int TVandirCNC::GetParameter(int first, int count, std::int32_t* values, int* changed) {
   if (first < 1 || first > 2000 || count > 100) {
