@@ -89,7 +89,7 @@ TEST_F(ConnectedLink, ConnectStatusCountsSecondsSinceTheLastReply) {
   clock->Advance(6);
   EXPECT_EQ(link.GetConnectStatus(), 6);  // stale, but the transport has not failed
 
-  ASSERT_EQ(link.SendCommand(Request(258)), kOk);
+  ASSERT_EQ(Queue(Request(258)), kOk);
   ASSERT_TRUE(AwaitReplies(1));
   EXPECT_EQ(link.GetConnectStatus(), 0);
 
@@ -117,7 +117,7 @@ TEST_F(ConnectedLink, DisconnectLogsOutAndClearsEverything) {
 TEST_F(ConnectedLink, DisconnectReturnsPromptlyWhileTheControllerIsSilent) {
   ConnectAndLogin();
   sim.Command("stall 20000");
-  ASSERT_EQ(link.SendCommand(Request(258)), kOk);
+  ASSERT_EQ(Queue(Request(258)), kOk);
   ASSERT_TRUE(WaitUntil([&] { return sim.Stats()["requests"] == 1; }));
   const auto start = std::chrono::steady_clock::now();
   link.Disconnect();

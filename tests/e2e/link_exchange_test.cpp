@@ -22,7 +22,7 @@ TEST_F(Exchange, FirstBuiltRequestAfterConnectCarriesIndexOne) {
 TEST_F(Exchange, PriorityRequestOvertakesQueuedNormalOnes) {
   ConnectAndLogin();
   sim.Command("stall 300");
-  for (std::int16_t i = 1; i <= 3; ++i) ASSERT_EQ(link.SendCommand(Request(258, i)), kOk);
+  for (std::int16_t i = 1; i <= 3; ++i) ASSERT_EQ(Queue(Request(258, i)), kOk);
   ASSERT_TRUE(WaitUntil([&] { return sim.Stats()["requests"] == 1; }));
   ASSERT_EQ(link.SendPriorityCommand(Request(352, 9)), kOk);
   ASSERT_TRUE(AwaitReplies(4));
@@ -40,8 +40,8 @@ TEST_F(Exchange, MalformedQueuedPackagesAreSkippedUnsent) {
   noReply.set_iReplyLength(0);
   hugeReply.set_iReplyLength(600);
   for (const auto& bad : {shortLength, longLength, badHead, noReply, hugeReply}) {
-    ASSERT_EQ(link.SendCommand(bad), kOk);
-    ASSERT_EQ(link.SendCommand(Request(258)), kOk);
+    ASSERT_EQ(Queue(bad), kOk);
+    ASSERT_EQ(Queue(Request(258)), kOk);
   }
   ASSERT_TRUE(AwaitReplies(5));
   EXPECT_EQ(CommandsWithoutEcho(sim), (std::vector<int>{256, 258, 258, 258, 258, 258}));
@@ -55,9 +55,9 @@ TEST_F(Exchange, ReplyWithBadHeaderOrLengthIsDiscardedAndTheLinkStaysUp) {
     const int before = Replies();
     const long requests = sim.Stats()["requests"];
     sim.Command(fault);
-    ASSERT_EQ(link.SendCommand(Request(258)), kOk);
+    ASSERT_EQ(Queue(Request(258)), kOk);
     ASSERT_TRUE(WaitUntil([&] { return sim.Stats()["requests"] == requests + 1; }));
-    ASSERT_EQ(link.SendCommand(Request(258)), kOk);
+    ASSERT_EQ(Queue(Request(258)), kOk);
     ASSERT_TRUE(AwaitReplies(before + 1));
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(Replies(), before + 1);  // only the good one was decoded
@@ -68,7 +68,7 @@ TEST_F(Exchange, ReplyWithBadHeaderOrLengthIsDiscardedAndTheLinkStaysUp) {
 TEST_F(Exchange, ShortReplyDropsTheConnection) {
   ConnectAndLogin();
   sim.Command("short");
-  ASSERT_EQ(link.SendCommand(Request(259, 0, 140)), kOk);
+  ASSERT_EQ(Queue(Request(259, 0, 140)), kOk);
   ASSERT_TRUE(WaitUntil([&] { return link.SendCMD->FileError == -1; }));
   EXPECT_FALSE(link.SendCMD->Connected);
   EXPECT_FALSE(link.SendCMD->SocketConnected());
@@ -79,7 +79,7 @@ TEST_F(Exchange, ShortReplyDropsTheConnection) {
 TEST_F(Exchange, BrokenConnectionEmptiesBothLists) {
   ConnectAndLogin();
   sim.Command("stall 5000");
-  for (int i = 0; i < 5; ++i) ASSERT_EQ(link.SendCommand(Request(258)), kOk);
+  for (int i = 0; i < 5; ++i) ASSERT_EQ(Queue(Request(258)), kOk);
   ASSERT_EQ(link.SendPriorityCommand(Request(352)), kOk);
   ASSERT_TRUE(WaitUntil([&] { return sim.Stats()["requests"] == 1; }));
   sim.Command("drop");
@@ -93,7 +93,7 @@ TEST_F(Exchange, BrokenConnectionEmptiesBothLists) {
 TEST_F(Exchange, DropAfterAnsweringSomePackages) {
   ConnectAndLogin();
   sim.Command("drop-after 2");
-  for (int i = 0; i < 4; ++i) ASSERT_EQ(link.SendCommand(Request(258)), kOk);
+  for (int i = 0; i < 4; ++i) ASSERT_EQ(Queue(Request(258)), kOk);
   ASSERT_TRUE(WaitUntil([&] { return link.SendCMD->FileError == -1; }));
   EXPECT_EQ(Replies(), 2);
   EXPECT_EQ(link.SendCMD->CommandListCount(), 0u);
@@ -105,7 +105,7 @@ TEST_F(Exchange, ReconnectsAfterADropWhenStartedAgain) {
   ASSERT_TRUE(WaitUntil([&] { return link.SendCMD->FileError == -1; }));
   EXPECT_EQ(link.Connect_TCP(1, sim.Address()), kNotConnected);  // still "connected" for the caller
   EXPECT_EQ(AwaitLogin(link), kLoginFull);
-  ASSERT_EQ(link.SendCommand(Request(258)), kOk);
+  ASSERT_EQ(Queue(Request(258)), kOk);
   EXPECT_TRUE(AwaitReplies(1));
 }
 

@@ -66,6 +66,16 @@ class LinkTest : public testing::Test {
     ASSERT_TRUE(status == kLoginFull || status == kLoginLimited) << status;
   }
   int Replies() const { return link.SendCMD->ReplyCount; }
+  // Queues a normal request. The transport may hold its lists for a moment while it takes a
+  // package off them; a producer then gets -1 and tries again, as the program's next poll would.
+  int Queue(const defSEND_PACKAGE& package) {
+    int result = kRefused;
+    for (int attempt = 0; attempt < 1000 && result != kOk; ++attempt) {
+      result = link.SendCommand(package);
+      if (result != kOk) std::this_thread::yield();
+    }
+    return result;
+  }
   bool AwaitReplies(int count) {
     return WaitUntil([&] { return Replies() >= count; });
   }
