@@ -127,6 +127,7 @@ int Send_Recv::Enqueue(List& list, const defSEND_PACKAGE& package) {
   std::unique_lock lock(listMutex_, std::try_to_lock);
   if (!lock.owns_lock()) return -1;
   list.push_back(package);
+  UpdateCounts();
   lock.unlock();
   Resume();
   return 0;
@@ -138,14 +139,13 @@ void Send_Recv::Resume() {
   wake_.notify_all();
 }
 
-std::size_t Send_Recv::CommandListCount() const {
-  std::lock_guard lock(listMutex_);
-  return commandList_.size();
-}
+// Counted outside the lock, so that a reader never makes a producer find the lists busy.
+std::size_t Send_Recv::CommandListCount() const { return commandCount_.load(); }
+std::size_t Send_Recv::PriorityListCount() const { return priorityCount_.load(); }
 
-std::size_t Send_Recv::PriorityListCount() const {
-  std::lock_guard lock(listMutex_);
-  return priorityList_.size();
+void Send_Recv::UpdateCounts() {
+  commandCount_ = commandList_.size();
+  priorityCount_ = priorityList_.size();
 }
 
 void Send_Recv::RequestEcho(const defSEND_PACKAGE& echo) {
@@ -337,6 +337,7 @@ bool Send_Recv::PopNext(defSEND_PACKAGE& out) {
   if (list.empty()) return false;
   out = list.front();
   list.pop_front();
+  UpdateCounts();
   return true;
 }
 
@@ -379,10 +380,10 @@ void Send_Recv::DropConnection() {
     LogOutAndClose();
   else
     CloseSocket();
-  FileError = -1;
   ClearLists();
   Connected = false;
   Stopping = logout;  // a logged-out link stays stopped until the next Start
+  FileError = -1;     // last: whoever sees it sees the whole dropped state
   if (logout) {
     std::lock_guard lock(wakeMutex_);
     ++logoutsServed_;
@@ -429,6 +430,7 @@ void Send_Recv::ClearLists() {
   std::lock_guard lock(listMutex_);
   priorityList_.clear();
   commandList_.clear();
+  UpdateCounts();
 }
 
 }  // namespace vandir

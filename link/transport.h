@@ -120,6 +120,7 @@ class Send_Recv {
   void CloseSocket();
   void InterruptSocket();
   void ClearLists();
+  void UpdateCounts();  // under listMutex_
   bool ConnectAborted() const;
   int Enqueue(List& list, const defSEND_PACKAGE& package);
 
@@ -138,6 +139,8 @@ class Send_Recv {
   mutable std::mutex listMutex_;
   List commandList_;
   List priorityList_;
+  std::atomic<std::size_t> commandCount_{0};
+  std::atomic<std::size_t> priorityCount_{0};
 
   // Socket open/close happen under socketMutex_, so another thread can safely shut the
   // socket down to wake a blocked read. Reads and writes are made by this thread only.

@@ -134,7 +134,17 @@ int TVandirCNC::SendSetPriorityCommand(const defSEND_PACKAGE& package) {
     }
     return false;
   });
-  return opened ? SendPriorityCommand(package) : kRefused;
+  if (!opened) return kRefused;
+  const int result = SendPriorityCommand(package);
+  // A write the transport did not take (lists busy, no connection) was never sent: the gate
+  // must not wait three minutes for its answer.
+  if (result != kOk) {
+    Cache.WithCurrent([](CacheData& c) {
+      c.SetIdle = 1;
+      c.SetStatus = kSetNoRight;
+    });
+  }
+  return result;
 }
 
 void TVandirCNC::AskEcho(const std::string& /*address*/, std::int16_t port) {

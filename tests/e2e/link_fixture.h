@@ -69,9 +69,13 @@ class LinkTest : public testing::Test {
   // Queues a normal request. The transport may hold its lists for a moment while it takes a
   // package off them; a producer then gets -1 and tries again, as the program's next poll would.
   int Queue(const defSEND_PACKAGE& package) {
+    return Retried([&] { return link.SendCommand(package); });
+  }
+  template <class Send>
+  static int Retried(Send send) {
     int result = kRefused;
     for (int attempt = 0; attempt < 1000 && result != kOk; ++attempt) {
-      result = link.SendCommand(package);
+      result = send();
       if (result != kOk) std::this_thread::yield();
     }
     return result;

@@ -23,7 +23,7 @@ TEST_F(LimitedLogin, OnlyFileManagementPassesAsPriority) {
   ConnectAndLogin();
   for (std::int16_t code : {401, 402, 405, 407, 409}) {
     SCOPED_TRACE(code);
-    EXPECT_EQ(link.SendPriorityCommand(Request(code)), kOk);
+    EXPECT_EQ(Retried([&] { return link.SendPriorityCommand(Request(code)); }), kOk);
   }
   EXPECT_EQ(link.QueryStatus(), kSetPending);  // untouched: idle since connect
   for (std::int16_t code : {300, 352, 400, 410}) {
@@ -92,6 +92,14 @@ TEST_F(SetGate, UserLoginGoesThroughTheGate) {
   // Its reply (512) is not a set result, so the gate stays closed until the time-out.
   EXPECT_EQ(link.QueryStatus(), kSetPending);
   EXPECT_EQ(link.GetCPUID().size(), 8u);
+}
+
+TEST_F(SetGate, AWriteTheTransportRefusesDoesNotHoldTheGate) {
+  ConnectAndLogin();
+  sim.Command("drop");  // still logged in for the link, but the socket is gone
+  ASSERT_TRUE(WaitUntil([&] { return link.SendCMD->FileError == -1; }));
+  EXPECT_EQ(link.SendSetPriorityCommand(Request(kReset)), kRefused);
+  EXPECT_EQ(link.QueryStatus(), kSetNoRight);  // not pending for three minutes
 }
 
 TEST_F(SetGate, ConnectReopensABusyGate) {

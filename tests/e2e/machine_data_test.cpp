@@ -55,7 +55,7 @@ TEST_F(MachineData, MakerParameterWriteIsReadBackWithTheChangedFlag) {
   link.GetParameter(101, 100, params, &changed);
   EXPECT_EQ(changed, 0);
 
-  ASSERT_EQ(link.SetMakerParameter(122, before + 4, "VANDIR"), kOk);
+  ASSERT_EQ(Retried([&] { return link.SetMakerParameter(122, before + 4, "VANDIR"); }), kOk);
   EXPECT_EQ(AwaitSetStatus(), 0);
   ReadFresh([&] { link.GetParameter(101, 100, params, &changed); });
   EXPECT_EQ(params[122 - 101], before + 4);
@@ -63,7 +63,7 @@ TEST_F(MachineData, MakerParameterWriteIsReadBackWithTheChangedFlag) {
 }
 
 TEST_F(MachineData, WrongPasswordIsTheControllersRefusal) {
-  ASSERT_EQ(link.SetMakerParameter(122, 5, "guess"), kOk);
+  ASSERT_EQ(Retried([&] { return link.SetMakerParameter(122, 5, "guess"); }), kOk);
   const std::int16_t refusal = AwaitSetStatus();
   EXPECT_NE(refusal, 0);
   EXPECT_NE(refusal, kSetTimedOut);
@@ -71,30 +71,30 @@ TEST_F(MachineData, WrongPasswordIsTheControllersRefusal) {
 }
 
 TEST_F(MachineData, ToolAndOffsetWritesInDisplayUnits) {
-  ASSERT_EQ(link.SetMillToolGeometryRadius(5, 6.0), kOk);
+  ASSERT_EQ(Retried([&] { return link.SetMillToolGeometryRadius(5, 6.0); }), kOk);
   ASSERT_EQ(AwaitSetStatus(), 0);
   std::int32_t radius = 0;
   ReadFresh([&] { link.GetMillToolRadius(5, 1, &radius, &changed); });
   EXPECT_EQ(radius, 60000);
 
-  ASSERT_EQ(link.SetG55(2, -1.5), kOk);
+  ASSERT_EQ(Retried([&] { return link.SetG55(2, -1.5); }), kOk);
   ASSERT_EQ(AwaitSetStatus(), 0);
   std::int32_t g55[6] = {};
   ReadFresh([&] { link.GetG55(g55, &changed); });
   EXPECT_EQ(g55[2], -15000);
 
-  ASSERT_EQ(link.SetMillToolGeometryRadius(100, 1.0), kOk);  // no such tool
+  ASSERT_EQ(Retried([&] { return link.SetMillToolGeometryRadius(100, 1.0); }), kOk);  // no such tool
   EXPECT_NE(AwaitSetStatus(), 0);
 }
 
 TEST_F(MachineData, PlcRegisterAndMacroVariableRoundTrip) {
-  ASSERT_EQ(link.SetPLC_Register(7, 12345), kOk);
+  ASSERT_EQ(Retried([&] { return link.SetPLC_Register(7, 12345); }), kOk);
   ASSERT_EQ(AwaitSetStatus(), 0);
   int reg = 0;
   ReadFresh([&] { link.GetPLC_Register(7, 1, &reg, &changed); });
   EXPECT_EQ(reg, 12345);
 
-  ASSERT_EQ(link.SetGlobalVar(100, 2.25), kOk);
+  ASSERT_EQ(Retried([&] { return link.SetGlobalVar(100, 2.25); }), kOk);
   ASSERT_EQ(AwaitSetStatus(), 0);
   double value = 0;
   ReadFresh([&] { link.GetMacroGlobalVariable(101, 1, &value, &changed); });
@@ -102,12 +102,12 @@ TEST_F(MachineData, PlcRegisterAndMacroVariableRoundTrip) {
 }
 
 TEST_F(MachineData, PartCountAndReset) {
-  ASSERT_EQ(link.Set_PartCount(70000), kOk);  // only the low 16 bits travel
+  ASSERT_EQ(Retried([&] { return link.Set_PartCount(70000); }), kOk);  // only the low 16 bits travel
   ASSERT_EQ(AwaitSetStatus(), 0);
   std::int32_t parts = 0;
   ReadFresh([&] { link.GetNowWorkPiece(&parts, &changed); });
   EXPECT_EQ(parts, 70000 & 0xFFFF);
-  ASSERT_EQ(link.ResetPartCount(), kOk);
+  ASSERT_EQ(Retried([&] { return link.ResetPartCount(); }), kOk);
   ASSERT_EQ(AwaitSetStatus(), 0);
   ReadFresh([&] { link.GetNowWorkPiece(&parts, &changed); });
   EXPECT_EQ(parts, 0);
