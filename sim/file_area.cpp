@@ -85,6 +85,19 @@ bool FileArea::MakeFolders(std::string_view text) {
   return true;
 }
 
+bool FileArea::Import(std::string_view folder, const std::filesystem::path& source) {
+  std::lock_guard lock(mutex_);
+  const auto parent = Parse(folder);
+  if (!parent) return false;
+  const auto path = ParsePath(source.filename().string(), *parent);
+  if (!path || path->names.size() != parent->names.size() + 1) return false;
+  const Place place = Locate(*path);
+  if (!place.reachable) return false;
+  if (place.kind != Kind::kMissing) return true;
+  std::error_code ec;
+  return fs::copy_file(source, place.host, ec) && !ec;
+}
+
 std::int16_t FileArea::Rename(std::string_view from, std::string_view to) {
   std::lock_guard lock(mutex_);
   const auto source = Parse(from);

@@ -31,6 +31,10 @@ class FileArea {
   // Makes the folder `path` and the folders on its way, as the machine's own folders must
   // exist; false when it is no path or the host refuses.
   bool MakeFolders(std::string_view path);
+  // Copies the host file `source` into the existing controller folder `folder` under its
+  // own name, unless the controller has a file of that name already; false when the host
+  // refuses or the name is no 8.3 name.
+  bool Import(std::string_view folder, const std::filesystem::path& source);
 
   // File commands, each answering a file result code. A new name without drive or
   // backslash stays in the old name's folder.

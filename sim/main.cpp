@@ -19,6 +19,7 @@
 #include "sim/machine_clock.h"
 #include "sim/note.h"
 #include "sim/options.h"
+#include "sim/shipped_files.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   Controller controller(*options);
-  if (!MakeMachineFolders(controller)) return 1;
+  if (!MakeMachineFolders(controller) || !ShipControllerFiles(controller, options->data)) return 1;
   Note("%s, root %s, login level %d", options->lathe ? "lathe" : "milling machine",
        options->root.c_str(), options->login);
 

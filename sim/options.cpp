@@ -10,10 +10,12 @@ namespace {
 
 void PrintUsage() {
   std::fputs(
-      "usage: vandir-sim [--bind ADDR] [--login N] [--root DIR] [--lathe]\n"
+      "usage: vandir-sim [--bind ADDR] [--login N] [--root DIR] [--data DIR] [--lathe]\n"
       "  --bind ADDR  address of ports 1888 and 1988 (default 127.0.0.1)\n"
       "  --login N    login level the handshake answers (default 502)\n"
       "  --root DIR   file area of the controller, created if missing (default .)\n"
+      "  --data DIR   the controller's own files, copied into its machine and resource\n"
+      "               folders where missing (default " VANDIR_SIM_DATA ")\n"
       "  --lathe      behave as a lathe instead of a milling machine\n"
       "Control commands are read from stdin, one per line.\n",
       stderr);
@@ -32,6 +34,7 @@ std::optional<long> ParseInteger(std::string_view text, long min, long max) {
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
+  options.data = VANDIR_SIM_DATA;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -41,6 +44,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       options.bind = argv[++i];
     } else if (arg == "--root" && hasValue) {
       options.root = argv[++i];
+    } else if (arg == "--data" && hasValue) {
+      options.data = argv[++i];
     } else if (arg == "--login" && hasValue) {
       const auto level = ParseInteger(argv[++i], std::numeric_limits<std::int16_t>::min(),
                                       std::numeric_limits<std::int16_t>::max());

@@ -16,6 +16,7 @@ struct Options {
   std::int16_t login = kLoginFull;   // the first login level the handshake answers
   std::filesystem::path root = ".";  // the controller's file area
   bool lathe = false;                // a lathe instead of a milling machine
+  std::filesystem::path data;        // the controller's own files to ship
 };
 
 // nullopt, after telling why and how on stderr, when the command line is wrong.
