@@ -1,0 +1,231 @@
+// Running one file job: starting it on the link, and the per-tick checks that follow its
+// progress through the transport's state until it finishes, fails or needs an answer.
+#include <filesystem>
+
+#include "service/talvo_service.h"
+
+namespace talvo {
+namespace {
+
+constexpr int kFinished = 1;
+constexpr int kRunning = 0;
+constexpr int kLinkLost = -1;
+constexpr int kFailed = -2;
+constexpr int kSkipped = -3;
+constexpr int kAbortList = -4;
+
+constexpr int kTargetExists = 9;      // upload: the controller already has the file
+constexpr int kFolderExists = 12;     // directory creation: the folder is there already
+
+bool OverwriteAllowed(int answer) { return answer == kAnswerYes || answer == kAnswerYesToAll; }
+
+}  // namespace
+
+bool TTalvoService::ExecuteCommand(const SFileCommand& record) {
+  startError_ = 0;
+  switch (record.Command) {
+    case fcSendFile:
+      ProcessKind = pkSendFile;
+      startError_ = link_->SendFile(record.Name1, record.Name2, OverwriteAllowed(overwriteAnswer_));
+      return true;
+    case fcReceiveFile: {
+      ProcessKind = pkReceiveFile;
+      std::error_code ec;
+      if (!OverwriteAllowed(overwriteAnswer_) && std::filesystem::exists(record.Name1, ec)) {
+        if (overwriteAnswer_ == kAnswerNoToAll) {
+          CheckProcessReturnValue(kSkipped, CalculateWholeProgress(100));
+        } else {
+          PostFileOverwrite(ProcessKind);
+          ProcessKind = pkWaitOverwrite;
+        }
+        return true;
+      }
+      startError_ = link_->ReceiveFile(record.Name2, record.Name1);
+      return true;
+    }
+    case fcFileRename:
+      ProcessKind = pkFileRename;
+      link_->ResetCount();
+      startError_ = link_->NCFileRename(record.Name1, record.Name2);
+      return true;
+    case fcFileDelete:
+      ProcessKind = pkFileDelete;
+      link_->ResetCount();
+      startError_ = link_->NCFileDelete(record.Name1);
+      return true;
+    case fcDirCreate:
+      ProcessKind = pkDirCreate;
+      link_->ResetCount();
+      startError_ = link_->NCDirCreate(record.Name1);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TTalvoService::ProcessFileJob() {
+  const EProcessKind kind = ProcessKind;
+  int result = kRunning;
+  int percent = 0;
+  switch (kind) {
+    case pkGetFileList:
+      result = CheckGetFileListFinish();
+      // An empty folder is complete at once; there is nothing to divide by.
+      percent = expectedListCount_ > 0
+                    ? static_cast<int>(listTarget_->size() * 100 /
+                                       static_cast<std::size_t>(expectedListCount_))
+                    : 100;
+      CheckProcessReturnValue(result, percent);
+      return;
+    case pkSendFile:
+      result = CheckUploadFileFinish();
+      if (result == kFailed && LastError == kTargetExists) {
+        if (overwriteAnswer_ != kAnswerNoToAll) {
+          PostFileOverwrite(kind);
+          ProcessKind = pkWaitOverwrite;
+          return;
+        }
+        result = kSkipped;
+        percent = 100;
+      } else {
+        percent = result == kFinished ? 100 : link_->SendCMD->SendPercent.load();
+      }
+      break;
+    case pkReceiveFile:
+      result = CheckDownloadFileFinish();
+      percent = result == kFinished ? 100 : link_->SendCMD->RecvPercent.load();
+      break;
+    default:
+      result = CheckNcReturnFileName();
+      if (kind == pkDirCreate && result == kFailed && LastError == kFolderExists) {
+        result = kSkipped;
+        percent = 100;
+      } else {
+        percent = result == kFinished ? 100 : 0;
+      }
+      break;
+  }
+  CheckProcessReturnValue(result, CalculateWholeProgress(percent));
+}
+
+int TTalvoService::CheckGetFileListFinish() {
+  if (!CheckVandirConnectStatus()) return kLinkLost;
+  vandir::FileListQueue& queue = link_->FileListQueue;
+  if (expectedListCount_ == -1) {
+    if (auto first = queue.Pop(); first && first->size() >= 2) {
+      expectedListCount_ = static_cast<std::int16_t>((*first)[0] | ((*first)[1] << 8));
+      if (expectedListCount_ < 0) expectedListCount_ = 0;
+    }
+  }
+  if (expectedListCount_ == -1) return kRunning;
+  while (auto block = queue.Pop()) listTarget_->push_back(std::move(*block));
+  if (listTarget_->size() >= static_cast<std::size_t>(expectedListCount_)) return kFinished;
+  link_->FileList(listDir_, 1);
+  return kRunning;
+}
+
+void TTalvoService::DebugTransferState(const char* direction, int error, int percent) {
+  AddDebugMsg("Err = " + std::to_string(error));
+  AddDebugMsg("Tar = " + link_->SendCMD->TargetFileName());
+  AddDebugMsg("Src = " + link_->SendCMD->SourceFileName());
+  AddDebugMsg(link_->GetCNC_TCP_IP() + direction + std::to_string(percent) + "%");
+}
+
+int TTalvoService::CheckUploadFileFinish() {
+  if (!CheckVandirConnectStatus()) return kLinkLost;
+  vandir::Send_Recv& transport = *link_->SendCMD;
+  const int error = startError_ != 0 ? startError_ : transport.FileError.load();
+  const int percent = transport.SendPercent;
+  DebugTransferState(" Upload File ", error, percent);
+  if (error != 0) {
+    LastError = error;
+    link_->CancelSendFile();
+    return kFailed;
+  }
+  // An empty file ends with nothing sent and 0 %: a job that stopped without an error is done.
+  return transport.Sending ? kRunning : kFinished;
+}
+
+int TTalvoService::CheckDownloadFileFinish() {
+  if (!CheckVandirConnectStatus()) return kLinkLost;
+  vandir::Send_Recv& transport = *link_->SendCMD;
+  const int error = startError_ != 0 ? startError_ : transport.FileError.load();
+  const int percent = transport.RecvPercent;
+  DebugTransferState(" Download File ", error, percent);
+  if (error != 0) {
+    LastError = error;
+    link_->CancelReceiveFile();
+    const std::string target = transport.TargetFileName();
+    std::error_code ec;
+    if (!target.empty() && std::filesystem::exists(target, ec) && FileSize(target) <= 0) {
+      std::filesystem::remove(target, ec);
+    }
+    return kFailed;
+  }
+  return transport.Receiving ? kRunning : kFinished;
+}
+
+int TTalvoService::CheckNcReturnFileName() {
+  if (!CheckVandirConnectStatus()) return kLinkLost;
+  if (startError_ != 0) {
+    LastError = startError_;
+    return kFailed;
+  }
+  int requested = 0;
+  int answered = 0;
+  link_->GetCount(&requested, &answered);
+  if (requested != answered) return kRunning;
+  std::string name;
+  int error = 0;
+  link_->GetErrorFilename(&name, &error);
+  AddDebugMsg("Err = " + std::to_string(error));
+  AddDebugMsg("File Name= " + name);
+  AddDebugMsg(link_->GetCNC_TCP_IP() + " Get Error File Name");
+  if (error != 0) {
+    LastError = error;
+    link_->ResetCount();
+    return kFailed;
+  }
+  return kFinished;
+}
+
+int TTalvoService::CalculateWholeProgress(int percent) const {
+  if (!listRunning_ || cmdList_.empty()) return percent;
+  const int step = 100 / static_cast<int>(cmdList_.size());
+  return static_cast<int>(listIndex_ * step + percent * step * 0.01);
+}
+
+void TTalvoService::CheckProcessReturnValue(int result, int percent) {
+  if ((result == kRunning || result == kFinished) && percent != LastProgress) {
+    LastProgress = percent;
+    PostKindAndNumber(&TTalvoService::OnProgress, ProcessKind, percent);
+  }
+  switch (result) {
+    case kFinished:
+      if (listRunning_) {
+        ExecuteNextCmdInList();
+      } else {
+        PostKind(&TTalvoService::OnProcessFinish, ProcessKind);
+        ProcessKind = pkGetInformation;
+      }
+      break;
+    case kSkipped:
+    case kAbortList:
+      if (listRunning_) {
+        if (result == kAbortList) listAbort_ = true;
+        ExecuteNextCmdInList();
+      } else {
+        ProcessKind = pkGetInformation;
+      }
+      break;
+    case kFailed:
+      listRunning_ = false;
+      PostKindAndNumber(&TTalvoService::OnError, ProcessKind, LastError);
+      ProcessKind = pkGetInformation;
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace talvo
