@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/service/service_fixture.h"
+
+namespace talvo::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CommandList : public ServiceTest {
+ protected:
+  void SetUp() override {
+    Connect();
+    events.clear();
+  }
+  std::string Local(const std::string& name) const { return (home / "Ncfiles" / name).string(); }
+  static std::string Remote(const std::string& name) { return "C:\\NCFILES\\" + name; }
+  void PutLocal(const std::string& name, const std::string& bytes) const {
+    std::ofstream(Local(name), std::ios::binary) << bytes;
+  }
+  bool RunUntilIdle() {
+    return RunUntil([this] { return service->GetProcessKind() == pkGetInformation; }) &&
+           (RunFor(std::chrono::milliseconds(60)), true);  // let the last events arrive
+  }
+  bool Finished() const { return Logged("finish 11"); }
+};
+
+TEST_F(CommandList, ASingleUploadReportsProgressAndFinish) {
+  PutLocal("O1000", std::string(3000, 'x'));
+  ASSERT_TRUE(service->SendFile(Local("O1000"), Remote("O1000")));
+  EXPECT_EQ(service->GetProcessKind(), pkSendFile);
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(EventsStartingWith("progress").back(), "progress 5 100");
+  EXPECT_EQ(events.back(), "finish 5");
+  EXPECT_EQ(ReadLocal(sim.Root() / "C" / "NCFILES" / "O1000"), std::string(3000, 'x'));
+  EXPECT_FALSE(service->SendFile(Local("O1000"), "")) << "a name missing";
+}
+
+TEST_F(CommandList, AnEmptyFileUploadFinishesInsteadOfWaitingForever) {
+  PutLocal("EMPTY", "");
+  ASSERT_TRUE(service->SendFile(Local("EMPTY"), Remote("EMPTY")));
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(events.back(), "finish 5");
+}
+
+TEST_F(CommandList, AnUploadTheLinkRefusesToStartFailsWithItsCode) {
+  ASSERT_TRUE(service->SendFile(Local("MISSING"), Remote("MISSING")));
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(events, std::vector<std::string>{"error 5 -22"});
+}
+
+TEST_F(CommandList, OverwriteAnswersForDownloads) {
+  struct Case {
+    const char* name;
+    int firstAnswer;
+    int secondAnswer;
+    std::vector<std::string> questions;  // files asked about
+    bool firstReplaced;
+    bool secondReplaced;
+    bool finished;
+  };
+  const Case cases[] = {
+      {"yes to all asks once", kAnswerYesToAll, 0, {"A1"}, true, true, true},
+      {"no to all asks once and skips both", kAnswerNoToAll, 0, {"A1"}, false, false, true},
+      {"no then yes asks again", kAnswerNo, kAnswerYes, {"A1", "A2"}, false, true, true},
+      {"yes then no", kAnswerYes, kAnswerNo, {"A1", "A2"}, true, false, true},
+      {"another answer aborts", 2, 0, {"A1"}, false, false, false},
+  };
+  for (const Case& c : cases) {
+    events.clear();
+    for (const char* name : {"A1", "A2"}) {
+      PutControllerFile("NCFILES", name, std::string("new ") + name);
+      PutLocal(name, "old");
+    }
+    int asked = 0;
+    service->OnFileOverwrite = [&](TTalvoService*, EProcessKind, std::string name, int& result) {
+      events.push_back("overwrite " + fs::path(name).filename().string());
+      result = asked++ == 0 ? c.firstAnswer : c.secondAnswer;
+    };
+    ASSERT_TRUE(service->BeginCommandList());
+    ASSERT_TRUE(service->ReceiveFile(Remote("A1"), Local("A1")));
+    ASSERT_TRUE(service->ReceiveFile(Remote("A2"), Local("A2")));
+    EXPECT_EQ(service->GetProcessKind(), pkGetInformation) << "only listed";
+    ASSERT_TRUE(service->EndCommandList(true));
+    ASSERT_TRUE(RunUntilIdle()) << c.name;
+    std::vector<std::string> questions;
+    for (const auto& e : EventsStartingWith("overwrite ")) questions.push_back(e.substr(10));
+    std::vector<std::string> expected;
+    for (const auto& q : c.questions) expected.push_back(q);
+    EXPECT_EQ(questions, expected) << c.name;
+    EXPECT_EQ(ReadLocal(Local("A1")), c.firstReplaced ? "new A1" : "old") << c.name;
+    EXPECT_EQ(ReadLocal(Local("A2")), c.secondReplaced ? "new A2" : "old") << c.name;
+    EXPECT_EQ(Finished(), c.finished) << c.name;
+    EXPECT_EQ(Logged("abort 10"), !c.finished) << c.name << testing::PrintToString(events);
+  }
+}
+
+TEST_F(CommandList, ASingleDownloadAnsweredNoEndsQuietly) {
+  PutControllerFile("NCFILES", "B1", "new");
+  PutLocal("B1", "old");
+  overwriteAnswer = kAnswerNo;
+  ASSERT_TRUE(service->ReceiveFile(Remote("B1"), Local("B1")));
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(events, std::vector<std::string>{"overwrite 6 " + Local("B1")});
+  EXPECT_EQ(ReadLocal(Local("B1")), "old");
+}
+
+TEST_F(CommandList, AnUploadOntoAnExistingFileAsksAndNoToAllSkipsTheRest) {
+  for (const char* name : {"U1", "U2"}) {
+    PutLocal(name, "pc");
+    PutControllerFile("NCFILES", name, "nc");
+  }
+  overwriteAnswer = kAnswerNoToAll;
+  ASSERT_TRUE(service->BeginCommandList());
+  ASSERT_TRUE(service->SendFile(Local("U1"), Remote("U1")));
+  ASSERT_TRUE(service->SendFile(Local("U2"), Remote("U2")));
+  ASSERT_TRUE(service->EndCommandList(true));
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(EventsStartingWith("overwrite"), std::vector<std::string>{"overwrite 5 " + Remote("U1")});
+  EXPECT_TRUE(Finished());
+  EXPECT_EQ(EventsStartingWith("progress").back(), "progress 5 100");
+  EXPECT_EQ(ReadLocal(sim.Root() / "C" / "NCFILES" / "U2"), "nc");
+}
+
+TEST_F(CommandList, AnUploadAnsweredYesIsSentAgainWithOverwrite) {
+  PutLocal("U3", "pc");
+  PutControllerFile("NCFILES", "U3", "nc");
+  overwriteAnswer = kAnswerYes;
+  ASSERT_TRUE(service->SendFile(Local("U3"), Remote("U3")));
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(events.back(), "finish 5");
+  EXPECT_EQ(ReadLocal(sim.Root() / "C" / "NCFILES" / "U3"), "pc");
+}
+
+TEST_F(CommandList, AnExistingFolderIsSkippedAndAFailureStopsTheList) {
+  PutControllerFile("INSTTMP", "KEEP", "");
+  PutLocal("M1", "data");
+  ASSERT_TRUE(service->BeginCommandList());
+  ASSERT_TRUE(service->DirCreate("C:\\INSTTMP"));
+  ASSERT_TRUE(service->SendFile(Local("M1"), "C:\\INSTTMP\\M1"));
+  ASSERT_TRUE(service->FileDelete("C:\\INSTTMP\\NOFILE"));
+  ASSERT_TRUE(service->FileRename("C:\\INSTTMP\\M1", "M2"));
+  ASSERT_TRUE(service->EndCommandList(true));
+  ASSERT_TRUE(RunUntilIdle());
+  const std::vector<std::string> executed = EventsStartingWith("execute");
+  EXPECT_EQ(executed, (std::vector<std::string>{"execute 9 0", "execute 5 1", "execute 8 2"}));
+  EXPECT_EQ(EventsStartingWith("error"), std::vector<std::string>{"error 8 2"});
+  EXPECT_FALSE(Finished());
+  EXPECT_FALSE(Logged("abort 8")) << "a failure is not an abort";
+  EXPECT_TRUE(fs::exists(sim.Root() / "C" / "INSTTMP" / "M1")) << "the rename never ran";
+  EXPECT_EQ(service->GetCmdListCount(), 4) << "records stay for the window";
+  ASSERT_NE(service->GetCmdListItems(1), nullptr);
+  EXPECT_STREQ(service->GetCmdListItems(1)->Name2, "C:\\INSTTMP\\M1");
+}
+
+TEST_F(CommandList, AFileCommandFailureOfTheControllerIsReported) {
+  sim.Command("fail-file 15");
+  ASSERT_TRUE(service->DirCreate("C:\\NEWDIR"));
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(events, std::vector<std::string>{"error 9 15"});
+}
+
+TEST_F(CommandList, ProgressOfAListIsSplitIntoEqualSteps) {
+  for (const char* name : {"P1", "P2", "P3", "P4"}) PutLocal(name, std::string(100, 'p'));
+  ASSERT_TRUE(service->BeginCommandList());
+  for (const char* name : {"P1", "P2", "P3", "P4"}) service->SendFile(Local(name), Remote(name));
+  ASSERT_TRUE(service->EndCommandList(true));
+  // The first command (index 0) at 50 %: 0 * 25 + 50 * 25 / 100.
+  EXPECT_EQ(service->CalculateWholeProgress(50), 12);
+  ASSERT_TRUE(RunUntilIdle());
+  const auto progress = EventsStartingWith("progress");
+  EXPECT_EQ(progress, (std::vector<std::string>{"progress 5 25", "progress 5 50", "progress 5 75",
+                                                "progress 5 100"}));
+  EXPECT_EQ(events.back(), "finish 11");
+}
+
+TEST_F(CommandList, CancelStopsAListWithAnAbortAndNoFinish) {
+  PutLocal("BIG", std::string(2'000'000, 'b'));
+  PutLocal("SMALL", "s");
+  sim.Command("stall 20");
+  ASSERT_TRUE(service->BeginCommandList());
+  service->SendFile(Local("BIG"), Remote("BIG"));
+  service->SendFile(Local("SMALL"), Remote("SMALL"));
+  ASSERT_TRUE(service->EndCommandList(true));
+  ASSERT_TRUE(RunUntil([&] { return !EventsStartingWith("progress").empty(); }));
+  service->CancelCommand();
+  EXPECT_EQ(service->GetProcessKind(), pkGetInformation);
+  sim.Command("stall 0");
+  RunFor(std::chrono::milliseconds(300));
+  EXPECT_TRUE(Logged("abort 5"));
+  EXPECT_FALSE(Finished());
+  EXPECT_FALSE(fs::exists(sim.Root() / "C" / "NCFILES" / "SMALL"));
+  // A late answer to a question that no longer stands starts nothing.
+  service->ConfirmFileOverwrite(kAnswerYes);
+  EXPECT_EQ(service->GetProcessKind(), pkGetInformation);
+}
+
+TEST_F(CommandList, ListProtocolRefusals) {
+  EXPECT_TRUE(service->BeginCommandList());
+  EXPECT_FALSE(service->EndCommandList(true)) << "an empty list does not start";
+  EXPECT_EQ(service->GetProcessKind(), pkGetInformation);
+  EXPECT_FALSE(service->EndCommandList(false)) << "no list is being built any more";
+  EXPECT_TRUE(service->BeginCommandList());
+  EXPECT_TRUE(service->FileDelete("C:\\NCFILES\\X"));
+  EXPECT_TRUE(service->EndCommandList(false));
+  EXPECT_EQ(service->GetCmdListCount(), 0) << "ending without execution discards";
+  EXPECT_FALSE(service->FileDelete(std::string(256, 'n'))) << "does not fit the record";
+}
+
+TEST_F(CommandList, ADirectoryListingCollectsEveryEntry) {
+  for (int i = 0; i < 25; ++i) PutControllerFile("LIST", "F" + std::to_string(i), "x");
+  std::vector<vandir::FileListQueue::Block> list;
+  EXPECT_FALSE(service->GetFileList("z:\\", &list)) << "the PC's own folder";
+  ASSERT_TRUE(service->GetFileList("C:\\LIST\\", &list));
+  EXPECT_FALSE(service->SendFile(Local("x"), Remote("x"))) << "busy";
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(list.size(), 25u);
+  EXPECT_EQ(events.back(), "finish 4");
+  EXPECT_EQ(EventsStartingWith("progress").back(), "progress 4 100");
+}
+
+TEST_F(CommandList, AnEmptyDirectoryListingFinishes) {
+  PutControllerFile("EMPTYDIR", ".keep-not-8.3-name", "");
+  std::vector<vandir::FileListQueue::Block> list{{1, 2}};
+  ASSERT_TRUE(service->GetFileList("C:\\EMPTYDIR\\", &list));
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(events.back(), "finish 4");
+}
+
+TEST_F(CommandList, ADropDuringAJobHandsOverToTheReconnectPolicy) {
+  PutLocal("BIG", std::string(500'000, 'b'));
+  sim.Command("drop-transfer 3");
+  ASSERT_TRUE(service->SendFile(Local("BIG"), Remote("BIG")));
+  ASSERT_TRUE(RunUntil([&] { return service->GetProcessKind() != pkSendFile; }));
+  clock->Advance(7);
+  ASSERT_TRUE(RunUntil([&] { return service->GetProcessKind() == pkNone; }));
+  RunFor(std::chrono::milliseconds(60));
+  EXPECT_FALSE(Logged("finish 5"));
+  EXPECT_EQ(EventsStartingWith("disconnect").size(), 1u) << testing::PrintToString(events);
+}
+
+TEST(CommandPool, GrowsByBlocksOfAHundredAndIsResetWhole) {
+  EnsureQtApp();
+  TTalvoService service;
+  SFileCommand record;
+  ASSERT_TRUE(MakeFileCommand(fcFileDelete, "C:\\A", "", &record));
+  for (int i = 0; i < 150; ++i) service.AddCmdListData(record);
+  EXPECT_EQ(service.CmdPoolBlockCount(), 2u);
+  service.ClearCmdListData();
+  for (int i = 0; i < 150; ++i) service.AddCmdListData(record);
+  EXPECT_EQ(service.CmdPoolBlockCount(), 2u) << "cleared records are taken again";
+  EXPECT_EQ(service.GetCmdListItems(150), nullptr);
+}
+
+}  // namespace
+}  // namespace talvo::test
