@@ -17,8 +17,8 @@ constexpr int kAxis4Letter = 122;
 constexpr int kAxis5Letter = 288;
 constexpr int kAxis6Letter = 289;
 constexpr int kScreenLanguage = 202;
-// Parameters 1842 .. 1881 name the registers of the second user-parameter page.
-constexpr int kUserRegisterParameters = 1842;
+// Parameters 1843 .. 1882 name the registers of the second user-parameter page, row by row.
+constexpr int kUserRegisterParameters = 1843;
 constexpr int kUserRegisterCount = 40;
 
 // Backup registers the work page uses: D55 > 0 shows the tool in the spindle (D73).
