@@ -243,6 +243,38 @@ TEST_F(CommandList, ADropDuringAJobHandsOverToTheReconnectPolicy) {
   EXPECT_EQ(EventsStartingWith("disconnect").size(), 1u) << testing::PrintToString(events);
 }
 
+TEST_F(CommandList, ADropDuringADownloadInAListKeepsTheOldLocalFileAndStopsTheList) {
+  PutControllerFile("NCFILES", "D1", std::string(200'000, 'd'));
+  PutControllerFile("NCFILES", "D2", "d2");
+  PutLocal("D1", "old");
+  overwriteAnswer = kAnswerYesToAll;
+  sim.Command("drop-transfer 2");
+  ASSERT_TRUE(service->BeginCommandList());
+  service->ReceiveFile(Remote("D1"), Local("D1"));
+  service->ReceiveFile(Remote("D2"), Local("D2"));
+  ASSERT_TRUE(service->EndCommandList(true));
+  // The transfer fails at once; the silence is noticed once 6 s have passed.
+  ASSERT_TRUE(RunUntil([&] { return !EventsStartingWith("error 6 ").empty(); }))
+      << testing::PrintToString(events);
+  clock->Advance(7);
+  ASSERT_TRUE(RunUntil([&] { return service->GetProcessKind() == pkNone; }));
+  RunFor(std::chrono::milliseconds(60));
+  EXPECT_EQ(ReadLocal(Local("D1")), "old");
+  EXPECT_FALSE(fs::exists(Local("D2")));
+  EXPECT_FALSE(Finished());
+  EXPECT_FALSE(service->GetSessionReady());
+}
+
+TEST_F(CommandList, BadHeadersAreDroppedByTheLinkAndTheSessionCarriesOn) {
+  for (int i = 0; i < 3; ++i) sim.Command("bad-header");
+  PutLocal("H1", "h");
+  ASSERT_TRUE(service->SendFile(Local("H1"), Remote("H1")));
+  ASSERT_TRUE(RunUntil([&] { return service->GetProcessKind() == pkGetInformation; }));
+  RunFor(std::chrono::milliseconds(200));
+  EXPECT_TRUE(service->GetSessionReady());
+  EXPECT_TRUE(EventsStartingWith("disconnect").empty());
+}
+
 TEST(CommandPool, GrowsByBlocksOfAHundredAndIsResetWhole) {
   EnsureQtApp();
   TTalvoService service;
