@@ -1,5 +1,7 @@
 #include "sim/activity.h"
 
+#include "sim/control_text.h"
+
 namespace vandir::sim {
 
 void Activity::Connected() {
@@ -50,13 +52,7 @@ std::optional<std::string> Activity::Last(std::int16_t command) const {
   std::lock_guard lock(mutex_);
   const auto found = last_.find(command);
   if (found == last_.end()) return std::nullopt;
-  constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (const auto byte : found->second) {
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0xF];
-  }
-  return hex;
+  return Hex(found->second);
 }
 
 }  // namespace vandir::sim

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/dnc_commands.h"
 #include "sim/machine_control.h"
 #include "sim/note.h"
 
@@ -62,7 +63,8 @@ std::string Files(FileArea& files, const std::vector<std::string>& words) {
   return reply;
 }
 
-std::string Execute(Controller& controller, const std::string& line, bool& quit) {
+std::string Execute(Controller& controller, DncSession& dnc, const std::string& line,
+                    bool& quit) {
   const auto words = Words(line);
   if (words.empty()) return "error unknown command";
   const std::string& name = words[0];
@@ -93,6 +95,7 @@ std::string Execute(Controller& controller, const std::string& line, bool& quit)
   }
   if (name == "files") return Files(controller.files, words);
   if (name == "last") return LastPackage(controller.activity, words);
+  if (name == "dnc") return ExecuteDncCommand(dnc, words);
   if (auto reply = ExecuteMachineCommand(controller.machine, words)) return *reply;
 
   if (words.size() != 1) return "error usage: " + name + " takes no argument";
@@ -129,7 +132,8 @@ void Reply(const std::string& line) {
 
 }  // namespace
 
-void RunControl(Controller& controller, const sigset_t& stopSignals) {
+void RunControl(Controller& controller, DncChannel& dnc, const sigset_t& stopSignals) {
+  DncSession session(dnc, controller);
   const int signals = signalfd(-1, &stopSignals, SFD_CLOEXEC);
   if (signals < 0) {
     Note("signalfd failed (%s); stop with quit", std::strerror(errno));
@@ -161,7 +165,7 @@ void RunControl(Controller& controller, const sigset_t& stopSignals) {
       std::string line = pending.substr(0, end);
       pending.erase(0, end + 1);
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      Reply(Execute(controller, line, quit));
+      Reply(Execute(controller, session, line, quit));
     }
   }
   if (signals >= 0) close(signals);

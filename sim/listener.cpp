@@ -5,14 +5,12 @@
 #include <chrono>
 
 #include "sim/note.h"
-#include "sim/session.h"
 
 namespace vandir::sim {
 
-Listener::Listener(asio::io_context& io, const asio::ip::tcp::endpoint& endpoint, int channel,
-                   Controller& controller)
-    : io_(io), acceptor_(io, endpoint, /*reuse_address=*/true), channel_(channel),
-      controller_(controller) {
+Listener::Listener(asio::io_context& io, const asio::ip::tcp::endpoint& endpoint, Serve serve)
+    : io_(io), acceptor_(io, endpoint, /*reuse_address=*/true), port_(endpoint.port()),
+      serve_(std::move(serve)) {
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -31,13 +29,13 @@ void Listener::Run() {
     acceptor_.accept(socket, ec);
     if (stopping_) return;
     if (ec) {
-      Note("channel %d: accept failed (%s)", channel_, ec.message().c_str());
+      Note("port %u: accept failed (%s)", port_, ec.message().c_str());
       // Such errors (out of descriptors, say) last a while; do not spin on them.
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
       continue;
     }
     socket.set_option(asio::ip::tcp::no_delay(true), ec);
-    Session(controller_, socket, channel_).Run();
+    serve_(socket);
   }
 }
 

@@ -1,6 +1,7 @@
 // vandir-sim: a stand-in for the controller on ports 1888 and 1988, with a machine that
-// runs its program on its own clock, steered through stdin so tests can change the
-// machine and its login level and inject faults.
+// runs its program on its own clock, and on port 2000 for the PC's end of the DNC channel,
+// steered through stdin so tests can change the machine and its login level, inject
+// faults and run DNC sessions.
 #include <signal.h>
 
 #include <chrono>
@@ -15,19 +16,21 @@
 #include "link/package.h"
 #include "sim/control.h"
 #include "sim/controller.h"
+#include "sim/dnc_channel.h"
 #include "sim/listener.h"
 #include "sim/machine_clock.h"
 #include "sim/note.h"
 #include "sim/options.h"
+#include "sim/session.h"
 #include "sim/shipped_files.h"
 
 namespace {
 
 struct Port {
   std::uint16_t number;
-  int channel;  // what the handshake carries in iParam1
+  vandir::sim::Listener::Serve serve;
 };
-constexpr Port kPorts[] = {{vandir::kCommandPort, 1}, {vandir::kDncCommandPort, 2}};
+
 constexpr std::chrono::milliseconds kMachineTick{50};
 
 // The folders the machine reports must exist for a client that lists or fills them.
@@ -81,11 +84,21 @@ int main(int argc, char** argv) {
 
   MachineClock clock(controller.machine, kMachineTick);
   asio::io_context io;
+  DncChannel dnc;
+  // channel: what the handshake carries in iParam1.
+  const auto session = [&controller](int channel) -> Listener::Serve {
+    return [&controller, channel](Socket& client) { Session(controller, client, channel).Run(); };
+  };
+  const Port ports[] = {
+      {vandir::kCommandPort, session(1)},
+      {vandir::kDncCommandPort, session(2)},
+      {vandir::kDncChannelPort, [&dnc](Socket& client) { dnc.Adopt(std::move(client)); }},
+  };
   std::vector<std::unique_ptr<Listener>> listeners;
-  for (const auto& port : kPorts) {
+  for (const auto& port : ports) {
     try {
       listeners.push_back(std::make_unique<Listener>(
-          io, asio::ip::tcp::endpoint(address, port.number), port.channel, controller));
+          io, asio::ip::tcp::endpoint(address, port.number), port.serve));
     } catch (const std::system_error& error) {
       std::fprintf(stderr, "error bind %s:%u: %s\n", options->bind.c_str(), port.number,
                    error.code().message().c_str());
@@ -95,7 +108,7 @@ int main(int argc, char** argv) {
   std::printf("ready %s\n", address.to_string().c_str());
   std::fflush(stdout);
 
-  RunControl(controller, stopSignals);
+  RunControl(controller, dnc, stopSignals);
 
   controller.faults.Stop();
   controller.connections.Close();

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "sim/control_text.h"
 #include "sim/note.h"
 #include "sim/request_text.h"
 
@@ -13,24 +14,6 @@ constexpr std::int16_t kCmdMessageBox = 418;
 constexpr std::int16_t kCmdOperatorMessage = 422;
 constexpr std::size_t kMostKept = 20;
 
-std::string Quoted(const std::string& text) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string quoted = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (byte < 0x20 || byte >= 0x7F) {
-      quoted += "\\x";
-      quoted += kDigits[byte >> 4];
-      quoted += kDigits[byte & 0xF];
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + '"';
-}
 
 }  // namespace
 

@@ -11,7 +11,7 @@ namespace {
 void PrintUsage() {
   std::fputs(
       "usage: vandir-sim [--bind ADDR] [--login N] [--root DIR] [--data DIR] [--lathe]\n"
-      "  --bind ADDR  address of ports 1888 and 1988 (default 127.0.0.1)\n"
+      "  --bind ADDR  address of ports 1888, 1988 and 2000 (default 127.0.0.1)\n"
       "  --login N    login level the handshake answers (default 502)\n"
       "  --root DIR   file area of the controller, created if missing (default .)\n"
       "  --data DIR   the controller's own files, copied into its machine and resource\n"

@@ -119,6 +119,12 @@ defPACKAGE ListRequest(const std::string& folder, std::int16_t mode) {
   return request;
 }
 
+Simulator::Options NoShippedFiles() {
+  Simulator::Options options;
+  options.extraArgs = {"--data", "/nonexistent"};
+  return options;
+}
+
 class SimFiles : public testing::Test {
  protected:
   SimFiles() : client(LoggedIn(sim)) {}
@@ -154,7 +160,8 @@ class SimFiles : public testing::Test {
   }
   fs::path Host(const std::string& relative) const { return sim.Root() / "C" / relative; }
 
-  Simulator sim;
+  // Without the shipped controller files, so the file area holds what the tests put there.
+  Simulator sim{NoShippedFiles()};
   std::unique_ptr<Client> client;
   std::int16_t index = 0;
 };
@@ -163,6 +170,17 @@ TEST_F(SimFiles, MachineFoldersExistFromTheStart) {
   EXPECT_TRUE(fs::is_directory(Host("NCFILES")));
   EXPECT_TRUE(fs::is_directory(Host("MACHINE")));
   EXPECT_EQ(sim.Command("files"), "ok C:\\MACHINE\\ C:\\NCFILES\\");
+}
+
+TEST(SimShippedFiles, AFreshSimulatorHoldsTheControllersOwnFiles) {
+  Simulator sim;
+  const std::string files = sim.Command("files");
+  for (const char* item : {"C:\\MACHINE\\ENG_MLC.ERR=", "C:\\MACHINE\\USRCHI.STR=",
+                           "C:\\MACHINE\\CNCSYS.LOG=", "C:\\MACHINE\\OPMSG.LOG=",
+                           "C:\\MACHINE\\PARAM.BIN=", "C:\\RESOURCE\\DSPE.STR=",
+                           "C:\\RESOURCE\\DSPC.STR=", "C:\\RESOURCE\\PARAM.IDX=48124"}) {
+    EXPECT_NE(files.find(item), std::string::npos) << item;
+  }
 }
 
 TEST_F(SimFiles, UploadInPiecesThenDownloadGivesBackEveryByte) {
