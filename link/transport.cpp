@@ -1,11 +1,11 @@
 #include "link/transport.h"
 
 #include <poll.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "link/reply_decoder.h"
+#include "link/thread_priority.h"
 
 namespace vandir {
 
@@ -15,30 +15,6 @@ namespace {
 constexpr auto kConnectTimeout = std::chrono::seconds(5);
 // How long Logout waits for a polite logout before it cuts the connection.
 constexpr auto kLogoutWait = std::chrono::seconds(1);
-
-// Raises this thread's scheduling priority for one pass and restores it afterwards.
-// Best effort: an unprivileged process may not raise it, which is fine.
-class PassPriority {
- public:
-  PassPriority() {
-    errno = 0;
-    const int current = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
-    if (errno == 0 && current > kRaised) {
-      saved_ = current;
-      raised_ = setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kRaised) == 0;
-    }
-  }
-  ~PassPriority() {
-    if (raised_) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), saved_);
-  }
-  PassPriority(const PassPriority&) = delete;
-  PassPriority& operator=(const PassPriority&) = delete;
-
- private:
-  static constexpr int kRaised = -10;
-  int saved_ = 0;
-  bool raised_ = false;
-};
 
 defSEND_PACKAGE HeaderOnly(std::int16_t command, std::int16_t index) {
   defSEND_PACKAGE p;
@@ -320,7 +296,7 @@ bool Send_Recv::ConnectWithin(const asio::ip::tcp::endpoint& endpoint,
 
 bool Send_Recv::WorkStep() {
   {
-    PassPriority raised;
+    RaisedThreadPriority raised;
     if (Sending && !Stopping) RunUploadJob();
     if (Receiving && !Stopping) RunDownloadJob();
     defSEND_PACKAGE request;

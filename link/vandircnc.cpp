@@ -19,6 +19,8 @@ TVandirCNC::TVandirCNC(std::shared_ptr<const Clock> clock)
     : clock_(clock ? std::move(clock) : std::make_shared<SystemClock>()) {
   commandRecorder_ = std::make_unique<DataRecorder>(Cache, DataRecorder::Channel::Command);
   SendCMD = std::make_unique<Send_Recv>(Cache, FileListQueue, *clock_, commandRecorder_.get());
+  dncRecorder_ = std::make_unique<DataRecorder>(Cache, DataRecorder::Channel::Dnc);
+  DNCThread = std::make_unique<DNC>(&TVandirCNC::RootPath, dncRecorder_.get());
   Cache.WithCurrent([](CacheData& c) {
     c.SetIdle = 1;
     c.SetStatus = kSetPending;
@@ -28,6 +30,8 @@ TVandirCNC::TVandirCNC(std::shared_ptr<const Clock> clock)
 }
 
 TVandirCNC::~TVandirCNC() {
+  DisableRouter();
+  DisableDNC();
   mtmConnect.reset();  // its handler uses the transport
   SendCMD.reset();     // joins the thread before the cache it writes goes away
 }
@@ -36,6 +40,7 @@ int TVandirCNC::Connect_TCP(char type, const std::string& ip) {
   CNC_TCP_IP = ip;
   CNC_TCP_Port = static_cast<std::int16_t>(type == 2 ? kDncCommandPort : kCommandPort);
   SendCMD->SetHost(ip, CNC_TCP_Port);
+  if (type == 2) EnableDNC();
   SendCMD->Start();
   if (ip.empty()) return kBadArgument;
   if (ConnectType != 0) return kNotConnected;
@@ -60,8 +65,29 @@ void TVandirCNC::Disconnect() {
   CNC_TCP_Port = 0;
   SendCMD->SetHost("0", SendCMD->HostPort());
   SendCMD->Logout();
+  DisableDNC();
+  DisableRouter();
   Cache.Reset();
 }
+
+int TVandirCNC::EnableDNC() {
+  if (CNC_TCP_Port != static_cast<std::int16_t>(kDncCommandPort) || DNCEnabled) return kRefused;
+  DNCThread->Start(CNC_TCP_IP, kDncChannelPort);
+  DNCEnabled = true;
+  return kOk;
+}
+
+void TVandirCNC::DisableDNC() {
+  if (!DNCEnabled) return;
+  DNCThread->Stop();
+  DNCEnabled = false;
+}
+
+int TVandirCNC::EnableRouter(const std::string& localAddress) {
+  return TcpServer1888.Enable(localAddress, CNC_TCP_IP, kCommandPort);
+}
+
+void TVandirCNC::DisableRouter() { TcpServer1888.Disable(); }
 
 int TVandirCNC::LoginIn(std::int16_t level) { return AskLogin(level, GetCPUID()); }
 

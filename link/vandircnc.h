@@ -12,9 +12,11 @@
 #include "link/cache.h"
 #include "link/clock.h"
 #include "link/data_recorder.h"
+#include "link/dnc_thread.h"
 #include "link/file_list_queue.h"
 #include "link/package.h"
 #include "link/periodic_timer.h"
+#include "link/router.h"
 #include "link/transport.h"
 
 namespace vandir {
@@ -62,6 +64,21 @@ class TVandirCNC {
   void Disconnect();
   int LoginIn(std::int16_t level);
   int SetRenewMode(int mode);
+
+  // DNC channel: with a DNC connection (port 1988) EnableDNC starts the DNC thread, which
+  // connects to the controller's port 2000 and serves its requests on the DNC root folder.
+  // -1 when the link is not a DNC connection or DNC is already enabled. Connect_TCP with type
+  // 2 enables it; Disconnect and the destructor disable it.
+  int EnableDNC();
+  void DisableDNC();
+  bool GetDNCEnabled() const { return DNCEnabled; }
+
+  // Router: listens on `localAddress` at port 1888 and relays one client at a time to the
+  // controller's port 1888 (CNC_TCP_IP as it is now). 0 when listening, -17 for a text that
+  // is not an IP address, -1 when it cannot listen there. Disconnect and the destructor
+  // disable it.
+  int EnableRouter(const std::string& localAddress);
+  void DisableRouter();
 
   // Status.
   int GetConnectStatus();
@@ -355,6 +372,9 @@ class TVandirCNC {
   // maintenance service.
   vandir::FileListQueue FileListQueue;
   std::unique_ptr<Send_Recv> SendCMD;
+  // The DNC thread (its DNCConnected and DNCInService flags) and the router.
+  std::unique_ptr<DNC> DNCThread;
+  Router TcpServer1888;
 
  protected:
   // iIndex for the next request: the counter is incremented first and wraps at 16 bits.
@@ -403,10 +423,12 @@ class TVandirCNC {
   std::int16_t LastReplyIndex = 0;
   int MountOfSendPackage = 0;
   int MountOfReceivePackage = 0;
+  bool DNCEnabled = false;
   std::int16_t CNC_TCP_Port = 0;
   std::string CNC_TCP_IP;
   std::unique_ptr<PeriodicTimer> mtmConnect;
   std::unique_ptr<DataRecorder> commandRecorder_;
+  std::unique_ptr<DataRecorder> dncRecorder_;
 };
 
 }  // namespace vandir
