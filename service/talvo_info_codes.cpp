@@ -44,15 +44,20 @@ namespace {
 using SpeedRead = int (TVandirCNC::*)(std::int32_t*, int*);
 using PercentageRead = int (TVandirCNC::*)(double*, int*);
 
-constexpr SpeedRead kCommandSpeed[] = {&TVandirCNC::GetCommandSpindleSpeed,
-                                       &TVandirCNC::GetCommandSpindleSpeed2,
-                                       &TVandirCNC::GetCommandSpindleSpeed3};
-constexpr SpeedRead kActualSpeed[] = {&TVandirCNC::GetActualSpindleSpeed,
-                                      &TVandirCNC::GetActualSpindleSpeed2,
-                                      &TVandirCNC::GetActualSpindleSpeed3};
-constexpr PercentageRead kPercentage[] = {&TVandirCNC::GetSpindleSpeedPercentage,
-                                          &TVandirCNC::GetSpindleSpeedPercentage2,
-                                          &TVandirCNC::GetSpindleSpeedPercentage3};
+struct SpindleReads {
+  SpeedRead command;
+  SpeedRead actual;
+  PercentageRead percentage;
+};
+
+constexpr SpindleReads kSpindleReads[] = {
+    {&TVandirCNC::GetCommandSpindleSpeed, &TVandirCNC::GetActualSpindleSpeed,
+     &TVandirCNC::GetSpindleSpeedPercentage},
+    {&TVandirCNC::GetCommandSpindleSpeed2, &TVandirCNC::GetActualSpindleSpeed2,
+     &TVandirCNC::GetSpindleSpeedPercentage2},
+    {&TVandirCNC::GetCommandSpindleSpeed3, &TVandirCNC::GetActualSpindleSpeed3,
+     &TVandirCNC::GetSpindleSpeedPercentage3},
+};
 
 }  // namespace
 
@@ -60,10 +65,11 @@ void TTalvoInfo_SpindleSpeed::Update(bool force) {
   TItemReads reads(force, EForcedRead::Skip);
   TVandirCNC& link = Link();
   for (int s = 0; s < kSpindles; ++s) {
-    reads.Item(&commandChanged_[s], [&](int* c) { (link.*kCommandSpeed[s])(&command_[s], c); });
-    reads.Item(&actualChanged_[s], [&](int* c) { (link.*kActualSpeed[s])(&actual_[s], c); });
+    const SpindleReads& read = kSpindleReads[s];
+    reads.Item(&commandChanged_[s], [&](int* c) { (link.*read.command)(&command_[s], c); });
+    reads.Item(&actualChanged_[s], [&](int* c) { (link.*read.actual)(&actual_[s], c); });
     reads.Item(&percentageChanged_[s],
-               [&](int* c) { (link.*kPercentage[s])(&percentage_[s], c); });
+               [&](int* c) { (link.*read.percentage)(&percentage_[s], c); });
   }
   if (reads.Raise()) DoChange();
 }

@@ -12,8 +12,8 @@
 namespace talvo {
 
 // What a forced update does with the reads: a page that was just shown must be drawn at
-// once, so cheap objects report the values they hold; objects whose values the page only
-// has after a read (tables, positions, diagnosis) read anyway.
+// once, so most objects report the values they hold; those whose page must show what the
+// controller has now (positions, tool, PLC and parameter tables, diagnosis) read anyway.
 enum class EForcedRead { Skip, Read };
 
 // Element `index` of a held table, or `outside` when the index is not in the table.

@@ -19,8 +19,9 @@ void TTalvoInfo_MacroVariable::Update(bool force) {
   locals.Item(&localsChanged_, [&](int* c) {
     Link().GetMacroLocalVariable(1, localCount_, locals_.data(), c);
   });
+  const bool localsChanged = localsChanged_;
   globalsChanged_ = false;
-  if (locals.Raise()) DoChange();
+  if (localsChanged) DoChange();
 
   // The handler of a global slice redraws globals only.
   localsChanged_ = false;
@@ -29,6 +30,8 @@ void TTalvoInfo_MacroVariable::Update(bool force) {
       force, EForcedRead::Skip, 0, globalCount_, kChunk, [&](int start, int count, int* c) {
         Link().GetMacroGlobalVariable(start + 1, count, &globals_[start], c);
       });
+  // After the update the flags tell what this update found.
+  localsChanged_ = localsChanged;
   globalsChanged_ = events > 0;
 }
 

