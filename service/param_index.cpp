@@ -75,8 +75,11 @@ bool Valid(const ParamIndex& index) {
   for (int group = 1; group <= kParamGroups; ++group) {
     if (!ShownParamGroup(group)) continue;
     const std::int64_t start = index.GroupStart[group - 1];
-    const std::int64_t end = start + index.GroupCount[group - 1];
-    if (start < 0 || start >= kParamTableSize || end < 1 || end > kParamTableSize) return false;
+    const std::int64_t count = index.GroupCount[group - 1];
+    const std::int64_t end = start + count;
+    if (start < 0 || start >= kParamTableSize || count < 0 || end < 1 || end > kParamTableSize) {
+      return false;
+    }
   }
   for (int i = 0; i < index.RecordsRead; ++i) {
     const std::int16_t type = index.Records[static_cast<std::size_t>(i)].ActiveType;

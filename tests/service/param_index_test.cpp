@@ -141,6 +141,7 @@ TEST(ParamIndex, GroupsOutsideTheTableAndUnknownActivationTypesMakeItInvalid) {
       {"empty group at 0 ends below 1", 0, 0, 0, ParamIndexStatus::Invalid},
       {"empty group further in", 3, 0, 0, ParamIndexStatus::Ok},
       {"overflowing count", 1, 0x7fffffff, 0, ParamIndexStatus::Invalid},
+      {"negative count", 3, -1, 0, ParamIndexStatus::Invalid},
       {"activation type 4", 0, 1, 4, ParamIndexStatus::Invalid},
       {"activation type -1", 0, 1, -1, ParamIndexStatus::Invalid},
   };
