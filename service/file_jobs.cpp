@@ -131,38 +131,33 @@ void TTalvoService::DebugTransferState(const char* direction, int error, int per
   AddDebugMsg(link_->GetCNC_TCP_IP() + direction + std::to_string(percent) + "%");
 }
 
-int TTalvoService::CheckUploadFileFinish() {
-  if (!CheckVandirConnectStatus()) return kLinkLost;
-  vandir::Send_Recv& transport = *link_->SendCMD;
-  const int error = startError_ != 0 ? startError_ : transport.FileError.load();
-  const int percent = transport.SendPercent;
-  DebugTransferState(" Upload File ", error, percent);
-  if (error != 0) {
-    LastError = error;
-    link_->CancelSendFile();
-    return kFailed;
-  }
-  // An empty file ends with nothing sent and 0 %: a job that stopped without an error is done.
-  return transport.Sending ? kRunning : kFinished;
-}
+int TTalvoService::CheckUploadFileFinish() { return CheckTransferFinish(true); }
 
-int TTalvoService::CheckDownloadFileFinish() {
+int TTalvoService::CheckDownloadFileFinish() { return CheckTransferFinish(false); }
+
+int TTalvoService::CheckTransferFinish(bool upload) {
   if (!CheckVandirConnectStatus()) return kLinkLost;
   vandir::Send_Recv& transport = *link_->SendCMD;
   const int error = startError_ != 0 ? startError_ : transport.FileError.load();
-  const int percent = transport.RecvPercent;
-  DebugTransferState(" Download File ", error, percent);
+  DebugTransferState(upload ? " Upload File " : " Download File ", error,
+                     upload ? transport.SendPercent : transport.RecvPercent);
   if (error != 0) {
     LastError = error;
-    link_->CancelReceiveFile();
-    const std::string target = transport.TargetFileName();
-    std::error_code ec;
-    if (!target.empty() && std::filesystem::exists(target, ec) && FileSize(target) <= 0) {
-      std::filesystem::remove(target, ec);
+    if (upload) {
+      link_->CancelSendFile();
+    } else {
+      link_->CancelReceiveFile();
+      // A failed download leaves no empty file behind.
+      const std::string target = transport.TargetFileName();
+      std::error_code ec;
+      if (!target.empty() && std::filesystem::exists(target, ec) && FileSize(target) <= 0) {
+        std::filesystem::remove(target, ec);
+      }
     }
     return kFailed;
   }
-  return transport.Receiving ? kRunning : kFinished;
+  // An empty file ends with nothing sent and 0 %: a job that stopped without an error is done.
+  return (upload ? transport.Sending : transport.Receiving) ? kRunning : kFinished;
 }
 
 int TTalvoService::CheckNcReturnFileName() {

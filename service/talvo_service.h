@@ -199,6 +199,7 @@ class TTalvoService : public QObject {
   int CheckGetFileListFinish();
   int CheckUploadFileFinish();
   int CheckDownloadFileFinish();
+  int CheckTransferFinish(bool upload);
   int CheckNcReturnFileName();
   void DebugTransferState(const char* direction, int error, int percent);
 
