@@ -236,8 +236,7 @@ TEST_F(CommandList, ADropDuringAJobHandsOverToTheReconnectPolicy) {
   sim.Command("drop-transfer 3");
   ASSERT_TRUE(service->SendFile(Local("BIG"), Remote("BIG")));
   ASSERT_TRUE(RunUntil([&] { return service->GetProcessKind() != pkSendFile; }));
-  clock->Advance(7);
-  ASSERT_TRUE(RunUntil([&] { return service->GetProcessKind() == pkNone; }));
+  ASSERT_TRUE(RunUntilWithTimePassing([&] { return service->GetProcessKind() == pkNone; }));
   RunFor(std::chrono::milliseconds(60));
   EXPECT_FALSE(Logged("finish 5"));
   EXPECT_EQ(EventsStartingWith("disconnect").size(), 1u) << testing::PrintToString(events);
@@ -256,8 +255,7 @@ TEST_F(CommandList, ADropDuringADownloadInAListKeepsTheOldLocalFileAndStopsTheLi
   // The transfer fails at once; the silence is noticed once 6 s have passed.
   ASSERT_TRUE(RunUntil([&] { return !EventsStartingWith("error 6 ").empty(); }))
       << testing::PrintToString(events);
-  clock->Advance(7);
-  ASSERT_TRUE(RunUntil([&] { return service->GetProcessKind() == pkNone; }));
+  ASSERT_TRUE(RunUntilWithTimePassing([&] { return service->GetProcessKind() == pkNone; }));
   RunFor(std::chrono::milliseconds(60));
   EXPECT_EQ(ReadLocal(Local("D1")), "old");
   EXPECT_FALSE(fs::exists(Local("D2")));

@@ -72,6 +72,13 @@ bool ServiceTest::RunUntil(const std::function<bool()>& done, std::chrono::milli
   return true;
 }
 
+bool ServiceTest::RunUntilWithTimePassing(const std::function<bool()>& done) {
+  return RunUntil([&] {
+    clock->Advance(1);
+    return done();
+  });
+}
+
 void ServiceTest::RunFor(std::chrono::milliseconds time) {
   RunUntil([] { return false; }, time);
 }

@@ -26,6 +26,9 @@ class ServiceTest : public testing::Test {
   // Runs the event loop until `done` or the timeout; returns done's last value.
   bool RunUntil(const std::function<bool()>& done,
                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  // RunUntil while the link's clock moves a second per turn: a silent link is noticed
+  // whenever its last reply came in.
+  bool RunUntilWithTimePassing(const std::function<bool()>& done);
   // Runs the event loop for a while, for checks that something does not happen.
   void RunFor(std::chrono::milliseconds time);
   bool Logged(const std::string& event) const;
