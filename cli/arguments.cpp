@@ -1,5 +1,7 @@
 #include "cli/arguments.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <charconv>
 #include <limits>
@@ -124,6 +126,16 @@ Command BuildRecord(const Operands& o, const Words& words) {
                                          : kDefaultRecordSeconds)};
 }
 
+Command BuildRelay(const Operands& o, const Words& words) {
+  // The router holds no connection of its own, so there is no port to choose.
+  if (words.Flag("dnc")) throw UsageError("--dnc does not apply to router");
+  unsigned char address[sizeof(in6_addr)];
+  if (inet_pton(AF_INET, o[0].c_str(), address) != 1 &&
+      inet_pton(AF_INET6, o[0].c_str(), address) != 1)
+    throw UsageError("LOCALADDR must be an IP address of this PC, not '" + o[0] + "'");
+  return Relay{o[0]};
+}
+
 struct CommandOption {
   std::string_view name;
   bool required = false;
@@ -161,6 +173,9 @@ const std::vector<CommandDefinition>& Commands() {
       {"msg", {"TEXT"}, {},
        [](const Operands& o, const Words&) -> Command { return Message{o[0]}; }},
       {"record", {"DIR"}, {{"count", true}, {"seconds"}}, BuildRecord},
+      {"serve", {"ROOT"}, {},
+       [](const Operands& o, const Words&) -> Command { return Serve{o[0]}; }},
+      {"router", {"LOCALADDR"}, {}, BuildRelay},
   };
   return commands;
 }

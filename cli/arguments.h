@@ -78,8 +78,19 @@ struct Record {
   bool operator==(const Record&) const = default;
 };
 
+// The two commands that run until SIGINT or SIGTERM.
+struct Serve {
+  std::string root;
+  bool operator==(const Serve&) const = default;
+};
+struct Relay {
+  std::string localAddress;
+  bool operator==(const Relay&) const = default;
+};
+
 using Command = std::variant<Status, Params, SetParam, List, Get, Put, Remove, Move, MakeDir,
-                             RemoveDir, DiskFree, Hardware, Version, Message, Record>;
+                             RemoveDir, DiskFree, Hardware, Version, Message, Record, Serve,
+                             Relay>;
 
 struct Invocation {
   std::string host;

@@ -5,6 +5,7 @@
 
 #include "cli/errors.h"
 #include "cli/output.h"
+#include "cli/stop_signals.h"
 
 namespace talvo::cli {
 
@@ -16,11 +17,21 @@ constexpr auto kRecordPause = std::chrono::milliseconds(20);
 }  // namespace
 
 void Execute(const Invocation& invocation, std::ostream& out) {
+  const Command& command = invocation.command;
+  const bool serve = std::holds_alternative<Serve>(command);
+  const bool relay = std::holds_alternative<Relay>(command);
+  // Before the session's link starts its threads, so that none of them takes the signals.
+  if (serve || relay) BlockStopSignals();
   Session session;
-  if (const auto* record = std::get_if<Record>(&invocation.command))
-    Prepare(session.Link(), *record);
-  session.Connect(invocation.host, invocation.dnc);
-  std::visit([&](const auto& command) { Run(session, command, out); }, invocation.command);
+  if (const auto* record = std::get_if<Record>(&command)) Prepare(session.Link(), *record);
+  if (const auto* root = std::get_if<Serve>(&command)) Prepare(session.Link(), *root);
+  // The router's clients log in themselves; a session of its own on the controller's
+  // command port would only stand in their way.
+  if (relay)
+    session.Link().SetCNC_TCP_IP(invocation.host);
+  else
+    session.Connect(invocation.host, invocation.dnc || serve);
+  std::visit([&](const auto& c) { Run(session, c, out); }, command);
 }
 
 void Prepare(vandir::TVandirCNC& link, const Record& command) {

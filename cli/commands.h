@@ -36,4 +36,11 @@ void Run(Session& session, const RemoveDir& command, std::ostream& out);
 void Prepare(vandir::TVandirCNC& link, const Record& command);
 void Run(Session& session, const Record& command, std::ostream& out);
 
+// The long-running commands (long_running.cpp): they run until SIGINT or SIGTERM, having
+// printed one line when they start to serve. The DNC root is set before the connection is
+// made; the router runs without a connection of its own.
+void Prepare(vandir::TVandirCNC& link, const Serve& command);
+void Run(Session& session, const Serve& command, std::ostream& out);
+void Run(Session& session, const Relay& command, std::ostream& out);
+
 }  // namespace talvo::cli

@@ -58,7 +58,11 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{{"--host", "10.0.0.5", "record", "/var/dr", "--count", "50"},
                  On(Record{"/var/dr", 50, kDefaultRecordSeconds})},
         GoodLine{{"--host", "10.0.0.5", "record", "/var/dr", "--count=3", "--seconds", "2"},
-                 On(Record{"/var/dr", 3, 2})}));
+                 On(Record{"/var/dr", 3, 2})},
+        GoodLine{{"--host", "10.0.0.5", "--dnc", "serve", "/srv/nc"}, On(Serve{"/srv/nc"}, true)},
+        GoodLine{{"--host", "10.0.0.5", "serve", "nc"}, On(Serve{"nc"})},
+        GoodLine{{"--host", "10.0.0.5", "router", "192.168.1.20"}, On(Relay{"192.168.1.20"})},
+        GoodLine{{"--host", "10.0.0.5", "router", "::1"}, On(Relay{"::1"})}));
 
 struct BadLine {
   Args args;
@@ -109,7 +113,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{{"--host", "h", "record", "/var/dr", "--count", "0"},
                 "--count must be a whole number"},
         BadLine{{"--host", "h", "record", "/var/dr", "--count", "1", "--seconds", "0"},
-                "--seconds must be a whole number from 1 to 3600"}));
+                "--seconds must be a whole number from 1 to 3600"},
+        BadLine{{"--host", "h", "serve"}, "usage: talvo-cli --host ADDR [--dnc] serve ROOT"},
+        BadLine{{"--host", "h", "router", "pc.local"},
+                "LOCALADDR must be an IP address of this PC, not 'pc.local'"},
+        BadLine{{"--host", "h", "--dnc", "router", "127.0.0.1"},
+                "--dnc does not apply to router"}));
 
 TEST(Help, IsAskedForAnywhereBeforeTheEndOfOptions) {
   EXPECT_TRUE(WantsHelp({"--help"}));

@@ -7,8 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <sstream>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,8 @@ extern char** environ;
 namespace talvo::cli::test {
 
 namespace {
+
+using Deadline = std::chrono::steady_clock::time_point;
 
 struct Pipe {
   int read = -1, write = -1;
@@ -35,39 +39,17 @@ struct Pipe {
     if (write >= 0) close(write);
     write = -1;
   }
+  int TakeRead() { return std::exchange(read, -1); }
 };
 
-// Reads both pipes until the child closes them or the deadline passes.
-bool Drain(Pipe& out, Pipe& err, CliResult& result, std::chrono::steady_clock::time_point end) {
-  pollfd fds[2] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}};
-  std::string* sinks[2] = {&result.out, &result.err};
-  int open = 2;
-  while (open > 0) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        end - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    const int ready = poll(fds, 2, static_cast<int>(left.count()));
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) return false;
-    for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-      char buffer[4096];
-      const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-      if (n > 0) {
-        sinks[i]->append(buffer, static_cast<std::size_t>(n));
-      } else if (n == 0 || errno != EINTR) {
-        fds[i].fd = -1;
-        --open;
-      }
-    }
-  }
-  return true;
-}
+struct Child {
+  pid_t pid = -1;
+  int out = -1;
+  int err = -1;
+};
 
-}  // namespace
-
-CliResult RunCli(const std::vector<std::string>& args, std::chrono::seconds timeout) {
-  CliResult result;
+// Starts talvo-cli with `args`; the child's stdout and stderr are the returned ends.
+Child Spawn(const std::vector<std::string>& args) {
   Pipe out, err;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -82,21 +64,112 @@ CliResult RunCli(const std::vector<std::string>& args, std::chrono::seconds time
   pid_t pid = -1;
   const int spawned = posix_spawn(&pid, TALVO_CLI_PATH, &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  out.CloseWrite();
-  err.CloseWrite();
   if (spawned != 0) {
     ADD_FAILURE() << "cannot start " << TALVO_CLI_PATH << ": " << spawned;
-    return result;
+    return {};
   }
-  if (!Drain(out, err, result, std::chrono::steady_clock::now() + timeout)) {
+  return {pid, out.TakeRead(), err.TakeRead()};
+}
+
+// Reads what is there on `fd` into `sink`; false at the end of the output.
+bool ReadSome(int fd, std::string& sink) {
+  char buffer[4096];
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) < 0 && errno == EINTR) {
+  }
+  if (n <= 0) return false;
+  sink.append(buffer, static_cast<std::size_t>(n));
+  return true;
+}
+
+int MillisecondsTo(Deadline end) {
+  const auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+  return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+}
+
+// Reads both pipes until the child closes them or the deadline passes.
+bool Drain(const Child& child, CliResult& result, Deadline end) {
+  pollfd fds[2] = {{child.out, POLLIN, 0}, {child.err, POLLIN, 0}};
+  std::string* sinks[2] = {&result.out, &result.err};
+  int open = 2;
+  while (open > 0) {
+    const int ready = poll(fds, 2, MillisecondsTo(end));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return false;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      if (!ReadSome(fds[i].fd, *sinks[i])) {
+        fds[i].fd = -1;
+        --open;
+      }
+    }
+  }
+  return true;
+}
+
+// Waits for the child after its output has been drained (or it was killed).
+void Finish(Child& child, CliResult& result, bool drained, std::chrono::seconds timeout) {
+  if (!drained) {
     ADD_FAILURE() << "talvo-cli still running after " << timeout.count() << " s; killed";
-    kill(pid, SIGKILL);
+    kill(child.pid, SIGKILL);
   }
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  while (waitpid(child.pid, &status, 0) < 0 && errno == EINTR) {
   }
   if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  for (int fd : {child.out, child.err}) close(fd);
+  child = {};
+}
+
+}  // namespace
+
+CliResult RunCli(const std::vector<std::string>& args, std::chrono::seconds timeout) {
+  CliResult result;
+  Child child = Spawn(args);
+  if (child.pid < 0) return result;
+  const bool drained = Drain(child, result, std::chrono::steady_clock::now() + timeout);
+  Finish(child, result, drained, timeout);
   return result;
+}
+
+CliProcess::CliProcess(const std::vector<std::string>& args) {
+  const Child child = Spawn(args);
+  pid_ = child.pid;
+  out_ = child.out;
+  err_ = child.err;
+}
+
+CliProcess::~CliProcess() {
+  if (pid_ < 0) return;
+  kill(pid_, SIGKILL);
+  Child child{pid_, out_, err_};
+  CliResult ignored;
+  Finish(child, ignored, true, {});
+}
+
+std::optional<std::string> CliProcess::ReadLine(std::chrono::milliseconds timeout) {
+  const Deadline end = std::chrono::steady_clock::now() + timeout;
+  std::size_t newline;
+  while ((newline = result_.out.find('\n', taken_)) == std::string::npos) {
+    pollfd ready{out_, POLLIN, 0};
+    const int polled = poll(&ready, 1, MillisecondsTo(end));
+    if (polled < 0 && errno == EINTR) continue;
+    if (polled <= 0 || !ReadSome(out_, result_.out)) return std::nullopt;
+  }
+  std::string line = result_.out.substr(taken_, newline - taken_);
+  taken_ = newline + 1;
+  return line;
+}
+
+CliResult CliProcess::Stop(int signal, std::chrono::seconds timeout) {
+  if (pid_ < 0) return result_;
+  kill(pid_, signal);
+  Child child{pid_, out_, err_};
+  const bool drained = Drain(child, result_, std::chrono::steady_clock::now() + timeout);
+  Finish(child, result_, drained, timeout);
+  pid_ = -1;
+  return result_;
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -107,6 +107,9 @@ struct DriveCase {
   std::optional<unsigned> drive;
 };
 
+// The case's text names it in test listings.
+void PrintTo(const DriveCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+
 class DriveName : public testing::TestWithParam<DriveCase> {};
 
 TEST_P(DriveName, MapsLettersAndNumbersAlike) {
