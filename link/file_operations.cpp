@@ -41,7 +41,8 @@ int TVandirCNC::SendFile(const std::string& localName, const std::string& contro
   const std::int32_t fileSize =
       size > std::numeric_limits<std::int32_t>::max() ? -1 : static_cast<std::int32_t>(size);
   const auto room = static_cast<std::int32_t>(482 - localName.size() - controllerName.size());
-  SendCMD->Sending = true;
+  // The job's own flag is raised only with the job stored (RequestUpload): raised earlier, the
+  // transport could start the previous job's names in between.
   SendCMD->Receiving = false;
   return AskSendFilePiece(localName, controllerName, 0, std::min(room, std::max(fileSize, 0)),
                           fileSize, overwrite);
@@ -59,7 +60,6 @@ int TVandirCNC::ReceiveFile(const std::string& controllerName, const std::string
   if (controllerName.empty() || localName.empty() ||
       controllerName.size() + localName.size() > kDownloadNames)
     return kBadArgument;
-  SendCMD->Receiving = true;
   SendCMD->Sending = false;
   return AskReceiveFilePiece(controllerName, localName, 0,
                              static_cast<int>(490 - controllerName.size() - localName.size()), 0);

@@ -1,9 +1,11 @@
 // File transfer and NC file commands through the link against the simulator's file system.
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include "tests/e2e/link_fixture.h"
 
@@ -136,6 +138,30 @@ TEST_F(Files, DownloadIsByteIdentical) {
   EXPECT_EQ(link.SendCMD->RecvPercent, 100);
   EXPECT_EQ(ReadAll(local / "O2000.NC"), content);
   EXPECT_EQ(std::distance(fs::directory_iterator(local), {}), 1);  // no leftovers
+}
+
+// A download started while the transport is busy with polls must run with its own names, not
+// with the previous job's: each target gets its own file and no start is lost.
+TEST_F(Files, BackToBackDownloadsEachRunTheirOwnNamesWhilePollsKeepTheTransportBusy) {
+  fs::create_directories(Remote(""));
+  WriteAll(Remote("A.NC"), "first");
+  WriteAll(Remote("B.NC"), "second");
+  std::atomic<bool> polling{true};
+  std::thread poller([&] {
+    while (polling) {
+      if (link.AskStatusMode() != 0) std::this_thread::yield();
+    }
+  });
+  for (int round = 0; round < 300 && !HasFailure(); ++round) {
+    const char* name = round % 2 ? "B.NC" : "A.NC";
+    const fs::path target = local / (std::to_string(round) + name);
+    ASSERT_EQ(link.ReceiveFile(std::string("C:\\NCFILES\\") + name, target.string()), kOk);
+    ASSERT_TRUE(AwaitDownload());
+    EXPECT_EQ(link.SendCMD->FileError, 0) << round;
+    EXPECT_EQ(ReadAll(target), round % 2 ? "second" : "first") << round;
+  }
+  polling = false;
+  poller.join();
 }
 
 TEST_F(Files, EmptyDownloadCompletesAtOnce) {
