@@ -222,24 +222,26 @@ bool Send_Recv::ConnectStep() {
   handshake.set_iReplyLength(kHeaderSize);
   handshake.set_iParam1(port == kDncCommandPort ? 2 : 1);
   defRECEIVE_PACKAGE answer;
+  // The verdict is published only once the socket is in its final state, so whoever reads a
+  // login status also sees the connection it describes.
   if (!SendExact(handshake.bytes.data(), kPackageSize) ||
       !ReadExact(answer.bytes.data(), kHeaderSize)) {
+    LogOutAndClose();
     if (!ConnectAborted()) {
       LoginStatus = kLoginShortReply;
       LoginStatusNew = true;
     }
-    LogOutAndClose();
     return false;
   }
   const std::int16_t status = answer.iParam1();
+  const bool accepted = status == kLoginLimited || status == kLoginFull;
+  if (accepted)
+    Connected = true;
+  else
+    LogOutAndClose();
   LoginStatus = status;
   LoginStatusNew = true;
-  if (status == kLoginLimited || status == kLoginFull) {
-    Connected = true;
-    return true;
-  }
-  LogOutAndClose();
-  return false;
+  return accepted;
 }
 
 bool Send_Recv::OpenConnection(const std::string& address, int port) {
