@@ -24,7 +24,7 @@ TEST_F(Exchange, PriorityRequestOvertakesQueuedNormalOnes) {
   sim.Command("stall 300");
   for (std::int16_t i = 1; i <= 3; ++i) ASSERT_EQ(Queue(Request(258, i)), kOk);
   ASSERT_TRUE(WaitUntil([&] { return sim.Stats()["requests"] == 1; }));
-  ASSERT_EQ(link.SendPriorityCommand(Request(352, 9)), kOk);
+  ASSERT_EQ(QueuePriority(Request(352, 9)), kOk);
   ASSERT_TRUE(AwaitReplies(4));
   sim.Command("stall 0");
   EXPECT_EQ(CommandsWithoutEcho(sim), (std::vector<int>{256, 258, 352, 258, 258}));
@@ -80,7 +80,7 @@ TEST_F(Exchange, BrokenConnectionEmptiesBothLists) {
   ConnectAndLogin();
   sim.Command("stall 5000");
   for (int i = 0; i < 5; ++i) ASSERT_EQ(Queue(Request(258)), kOk);
-  ASSERT_EQ(link.SendPriorityCommand(Request(352)), kOk);
+  ASSERT_EQ(QueuePriority(Request(352)), kOk);
   ASSERT_TRUE(WaitUntil([&] { return sim.Stats()["requests"] == 1; }));
   sim.Command("drop");
   ASSERT_TRUE(WaitUntil([&] { return link.SendCMD->FileError == -1; }));
@@ -93,7 +93,15 @@ TEST_F(Exchange, BrokenConnectionEmptiesBothLists) {
 TEST_F(Exchange, DropAfterAnsweringSomePackages) {
   ConnectAndLogin();
   sim.Command("drop-after 2");
-  for (int i = 0; i < 4; ++i) ASSERT_EQ(Queue(Request(258)), kOk);
+  // A slow producer may find the link already dropped after the second answer; that refusal
+  // is the drop itself, not a failure to queue.
+  for (int i = 0; i < 4; ++i) {
+    if (Queue(Request(258)) != kOk) {
+      EXPECT_GE(i, 2);
+      EXPECT_FALSE(link.SendCMD->SocketConnected());
+      break;
+    }
+  }
   ASSERT_TRUE(WaitUntil([&] { return link.SendCMD->FileError == -1; }));
   EXPECT_EQ(Replies(), 2);
   EXPECT_EQ(link.SendCMD->CommandListCount(), 0u);

@@ -66,10 +66,13 @@ class LinkTest : public testing::Test {
     ASSERT_TRUE(status == kLoginFull || status == kLoginLimited) << status;
   }
   int Replies() const { return link.SendCMD->ReplyCount; }
-  // Queues a normal request. The transport may hold its lists for a moment while it takes a
+  // Queues a request. The transport may hold its lists for a moment while it takes a
   // package off them; a producer then gets -1 and tries again, as the program's next poll would.
   int Queue(const defSEND_PACKAGE& package) {
     return Retried([&] { return link.SendCommand(package); });
+  }
+  int QueuePriority(const defSEND_PACKAGE& package) {
+    return Retried([&] { return link.SendPriorityCommand(package); });
   }
   template <class Send>
   static int Retried(Send send) {
