@@ -3,33 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <set>
 
 #include "tests/cli/cli_process.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/simulator.h"
 
 namespace talvo::cli::test {
 namespace {
 
+using vandir::test::EveryByteValue;
+using vandir::test::ReadBytes;
+using vandir::test::WriteBytes;
+
 namespace fs = std::filesystem;
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-// Bytes of every value, so a transfer that trips over NULs or line ends shows.
-std::string SampleProgram(std::size_t size) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 % 256);
-  return bytes;
-}
 
 class CliFiles : public testing::Test {
  protected:
@@ -50,7 +38,7 @@ class CliFiles : public testing::Test {
 };
 
 TEST_F(CliFiles, ListsFilesAndFoldersOneLineEach) {
-  WriteFile(ncFiles / "O1000.NC", "%\nG0X0\n%\n");
+  WriteBytes(ncFiles / "O1000.NC", "%\nG0X0\n%\n");
   fs::create_directory(ncFiles / "SUB");
   const CliResult result = Run({"ls", "C:\\NCFILES"});
   ASSERT_EQ(result.status, 0) << result.err;
@@ -67,7 +55,7 @@ TEST_F(CliFiles, ListsFilesAndFoldersOneLineEach) {
 }
 
 TEST_F(CliFiles, ListsAFolderThatTakesSeveralReplies) {
-  for (int i = 0; i < 25; ++i) WriteFile(ncFiles / ("O" + std::to_string(2000 + i) + ".NC"), "%");
+  for (int i = 0; i < 25; ++i) WriteBytes(ncFiles / ("O" + std::to_string(2000 + i) + ".NC"), "%");
   const CliResult result = Run({"ls", "C:\\NCFILES"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(Lines(result.out).size(), 25u);
@@ -80,44 +68,44 @@ TEST_F(CliFiles, ListsAnEmptyFolderAsNothing) {
 }
 
 TEST_F(CliFiles, PutThenGetGivesBackTheSameBytes) {
-  const std::string program = SampleProgram(1000);
-  WriteFile(local / "o3000.nc", program);
+  const std::string program = EveryByteValue(1000);
+  WriteBytes(local / "o3000.nc", program);
   const CliResult put = Run({"put", (local / "o3000.nc").string(), "C:\\NCFILES\\O3000.NC"});
   ASSERT_EQ(put.status, 0) << put.err;
-  EXPECT_EQ(ReadFile(ncFiles / "O3000.NC"), program);
+  EXPECT_EQ(ReadBytes(ncFiles / "O3000.NC"), program);
   const CliResult get = Run({"get", "C:\\NCFILES\\O3000.NC", (local / "back.nc").string()});
   ASSERT_EQ(get.status, 0) << get.err;
-  EXPECT_EQ(ReadFile(local / "back.nc"), program);
+  EXPECT_EQ(ReadBytes(local / "back.nc"), program);
   // No terminal, no progress bar.
   EXPECT_EQ(put.out + put.err + get.out + get.err, "");
 }
 
 TEST_F(CliFiles, PutReplacesAnExistingFileOnlyWithOverwrite) {
-  WriteFile(ncFiles / "O4000.NC", "old");
-  WriteFile(local / "o4000.nc", "new");
+  WriteBytes(ncFiles / "O4000.NC", "old");
+  WriteBytes(local / "o4000.nc", "new");
   const std::vector<std::string> put = {"put", (local / "o4000.nc").string(),
                                         "C:\\NCFILES\\O4000.NC"};
   const CliResult refused = Run(put);
   EXPECT_EQ(refused.status, 3);
   EXPECT_NE(refused.err.find("--overwrite"), std::string::npos) << refused.err;
-  EXPECT_EQ(ReadFile(ncFiles / "O4000.NC"), "old");
+  EXPECT_EQ(ReadBytes(ncFiles / "O4000.NC"), "old");
 
   std::vector<std::string> overwrite = put;
   overwrite.push_back("--overwrite");
   EXPECT_EQ(Run(overwrite).status, 0);
-  EXPECT_EQ(ReadFile(ncFiles / "O4000.NC"), "new");
+  EXPECT_EQ(ReadBytes(ncFiles / "O4000.NC"), "new");
 }
 
 TEST_F(CliFiles, GetOfAMissingFileKeepsTheLocalOne) {
-  WriteFile(local / "keep.nc", "mine");
+  WriteBytes(local / "keep.nc", "mine");
   const CliResult result = Run({"get", "C:\\NCFILES\\NONE.NC", (local / "keep.nc").string()});
   EXPECT_EQ(result.status, 3);
   EXPECT_TRUE(result.err.starts_with("talvo-cli: controller error code ")) << result.err;
-  EXPECT_EQ(ReadFile(local / "keep.nc"), "mine");
+  EXPECT_EQ(ReadBytes(local / "keep.nc"), "mine");
 }
 
 TEST_F(CliFiles, FileCommandsChangeTheControllersFolders) {
-  WriteFile(ncFiles / "A.NC", "%");
+  WriteBytes(ncFiles / "A.NC", "%");
   ASSERT_EQ(Run({"mkdir", "C:\\NCFILES\\NEW"}).status, 0);
   EXPECT_TRUE(fs::is_directory(ncFiles / "NEW"));
   ASSERT_EQ(Run({"mv", "C:\\NCFILES\\A.NC", "C:\\NCFILES\\B.NC"}).status, 0);

@@ -4,35 +4,24 @@
 #include <signal.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 
 #include "tests/cli/cli_process.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/simulator.h"
 
 namespace talvo::cli::test {
 namespace {
+
+using vandir::test::EveryByteValue;
+using vandir::test::ReadBytes;
+using vandir::test::WriteBytes;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using vandir::test::Simulator;
 using vandir::test::UniqueLoopbackAddress;
 using vandir::test::WaitUntil;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string SampleProgram(std::size_t size) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 13 % 256);
-  return bytes;
-}
 
 class CliServe : public testing::Test {
  protected:
@@ -63,21 +52,21 @@ class CliServe : public testing::Test {
 };
 
 TEST_F(CliServe, ServesTheFolderAndRecordsUntilInterrupted) {
-  const std::string program = SampleProgram(2000);
-  WriteFile(root / "P1.NC", program);
-  const std::string upload = SampleProgram(500);
-  WriteFile(sim.Root() / "C" / "NCFILES" / "UP.NC", upload);
+  const std::string program = EveryByteValue(2000);
+  WriteBytes(root / "P1.NC", program);
+  const std::string upload = EveryByteValue(500);
+  WriteBytes(sim.Root() / "C" / "NCFILES" / "UP.NC", upload);
   auto cli = Serve();
 
   EXPECT_EQ(sim.Command("dnc root"), "ok \"" + root.string() + "/\"");
   EXPECT_TRUE(sim.Command("dnc run P1.NC").starts_with("ok size=2000 pieces=5 "));
-  EXPECT_EQ(ReadFile(sim.Root() / "C" / "DNCRUN" / "P1.NC"), program);
+  EXPECT_EQ(ReadBytes(sim.Root() / "C" / "DNCRUN" / "P1.NC"), program);
   EXPECT_EQ(sim.Command("dnc send C:\\NCFILES\\UP.NC UP.NC"), "ok bytes=500 pieces=3");
-  EXPECT_EQ(ReadFile(root / "UP.NC"), upload);
+  EXPECT_EQ(ReadBytes(root / "UP.NC"), upload);
   EXPECT_EQ(sim.Command("dnc record 2"), "ok records=2");
   EXPECT_TRUE(WaitUntil([&] {
     const auto files = RecordFiles();
-    return files.size() == 1 && Lines(ReadFile(files[0])).size() == 4;  // header, rule, 2
+    return files.size() == 1 && Lines(ReadBytes(files[0])).size() == 4;  // header, rule, 2
   }));
 
   const CliResult result = cli->Stop(SIGINT);

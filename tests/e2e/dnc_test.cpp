@@ -8,6 +8,7 @@
 
 #include "tests/e2e/link_fixture.h"
 #include "tests/link/temp_folder.h"
+#include "tests/support/file_bytes.h"
 
 namespace vandir::test {
 namespace {
@@ -57,23 +58,6 @@ std::string ReceivePiece(const std::string& name, const std::string& bytes) {
   data += name;
   data.resize(260, '\0');
   return data + bytes;
-}
-
-// Bytes of every value, so a transfer that trips over NULs or line ends shows.
-std::string Program(std::size_t size) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 251);
-  return bytes;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // The CRC-32 of zip, written out here so the simulator's own cannot agree with itself.
@@ -156,8 +140,8 @@ struct Step {
 };
 
 TEST_F(DncService, EveryRequestIsAnsweredWithItsWordsAndLength) {
-  const std::string program = Program(1000);
-  WriteFile(root / "PROG.NC", program);
+  const std::string program = EveryByteValue(1000);
+  WriteBytes(root / "PROG.NC", program);
   fs::create_directory(root / "SUB");
   const std::string rootText = root.string() + "/";
   const Step steps[] = {
@@ -218,16 +202,16 @@ TEST_F(DncService, EveryRequestIsAnsweredWithItsWordsAndLength) {
     }
     EXPECT_EQ(Data(reply, step.replyData.size()), step.replyData);
   }
-  EXPECT_EQ(ReadFile(root / "REN.NC"), "G01X10");
-  EXPECT_EQ(ReadFile(root / "RCV.NC"), "0123456789");
+  EXPECT_EQ(ReadBytes(root / "REN.NC"), "G01X10");
+  EXPECT_EQ(ReadBytes(root / "RCV.NC"), "0123456789");
   EXPECT_FALSE(fs::exists(root / "NEW.NC"));
   EXPECT_FALSE(fs::exists(root / "CPY.NC"));
 }
 
 TEST_F(DncService, SearchesReportNameSizeAndAttributes) {
-  WriteFile(root / "B.NC", "12345");
-  WriteFile(root / "A.NC", "");
-  WriteFile(root / "C.TXT", "x");
+  WriteBytes(root / "B.NC", "12345");
+  WriteBytes(root / "A.NC", "");
+  WriteBytes(root / "C.TXT", "x");
   fs::create_directory(root / "D.NC");
   EXPECT_EQ(sim.Command("dnc search *.NC 0"), "ok 2 \"A.NC\"/0/32 \"B.NC\"/5/32");
   EXPECT_EQ(sim.Command("dnc search C:\\*.NC 16"),
@@ -235,8 +219,8 @@ TEST_F(DncService, SearchesReportNameSizeAndAttributes) {
 }
 
 TEST_F(DncService, RepeatedRequestsAreAnsweredFromTheKeptResult) {
-  const std::string program = Program(1000);
-  WriteFile(root / "PROG.NC", program);
+  const std::string program = EveryByteValue(1000);
+  WriteBytes(root / "PROG.NC", program);
   ASSERT_EQ(sim.Command("dnc open PROG.NC rb"), "ok handle=0");
 
   // Read block: the repeat gets the same block, and the file has not moved on.
@@ -257,23 +241,23 @@ TEST_F(DncService, RepeatedRequestsAreAnsweredFromTheKeptResult) {
   EXPECT_EQ(Raw(4140, 1, 1, 3, "X10").iParam1(), 3);
   EXPECT_EQ(RawAt(4140, index, 1, 1, 3, "X10").iParam1(), 3);
   ASSERT_EQ(sim.Command("dnc close 1"), "ok result=0");
-  EXPECT_EQ(ReadFile(root / "OUT.NC"), "G0X10");
+  EXPECT_EQ(ReadBytes(root / "OUT.NC"), "G0X10");
 
   // Whole files: the simulator sends piece K twice and insists on the same reply.
-  const std::string sent = Program(600);  // 236 + 236 + 128
-  WriteFile(sim.Root() / "C" / "NCFILES" / "SENT.NC", sent);
+  const std::string sent = EveryByteValue(600);  // 236 + 236 + 128
+  WriteBytes(sim.Root() / "C" / "NCFILES" / "SENT.NC", sent);
   for (const int repeat : {1, 2, 3}) {
     SCOPED_TRACE(repeat);
     const std::string k = " repeat " + std::to_string(repeat);
     EXPECT_TRUE(sim.Command("dnc run PROG.NC" + k).starts_with("ok size=1000 pieces=3 "));
     EXPECT_EQ(sim.Command("dnc send C:\\NCFILES\\SENT.NC SENT.NC" + k), "ok bytes=600 pieces=3");
-    EXPECT_EQ(ReadFile(root / "SENT.NC"), sent);
+    EXPECT_EQ(ReadBytes(root / "SENT.NC"), sent);
   }
-  EXPECT_EQ(ReadFile(sim.Root() / "C" / "DNCRUN" / "PROG.NC"), program);
+  EXPECT_EQ(ReadBytes(sim.Root() / "C" / "DNCRUN" / "PROG.NC"), program);
 }
 
 TEST_F(DncService, ThirtyTwoFilesAtMost) {
-  WriteFile(root / "PROG.NC", "G0");
+  WriteBytes(root / "PROG.NC", "G0");
   for (int handle = 0; handle < 32; ++handle)
     ASSERT_EQ(sim.Command("dnc open PROG.NC rb"), "ok handle=" + std::to_string(handle));
   EXPECT_EQ(sim.Command("dnc open PROG.NC rb"), "ok handle=-9");
@@ -282,8 +266,8 @@ TEST_F(DncService, ThirtyTwoFilesAtMost) {
 }
 
 TEST_F(DncService, AThousandBytesGoIn492_492_16AndTheThirdClosesTheFile) {
-  const std::string program = Program(1000);
-  WriteFile(root / "K1.NC", program);
+  const std::string program = EveryByteValue(1000);
+  WriteBytes(root / "K1.NC", program);
   const struct {
     int offset, bytes;
     bool openAfter;
@@ -305,16 +289,16 @@ TEST_F(DncService, AThousandBytesGoIn492_492_16AndTheThirdClosesTheFile) {
 }
 
 TEST_F(DncService, AHundredByteFileFromTheControllerIsOnePieceClosedAtOnce) {
-  const std::string bytes = Program(100);
-  WriteFile(sim.Root() / "C" / "NCFILES" / "H100.NC", bytes);
+  const std::string bytes = EveryByteValue(100);
+  WriteBytes(sim.Root() / "C" / "NCFILES" / "H100.NC", bytes);
   EXPECT_EQ(sim.Command("dnc send C:\\NCFILES\\H100.NC H100.NC"), "ok bytes=100 pieces=1");
   EXPECT_FALSE(HeldOpen(root / "H100.NC"));
-  EXPECT_EQ(ReadFile(root / "H100.NC"), bytes);
+  EXPECT_EQ(ReadBytes(root / "H100.NC"), bytes);
 }
 
 TEST_F(DncService, AMegabyteProgramRunsByteForByte) {
-  const std::string program = Program(1 << 20);
-  WriteFile(root / "BIG.NC", program);
+  const std::string program = EveryByteValue(1 << 20);
+  WriteBytes(root / "BIG.NC", program);
   const std::string reply = sim.Command("dnc run BIG.NC");
   std::smatch fields;
   ASSERT_TRUE(std::regex_match(
@@ -324,7 +308,7 @@ TEST_F(DncService, AMegabyteProgramRunsByteForByte) {
   EXPECT_EQ(std::stol(fields[2]), ((1 << 20) + 491) / 492);
   EXPECT_EQ(std::stoul(fields[3], nullptr, 16), Crc32(program));
   EXPECT_EQ(fields[4], "C:\\DNCRUN\\BIG.NC");
-  EXPECT_TRUE(ReadFile(sim.Root() / "C" / "DNCRUN" / "BIG.NC") == program);
+  EXPECT_TRUE(ReadBytes(sim.Root() / "C" / "DNCRUN" / "BIG.NC") == program);
   EXPECT_FALSE(HeldOpen(root / "BIG.NC"));
 }
 
@@ -332,8 +316,8 @@ class DncEscapes : public DncService {
  protected:
   void SetUp() override {
     DncService::SetUp();
-    WriteFile(root / "PROG.NC", "G0");
-    WriteFile(outside / "SECRET.NC", "secret");
+    WriteBytes(root / "PROG.NC", "G0");
+    WriteBytes(outside / "SECRET.NC", "secret");
     fs::create_directory_symlink(outside, root / "OUT");
     fs::create_symlink(outside / "SECRET.NC", root / "LINK.NC");
   }
@@ -390,10 +374,10 @@ TEST_F(DncEscapes, AreRefusedAndTouchNothingOutsideTheRoot) {
               -1);
   }
   EXPECT_EQ(OutsideNames(), std::set<std::string>{"SECRET.NC"});
-  EXPECT_EQ(ReadFile(outside / "SECRET.NC"), "secret");
+  EXPECT_EQ(ReadBytes(outside / "SECRET.NC"), "secret");
   EXPECT_TRUE(fs::is_symlink(root / "LINK.NC"));
   EXPECT_TRUE(fs::is_symlink(root / "OUT"));
-  EXPECT_EQ(ReadFile(root / "PROG.NC"), "G0");
+  EXPECT_EQ(ReadBytes(root / "PROG.NC"), "G0");
 }
 
 TEST_F(DncService, RecordsOnTheChannelAreWrittenIntoTheSavePath) {
@@ -413,7 +397,7 @@ TEST_F(DncService, RecordsOnTheChannelAreWrittenIntoTheSavePath) {
 }
 
 TEST_F(DncService, DisablingClosesTheChannelAndItsFilesEnablingBringsItBack) {
-  WriteFile(root / "PROG.NC", "G0");
+  WriteBytes(root / "PROG.NC", "G0");
   ASSERT_EQ(sim.Command("dnc open PROG.NC rb"), "ok handle=0");
   ASSERT_TRUE(HeldOpen(root / "PROG.NC"));
   link.DisableDNC();

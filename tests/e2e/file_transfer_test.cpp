@@ -3,11 +3,11 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <thread>
 
 #include "tests/e2e/link_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace vandir::test {
 namespace {
@@ -20,15 +20,6 @@ std::string Bytes(std::size_t n, unsigned seed = 1) {
   std::string text(n, '\0');
   for (auto& c : text) c = static_cast<char>(random());
   return text;
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteAll(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
 }
 
 class Files : public LinkTest {
@@ -70,7 +61,7 @@ class Upload : public Files, public testing::WithParamInterface<UploadCase> {};
 
 TEST_P(Upload, SendsStartDataAndEndPackages) {
   const std::string content = Bytes(GetParam().size);
-  WriteAll(local / "O1000.NC", content);
+  WriteBytes(local / "O1000.NC", content);
   sim.Command("log-clear");
   ASSERT_EQ(link.SendFile((local / "O1000.NC").string(), "C:\\NCFILES\\O1000.NC", false), kOk);
   ASSERT_TRUE(AwaitUpload());
@@ -80,8 +71,8 @@ TEST_P(Upload, SendsStartDataAndEndPackages) {
   expected.insert(expected.end(), static_cast<std::size_t>(GetParam().dataPackages), 4352);
   expected.push_back(4354);
   EXPECT_EQ(Commands(0), expected);
-  EXPECT_EQ(ReadAll(Remote("O1000.NC")), content);
-  EXPECT_EQ(ReadAll(local / "O1000.NC"), content);  // the local file is only read
+  EXPECT_EQ(ReadBytes(Remote("O1000.NC")), content);
+  EXPECT_EQ(ReadBytes(local / "O1000.NC"), content);  // the local file is only read
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Upload,
@@ -92,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, Upload,
 TEST_F(Files, UploadStartPackageCarriesBothNames) {
   const fs::path previous = fs::current_path();
   fs::current_path(local);
-  WriteAll("abc", "12345");
+  WriteBytes("abc", "12345");
   ASSERT_EQ(link.SendFile("abc", "d", true), kOk);
   ASSERT_TRUE(AwaitUpload());
   fs::current_path(previous);
@@ -103,18 +94,18 @@ TEST_F(Files, UploadStartPackageCarriesBothNames) {
 }
 
 TEST_F(Files, ExistingTargetIsRefusedWithoutOverwrite) {
-  WriteAll(local / "O1.NC", "first");
+  WriteBytes(local / "O1.NC", "first");
   ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NCFILES\\O1.NC", false), kOk);
   ASSERT_TRUE(AwaitUpload());
-  WriteAll(local / "O1.NC", "second");
+  WriteBytes(local / "O1.NC", "second");
   ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NCFILES\\O1.NC", false), kOk);
   ASSERT_TRUE(AwaitUpload());
   EXPECT_EQ(link.SendCMD->FileError, 9);
-  EXPECT_EQ(ReadAll(Remote("O1.NC")), "first");
+  EXPECT_EQ(ReadBytes(Remote("O1.NC")), "first");
   ASSERT_EQ(link.SendFile((local / "O1.NC").string(), "C:\\NCFILES\\O1.NC", true), kOk);
   ASSERT_TRUE(AwaitUpload());
   EXPECT_EQ(link.SendCMD->FileError, 0);
-  EXPECT_EQ(ReadAll(Remote("O1.NC")), "second");
+  EXPECT_EQ(ReadBytes(Remote("O1.NC")), "second");
 }
 
 TEST_F(Files, StartingOperationsCheckTheirArguments) {
@@ -123,7 +114,7 @@ TEST_F(Files, StartingOperationsCheckTheirArguments) {
   EXPECT_EQ(link.SendFile((local / "x").string(), std::string(480, 'n'), false), -21);
   EXPECT_EQ(link.ReceiveFile("C:\\NCFILES\\A.NC", ""), -17);
   TVandirCNC offline;
-  WriteAll(local / "A.NC", "a");
+  WriteBytes(local / "A.NC", "a");
   EXPECT_EQ(offline.SendFile((local / "A.NC").string(), "C:\\NCFILES\\A.NC", false), -1);
   EXPECT_EQ(offline.ReceiveFile("C:\\NCFILES\\A.NC", (local / "B.NC").string()), -1);
 }
@@ -131,12 +122,12 @@ TEST_F(Files, StartingOperationsCheckTheirArguments) {
 TEST_F(Files, DownloadIsByteIdentical) {
   const std::string content = Bytes(5000, 7);
   fs::create_directories(Remote(""));
-  WriteAll(Remote("O2000.NC"), content);
+  WriteBytes(Remote("O2000.NC"), content);
   ASSERT_EQ(link.ReceiveFile("C:\\NCFILES\\O2000.NC", (local / "O2000.NC").string()), kOk);
   ASSERT_TRUE(AwaitDownload());
   EXPECT_EQ(link.SendCMD->FileError, 0);
   EXPECT_EQ(link.SendCMD->RecvPercent, 100);
-  EXPECT_EQ(ReadAll(local / "O2000.NC"), content);
+  EXPECT_EQ(ReadBytes(local / "O2000.NC"), content);
   EXPECT_EQ(std::distance(fs::directory_iterator(local), {}), 1);  // no leftovers
 }
 
@@ -144,8 +135,8 @@ TEST_F(Files, DownloadIsByteIdentical) {
 // with the previous job's: each target gets its own file and no start is lost.
 TEST_F(Files, BackToBackDownloadsEachRunTheirOwnNamesWhilePollsKeepTheTransportBusy) {
   fs::create_directories(Remote(""));
-  WriteAll(Remote("A.NC"), "first");
-  WriteAll(Remote("B.NC"), "second");
+  WriteBytes(Remote("A.NC"), "first");
+  WriteBytes(Remote("B.NC"), "second");
   std::atomic<bool> polling{true};
   std::thread poller([&] {
     while (polling) {
@@ -158,7 +149,7 @@ TEST_F(Files, BackToBackDownloadsEachRunTheirOwnNamesWhilePollsKeepTheTransportB
     ASSERT_EQ(link.ReceiveFile(std::string("C:\\NCFILES\\") + name, target.string()), kOk);
     ASSERT_TRUE(AwaitDownload());
     EXPECT_EQ(link.SendCMD->FileError, 0) << round;
-    EXPECT_EQ(ReadAll(target), round % 2 ? "second" : "first") << round;
+    EXPECT_EQ(ReadBytes(target), round % 2 ? "second" : "first") << round;
   }
   polling = false;
   poller.join();
@@ -166,7 +157,7 @@ TEST_F(Files, BackToBackDownloadsEachRunTheirOwnNamesWhilePollsKeepTheTransportB
 
 TEST_F(Files, EmptyDownloadCompletesAtOnce) {
   fs::create_directories(Remote(""));
-  WriteAll(Remote("EMPTY.NC"), "");
+  WriteBytes(Remote("EMPTY.NC"), "");
   ASSERT_EQ(link.ReceiveFile("C:\\NCFILES\\EMPTY.NC", (local / "EMPTY.NC").string()), kOk);
   ASSERT_TRUE(AwaitDownload());
   EXPECT_EQ(link.SendCMD->FileError, 0);
@@ -176,28 +167,28 @@ TEST_F(Files, EmptyDownloadCompletesAtOnce) {
 }
 
 TEST_F(Files, FailedDownloadKeepsTheOldLocalFile) {
-  WriteAll(local / "KEEP.NC", "precious");
+  WriteBytes(local / "KEEP.NC", "precious");
   ASSERT_EQ(link.ReceiveFile("C:\\NCFILES\\NOPE.NC", (local / "KEEP.NC").string()), kOk);
   ASSERT_TRUE(AwaitDownload());
   EXPECT_GT(link.SendCMD->FileError, 0);
-  EXPECT_EQ(ReadAll(local / "KEEP.NC"), "precious");
+  EXPECT_EQ(ReadBytes(local / "KEEP.NC"), "precious");
   EXPECT_EQ(std::distance(fs::directory_iterator(local), {}), 1);
 }
 
 TEST_F(Files, DownloadBrokenOffKeepsTheOldLocalFile) {
   fs::create_directories(Remote(""));
-  WriteAll(Remote("BIG.NC"), Bytes(20000));
-  WriteAll(local / "BIG.NC", "old copy");
+  WriteBytes(Remote("BIG.NC"), Bytes(20000));
+  WriteBytes(local / "BIG.NC", "old copy");
   sim.Command("drop-transfer 5");
   ASSERT_EQ(link.ReceiveFile("C:\\NCFILES\\BIG.NC", (local / "BIG.NC").string()), kOk);
   ASSERT_TRUE(AwaitDownload());
   EXPECT_LT(link.SendCMD->FileError, 0);
-  EXPECT_EQ(ReadAll(local / "BIG.NC"), "old copy");
+  EXPECT_EQ(ReadBytes(local / "BIG.NC"), "old copy");
   EXPECT_EQ(std::distance(fs::directory_iterator(local), {}), 1);
 }
 
 TEST_F(Files, RefusedStartEndsTheUploadThere) {
-  WriteAll(local / "E.NC", Bytes(1200));
+  WriteBytes(local / "E.NC", Bytes(1200));
   sim.Command("fail-file 7");
   sim.Command("log-clear");
   ASSERT_EQ(link.SendFile((local / "E.NC").string(), "C:\\NCFILES\\E.NC", true), kOk);
@@ -208,7 +199,7 @@ TEST_F(Files, RefusedStartEndsTheUploadThere) {
 }
 
 TEST_F(Files, DroppedUploadReportsAShortReply) {
-  WriteAll(local / "D.NC", Bytes(5000));
+  WriteBytes(local / "D.NC", Bytes(5000));
   sim.Command("drop-transfer 3");
   ASSERT_EQ(link.SendFile((local / "D.NC").string(), "C:\\NCFILES\\D.NC", true), kOk);
   ASSERT_TRUE(AwaitUpload());
@@ -217,7 +208,7 @@ TEST_F(Files, DroppedUploadReportsAShortReply) {
 }
 
 TEST_F(Files, CancelledUploadSendsNoEndPackage) {
-  WriteAll(local / "C.NC", Bytes(50000));
+  WriteBytes(local / "C.NC", Bytes(50000));
   sim.Command("stall 20");
   sim.Command("log-clear");
   ASSERT_EQ(link.SendFile((local / "C.NC").string(), "C:\\NCFILES\\C.NC", true), kOk);
@@ -232,7 +223,7 @@ TEST_F(Files, CancelledUploadSendsNoEndPackage) {
 
 TEST_F(Files, ListingArrivesInPartsOfElevenWithTheTotalFirst) {
   fs::create_directories(Remote(""));
-  for (int i = 0; i < 25; ++i) WriteAll(Remote("O" + std::to_string(1000 + i) + ".NC"), "x");
+  for (int i = 0; i < 25; ++i) WriteBytes(Remote("O" + std::to_string(1000 + i) + ".NC"), "x");
   ASSERT_EQ(link.FileList("C:\\NCFILES", 0), kOk);
   int total = -1, modeOne = 0;
   std::vector<std::string> names;
@@ -260,7 +251,7 @@ TEST_F(Files, ListingArrivesInPartsOfElevenWithTheTotalFirst) {
 
 TEST_F(Files, FileCommandsAreTrackedByTheirAnswers) {
   fs::create_directories(Remote(""));
-  WriteAll(Remote("A1"), "a");
+  WriteBytes(Remote("A1"), "a");
   link.ResetCount();
   ASSERT_EQ(link.NCFileRename("C:\\NCFILES\\A1", "C:\\NCFILES\\B22"), kOk);
   int requested = 0, answered = 0;

@@ -5,8 +5,9 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "tests/support/file_bytes.h"
 
 namespace vandir::test {
 
@@ -35,14 +36,10 @@ class TempFolder {
   // Writes `content` to the file `name` below the folder, creating folders on the way.
   std::filesystem::path Write(const std::string& name, const std::string& content) const {
     const auto file = path_ / name;
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << content;
+    WriteBytes(file, content);
     return file;
   }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string Read(const std::string& name) const { return ReadBytes(path_ / name); }
 
  private:
   std::filesystem::path path_;

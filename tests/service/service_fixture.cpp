@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 
-#include <fstream>
-#include <iterator>
 #include <thread>
+
+#include "tests/support/file_bytes.h"
 
 namespace talvo::test {
 
@@ -106,14 +106,11 @@ void ServiceTest::Connect(int language) {
 
 void ServiceTest::PutControllerFile(const std::string& folder, const std::string& name,
                                     const std::string& bytes) {
-  const auto dir = sim.Root() / "C" / folder;
-  std::filesystem::create_directories(dir);
-  std::ofstream(dir / name, std::ios::binary) << bytes;
+  vandir::test::WriteBytes(sim.Root() / "C" / folder / name, bytes);
 }
 
 std::string ServiceTest::ReadLocal(const std::filesystem::path& path) const {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  return vandir::test::ReadBytes(path);
 }
 
 }  // namespace talvo::test

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +17,7 @@
 
 #include "link/package.h"
 #include "tests/sim/sim_client.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/simulator.h"
 
 namespace vandir::test {
@@ -35,21 +35,6 @@ constexpr std::int16_t kBadName = 14;
 constexpr std::int16_t kOutOfOrder = 16;
 
 constexpr std::int16_t kRename = 401, kDelete = 402, kMakeFolder = 405, kRemoveFolder = 407;
-
-std::string Bytes(std::size_t size) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 % 256);
-  return bytes;
-}
-
-std::string ReadHost(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
-}
-
-void WriteHost(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::vector<std::string> HostNames(const fs::path& folder) {
   std::vector<std::string> names;
@@ -184,9 +169,9 @@ TEST(SimShippedFiles, AFreshSimulatorHoldsTheControllersOwnFiles) {
 }
 
 TEST_F(SimFiles, UploadInPiecesThenDownloadGivesBackEveryByte) {
-  const std::string program = Bytes(1300);  // pieces of 496, 496 and 308 bytes
+  const std::string program = EveryByteValue(1300);  // pieces of 496, 496 and 308 bytes
   ASSERT_EQ(Upload("C:\\NCFILES\\O1234.NC", program), kDone);
-  EXPECT_EQ(ReadHost(Host("NCFILES/O1234.NC")), program);
+  EXPECT_EQ(ReadBytes(Host("NCFILES/O1234.NC")), program);
   EXPECT_EQ(HostNames(Host("NCFILES")), std::vector<std::string>{"O1234.NC"});
   EXPECT_EQ(sim.Command("files C:\\NCFILES"), "ok C:\\NCFILES\\O1234.NC=1300");
 
@@ -221,16 +206,16 @@ TEST_F(SimFiles, EmptyFileTakesStartAndEndAndDownloadsAsNothing) {
 }
 
 TEST_F(SimFiles, ExistingTargetIsRefusedWithNineUnlessOverwriteIsSet) {
-  WriteHost(Host("NCFILES/O1.NC"), "old");
+  WriteBytes(Host("NCFILES/O1.NC"), "old");
   EXPECT_EQ(Step(UploadStart("C:\\NCFILES\\O1.NC", 3, false)), kExists);
-  EXPECT_EQ(ReadHost(Host("NCFILES/O1.NC")), "old");
+  EXPECT_EQ(ReadBytes(Host("NCFILES/O1.NC")), "old");
   EXPECT_EQ(Upload("C:\\NCFILES\\O1.NC", "new", true), kDone);
-  EXPECT_EQ(ReadHost(Host("NCFILES/O1.NC")), "new");
+  EXPECT_EQ(ReadBytes(Host("NCFILES/O1.NC")), "new");
 
   // A name taken while the upload ran is not overwritten at its end either.
   ASSERT_EQ(Step(UploadStart("C:\\NCFILES\\O2.NC", 3, false)), kDone);
   ASSERT_EQ(Step(UploadData("new")), kDone);
-  WriteHost(Host("NCFILES/o2.nc"), "other");
+  WriteBytes(Host("NCFILES/o2.nc"), "other");
   EXPECT_EQ(Step(UploadEnd()), kExists);
   EXPECT_EQ(HostNames(Host("NCFILES")), (std::vector<std::string>{"O1.NC", "o2.nc"}));
 }
@@ -243,15 +228,15 @@ TEST_F(SimFiles, BrokenUploadLeavesTheOldFileAndNoHalfOne) {
   };
   const Case cases[] = {
       {"end before every byte", UploadEnd(), kOutOfOrder},
-      {"more bytes than announced", UploadData(Bytes(400)), kOutOfOrder},
+      {"more bytes than announced", UploadData(EveryByteValue(400)), kOutOfOrder},
       {"a new start", UploadStart("C:\\NCFILES\\O2.NC", 1, true), kDone},
       {"connection gone", std::nullopt, kDone},
   };
-  WriteHost(Host("NCFILES/O1.NC"), "old");
+  WriteBytes(Host("NCFILES/O1.NC"), "old");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_EQ(Step(UploadStart("C:\\NCFILES\\O1.NC", 600, true)), kDone);
-    ASSERT_EQ(Step(UploadData(Bytes(300))), kDone);
+    ASSERT_EQ(Step(UploadData(EveryByteValue(300))), kDone);
     if (c.breakOff) {
       EXPECT_EQ(Step(*c.breakOff), c.result);
     } else {
@@ -261,7 +246,7 @@ TEST_F(SimFiles, BrokenUploadLeavesTheOldFileAndNoHalfOne) {
     // Nothing is left to end, and the old file is all there is.
     EXPECT_EQ(Step(UploadEnd()), kOutOfOrder);
     EXPECT_TRUE(WaitUntil([&] { return HostNames(Host("NCFILES")) == std::vector<std::string>{"O1.NC"}; }));
-    EXPECT_EQ(ReadHost(Host("NCFILES/O1.NC")), "old");
+    EXPECT_EQ(ReadBytes(Host("NCFILES/O1.NC")), "old");
   }
 }
 
@@ -272,7 +257,7 @@ TEST_F(SimFiles, TransferStepsAreRefusedWhereTheyMakeNoSense) {
     std::int16_t result;
   };
   fs::create_directory(Host("NCFILES/SUB"));
-  WriteHost(Host("NCFILES/O1.NC"), "12345");
+  WriteBytes(Host("NCFILES/O1.NC"), "12345");
   const Case cases[] = {
       {"data without a start", UploadData("x"), kOutOfOrder},
       {"end without a start", UploadEnd(), kOutOfOrder},
@@ -302,7 +287,7 @@ TEST_F(SimFiles, FileCommandsChangeTheFoldersAndEchoTheirNames) {
     std::string newName;
     std::int16_t result;
   };
-  WriteHost(Host("NCFILES/A.NC"), "a");
+  WriteBytes(Host("NCFILES/A.NC"), "a");
   const Case cases[] = {
       {kMakeFolder, "C:\\NCFILES\\SUB", "", kDone},
       {kMakeFolder, "C:\\NCFILES\\SUB", "", kFolderExists},
@@ -333,8 +318,8 @@ TEST_F(SimFiles, FileCommandsChangeTheFoldersAndEchoTheirNames) {
 }
 
 TEST_F(SimFiles, RenameTakesNoTakenNameButMayChangeTheCase) {
-  WriteHost(Host("NCFILES/a.nc"), "a");
-  WriteHost(Host("NCFILES/B.NC"), "b");
+  WriteBytes(Host("NCFILES/a.nc"), "a");
+  WriteBytes(Host("NCFILES/B.NC"), "b");
   EXPECT_EQ(Command(kRename, "C:\\NCFILES\\A.NC", "b.nc"), kExists);
   EXPECT_EQ(Command(kRename, "C:\\NCFILES\\A.NC", "a.nc"), kDone);
   EXPECT_EQ(HostNames(Host("NCFILES")), (std::vector<std::string>{"A.NC", "B.NC"}));
@@ -342,14 +327,14 @@ TEST_F(SimFiles, RenameTakesNoTakenNameButMayChangeTheCase) {
 
 TEST_F(SimFiles, NamesAreFoundWithoutCaseAndRelativeToTheNcFilesFolder) {
   fs::create_directory(Host("NCFILES/sub"));
-  WriteHost(Host("NCFILES/sub/o5.nc"), "five");
+  WriteBytes(Host("NCFILES/sub/o5.nc"), "five");
   const auto reply = Exchange(PieceRequest("c:\\NcFiles\\SUB\\O5.NC", 0, true), kPackageSize);
   EXPECT_EQ(reply.iParam1(), kDone);
   EXPECT_EQ(reply.i32(20), 4);
   EXPECT_EQ(Upload("new.nc", "n"), kDone);
   EXPECT_EQ(Upload("\\MACHINE\\m.dat", "m"), kDone);
-  EXPECT_EQ(ReadHost(Host("NCFILES/NEW.NC")), "n");
-  EXPECT_EQ(ReadHost(Host("MACHINE/M.DAT")), "m");
+  EXPECT_EQ(ReadBytes(Host("NCFILES/NEW.NC")), "n");
+  EXPECT_EQ(ReadBytes(Host("MACHINE/M.DAT")), "m");
 }
 
 TEST_F(SimFiles, NoRequestReachesOutsideTheRoot) {
@@ -400,7 +385,7 @@ class SimListing : public SimFiles {
 };
 
 TEST_F(SimListing, TwentyFiveFilesComeInPartsOfElevenElevenAndThree) {
-  for (int i = 0; i < 25; ++i) WriteHost(Host("NCFILES/O" + std::to_string(1000 + i) + ".NC"), "x");
+  for (int i = 0; i < 25; ++i) WriteBytes(Host("NCFILES/O" + std::to_string(1000 + i) + ".NC"), "x");
   const Listing listing = List("C:\\NCFILES");
   EXPECT_EQ(listing.modes, (std::vector<std::int16_t>{0, 1, 1}));
   EXPECT_EQ(listing.counts, (std::vector<std::int16_t>{11, 11, 3}));
@@ -414,7 +399,7 @@ TEST_F(SimListing, TwentyFiveFilesComeInPartsOfElevenElevenAndThree) {
 }
 
 TEST_F(SimListing, EntryCarriesAttributesFatTimeSizeAndName) {
-  WriteHost(Host("NCFILES/O1000.NC"), std::string(1042, 'g'));
+  WriteBytes(Host("NCFILES/O1000.NC"), std::string(1042, 'g'));
   fs::create_directory(Host("NCFILES/SUB"));
   std::tm local{};
   local.tm_year = 2025 - 1900;
@@ -446,7 +431,7 @@ TEST_F(SimListing, PatternsFoldersAndMissingFolders) {
     std::int16_t mode;
   };
   for (const char* name : {"O1.NC", "o2.nc", "O3.TXT", "NOEXT", "long-name.nc", ".hidden"}) {
-    WriteHost(Host("NCFILES") / name, "x");
+    WriteBytes(Host("NCFILES") / name, "x");
   }
   fs::create_directory(Host("NCFILES/EMPTY"));
   const Case cases[] = {
@@ -474,8 +459,8 @@ TEST_F(SimListing, PatternsFoldersAndMissingFolders) {
 }
 
 TEST_F(SimListing, EachConnectionPagesItsOwnListing) {
-  for (int i = 0; i < 12; ++i) WriteHost(Host("NCFILES/A" + std::to_string(10 + i)), "x");
-  for (int i = 0; i < 12; ++i) WriteHost(Host("MACHINE/B" + std::to_string(10 + i)), "x");
+  for (int i = 0; i < 12; ++i) WriteBytes(Host("NCFILES/A" + std::to_string(10 + i)), "x");
+  for (int i = 0; i < 12; ++i) WriteBytes(Host("MACHINE/B" + std::to_string(10 + i)), "x");
   auto other = LoggedIn(sim, kDncCommandPort);
   // Nothing to continue before a listing started.
   EXPECT_EQ(other->Exchange(ListRequest("", 1), kPackageSize).package.iParam1(), -1);
@@ -495,12 +480,12 @@ TEST_F(SimFiles, FailFileAnswersTheNextFileStepWithItsCodeAndChangesNothing) {
   sim.Command("fail-file 31");
   EXPECT_EQ(Upload("C:\\NCFILES\\O1.NC", "x"), 31);
   ASSERT_EQ(Step(UploadStart("C:\\NCFILES\\O1.NC", 1000, false)), kDone);
-  ASSERT_EQ(Step(UploadData(Bytes(496))), kDone);
+  ASSERT_EQ(Step(UploadData(EveryByteValue(496))), kDone);
   sim.Command("fail-file 8");
-  EXPECT_EQ(Step(UploadData(Bytes(496))), 8);
+  EXPECT_EQ(Step(UploadData(EveryByteValue(496))), 8);
   EXPECT_EQ(Step(UploadEnd()), kOutOfOrder);  // the failed step ended the upload
 
-  WriteHost(Host("NCFILES/O2.NC"), "two");
+  WriteBytes(Host("NCFILES/O2.NC"), "two");
   sim.Command("fail-file 3");
   EXPECT_EQ(Exchange(PieceRequest("C:\\NCFILES\\O2.NC", 0, true), kPackageSize).iParam1(), 3);
   EXPECT_EQ(Exchange(PieceRequest("C:\\NCFILES\\O2.NC", 0, true), kPackageSize).iParam1(), kDone);
@@ -511,12 +496,12 @@ TEST_F(SimFiles, DropTransferClosesTheConnectionAfterThatManyStepsOfTheNextTrans
   sim.Command("drop-transfer 2");
   Command(kMakeFolder, "C:\\NCFILES\\SUB");  // no transfer: the fault waits
   ASSERT_EQ(Step(UploadStart("C:\\NCFILES\\O1.NC", 2000, false)), kDone);
-  ASSERT_EQ(Step(UploadData(Bytes(496))), kDone);
-  ASSERT_EQ(Step(UploadData(Bytes(496))), kDone);
-  EXPECT_EQ(client->Exchange(UploadData(Bytes(496)), kHeaderSize).error, asio::error::eof);
+  ASSERT_EQ(Step(UploadData(EveryByteValue(496))), kDone);
+  ASSERT_EQ(Step(UploadData(EveryByteValue(496))), kDone);
+  EXPECT_EQ(client->Exchange(UploadData(EveryByteValue(496)), kHeaderSize).error, asio::error::eof);
   EXPECT_TRUE(WaitUntil([&] { return HostNames(Host("NCFILES")) == std::vector<std::string>{"SUB"}; }));
 
-  WriteHost(Host("NCFILES/O2.NC"), Bytes(2000));
+  WriteBytes(Host("NCFILES/O2.NC"), EveryByteValue(2000));
   client = LoggedIn(sim);
   sim.Command("drop-transfer 1");
   const std::string name = "C:\\NCFILES\\O2.NC";
@@ -537,7 +522,7 @@ TEST_F(SimFiles, DropTransferClosesTheConnectionAfterThatManyStepsOfTheNextTrans
 }
 
 TEST_F(SimFiles, BothPortsTransferAtTheSameTime) {
-  const std::string program = Bytes(20000);
+  const std::string program = EveryByteValue(20000);
   auto other = std::thread([&] {
     Client dnc(sim.Address(), kDncCommandPort);
     dnc.Exchange(HandshakeRequest(2), kHeaderSize);
@@ -556,8 +541,8 @@ TEST_F(SimFiles, BothPortsTransferAtTheSameTime) {
   }
   other.join();
   for (int round = 0; round < 5; ++round) {
-    EXPECT_EQ(ReadHost(Host("NCFILES/O" + std::to_string(round) + ".NC")), program);
-    EXPECT_EQ(ReadHost(Host("MACHINE/M" + std::to_string(round) + ".DAT")), program);
+    EXPECT_EQ(ReadBytes(Host("NCFILES/O" + std::to_string(round) + ".NC")), program);
+    EXPECT_EQ(ReadBytes(Host("MACHINE/M" + std::to_string(round) + ".DAT")), program);
   }
 }
 
