@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "link/vandircnc.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/simulator.h"
 
 namespace {
@@ -92,9 +93,8 @@ double RunRate(vandir::test::Simulator& sim, const std::string& program) {
   const std::string reply = sim.Command("dnc run BIG.NC");
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::ifstream kept(sim.Root() / "C" / "DNCRUN" / "BIG.NC", std::ios::binary);
   if (!reply.starts_with(expected + ' ') ||
-      std::string(std::istreambuf_iterator<char>(kept), {}) != program) {
+      vandir::test::ReadBytes(sim.Root() / "C" / "DNCRUN" / "BIG.NC") != program) {
     std::fprintf(stderr, "dnc run: %s\n", reply.c_str());
     sim.Command("dnc drop");  // so that a bare loop still waiting for a request ends
     return 0;
@@ -110,7 +110,7 @@ void Measure() {
   fs::create_directories(folder);
   std::string program(kProgramSize, '\0');
   for (std::size_t i = 0; i < program.size(); ++i) program[i] = static_cast<char>(i * 31 + i / 977);
-  std::ofstream(folder / "BIG.NC", std::ios::binary) << program;
+  vandir::test::WriteBytes(folder / "BIG.NC", program);
 
   vandir::TVandirCNC::SetRootPath(folder.string() + "/");
   vandir::TVandirCNC link;
