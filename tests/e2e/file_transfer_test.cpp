@@ -253,6 +253,7 @@ TEST_F(Files, FileCommandsAreTrackedByTheirAnswers) {
   fs::create_directories(Remote(""));
   WriteBytes(Remote("A1"), "a");
   link.ResetCount();
+  ASSERT_TRUE(AwaitTransportAsleep());
   ASSERT_EQ(link.NCFileRename("C:\\NCFILES\\A1", "C:\\NCFILES\\B22"), kOk);
   int requested = 0, answered = 0;
   ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 1; }));
@@ -264,13 +265,17 @@ TEST_F(Files, FileCommandsAreTrackedByTheirAnswers) {
   EXPECT_EQ(name, "C:\\NCFILES\\B22");
   EXPECT_TRUE(fs::exists(Remote("B22")));
 
+  ASSERT_TRUE(AwaitTransportAsleep());
   ASSERT_EQ(link.NCDirCreate("C:\\NCFILES\\SUB"), kOk);
+  ASSERT_TRUE(AwaitTransportAsleep());
   ASSERT_EQ(link.NCDirCreate("C:\\NCFILES\\SUB"), kOk);
   ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 3; }));
   EXPECT_EQ(requested, 3);
   link.GetErrorFilename(&name, &error);
   EXPECT_EQ(error, 12);
+  ASSERT_TRUE(AwaitTransportAsleep());
   ASSERT_EQ(link.NCDirDelete("C:\\NCFILES\\SUB"), kOk);
+  ASSERT_TRUE(AwaitTransportAsleep());
   ASSERT_EQ(link.NCFileDelete("C:\\NCFILES\\B22"), kOk);
   ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 5; }));
   link.GetErrorFilename(&name, &error);
@@ -284,7 +289,7 @@ TEST_F(Files, FileCommandsAreTrackedByTheirAnswers) {
 TEST_F(Files, RecordsAskedOnTheCommandChannelAreWritten) {
   link.Set_DR_Save_Path(local.string());
   link.Set_DR_ChangeTimer(2);
-  for (int i = 0; i < 3; ++i) ASSERT_EQ(link.AskGetDRData(), kOk);
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Retried([&] { return link.AskGetDRData(); }), kOk);
   ASSERT_TRUE(WaitUntil([&] { return Replies() >= 3; }));
   EXPECT_EQ(link.Get_DR_Data(), 1);
   EXPECT_GE(std::distance(fs::directory_iterator(local), {}), 1);

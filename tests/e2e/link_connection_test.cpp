@@ -24,7 +24,7 @@ TEST_P(LoginLevel, IsReportedOnceAndRefusalsLogOut) {
   EXPECT_EQ(link.QueryUserStatus(), kNoNewLogin);
   if (GetParam().accepted) {
     EXPECT_TRUE(link.SendCMD->SocketConnected());
-    EXPECT_EQ(link.SendCommand(Request(258)), kOk);
+    EXPECT_EQ(Retried([&] { return link.SendCommand(Request(258)); }), kOk);
   } else {
     EXPECT_TRUE(WaitUntil([&] { return sim.Stats()["logouts"] == 1; }));
     EXPECT_FALSE(link.SendCMD->SocketConnected());

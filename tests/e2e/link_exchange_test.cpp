@@ -10,7 +10,7 @@ class Exchange : public LinkTest {};
 
 TEST_F(Exchange, FirstBuiltRequestAfterConnectCarriesIndexOne) {
   ConnectAndLogin();
-  ASSERT_EQ(link.LoginIn(3), kOk);
+  ASSERT_EQ(Retried([&] { return link.LoginIn(3); }), kOk);
   ASSERT_TRUE(WaitUntil([&] { return sim.Stats()["requests"] == 1; }));
   const auto log = sim.Log();
   ASSERT_GE(log.size(), 2u);

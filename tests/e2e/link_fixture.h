@@ -55,6 +55,18 @@ inline bool MatchesHex(const std::string& expected, const std::string& got) {
   return true;
 }
 
+// Repeats a send the transport turned away because it held its lists for a moment (-1),
+// as the program's next poll would. Only for sends expected to succeed.
+template <class Send>
+int Retried(Send send) {
+  int result = kRefused;
+  for (int attempt = 0; attempt < 1000 && result != kOk; ++attempt) {
+    result = send();
+    if (result != kOk) std::this_thread::yield();
+  }
+  return result;
+}
+
 class LinkTest : public testing::Test {
  protected:
   explicit LinkTest(Simulator::Options options = {}) : sim(std::move(options)) {}
@@ -74,14 +86,16 @@ class LinkTest : public testing::Test {
   int QueuePriority(const defSEND_PACKAGE& package) {
     return Retried([&] { return link.SendPriorityCommand(package); });
   }
-  template <class Send>
-  static int Retried(Send send) {
-    int result = kRefused;
-    for (int attempt = 0; attempt < 1000 && result != kOk; ++attempt) {
-      result = send();
-      if (result != kOk) std::this_thread::yield();
-    }
-    return result;
+  int QueueSetPriority(const defSEND_PACKAGE& package) {
+    return Retried([&] { return link.SendSetPriorityCommand(package); });
+  }
+  // A request whose refusal goes unreported (the file commands) must not meet a busy list:
+  // once the thread sleeps with nothing queued it leaves the lists alone until woken.
+  bool AwaitTransportAsleep() {
+    return WaitUntil([&] {
+      return link.SendCMD->IsSuspended() && link.SendCMD->CommandListCount() == 0 &&
+             link.SendCMD->PriorityListCount() == 0;
+    });
   }
   bool AwaitReplies(int count) {
     return WaitUntil([&] { return Replies() >= count; });

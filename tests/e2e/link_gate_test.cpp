@@ -15,15 +15,15 @@ class LimitedLogin : public LinkTest {
 
 TEST_F(LimitedLogin, NormalRequestsPass) {
   ConnectAndLogin();
-  EXPECT_EQ(link.SendCommand(Request(258)), kOk);
-  EXPECT_EQ(link.SendSetCommand(Request(257, 0, 128)), kOk);
+  EXPECT_EQ(Queue(Request(258)), kOk);
+  EXPECT_EQ(Retried([&] { return link.SendSetCommand(Request(257, 0, 128)); }), kOk);
 }
 
 TEST_F(LimitedLogin, OnlyFileManagementPassesAsPriority) {
   ConnectAndLogin();
   for (std::int16_t code : {401, 402, 405, 407, 409}) {
     SCOPED_TRACE(code);
-    EXPECT_EQ(Retried([&] { return link.SendPriorityCommand(Request(code)); }), kOk);
+    EXPECT_EQ(QueuePriority(Request(code)), kOk);
   }
   EXPECT_EQ(link.QueryStatus(), kSetPending);  // untouched: idle since connect
   for (std::int16_t code : {300, 352, 400, 410}) {
@@ -52,12 +52,12 @@ class SetGate : public LinkTest {};
 TEST_F(SetGate, OneWriteAtATimeUntilItsResultArrives) {
   ConnectAndLogin();
   sim.Command("stall 300");
-  ASSERT_EQ(link.SendSetPriorityCommand(Request(kReset)), kOk);
+  ASSERT_EQ(QueueSetPriority(Request(kReset)), kOk);
   EXPECT_EQ(link.SendSetPriorityCommand(Request(kReset)), kRefused);
   EXPECT_EQ(link.QueryStatus(), kSetPending);
   ASSERT_TRUE(AwaitReplies(1));
   EXPECT_EQ(link.QueryStatus(), 0);
-  EXPECT_EQ(link.SendSetPriorityCommand(Request(kReset)), kOk);
+  EXPECT_EQ(QueueSetPriority(Request(kReset)), kOk);
   ASSERT_TRUE(AwaitReplies(2));
   EXPECT_EQ(sim.Stats()["requests"], 2);  // the refused one was never sent
 }
@@ -65,7 +65,7 @@ TEST_F(SetGate, OneWriteAtATimeUntilItsResultArrives) {
 TEST_F(SetGate, UnansweredWriteTimesOutAfter180Seconds) {
   ConnectAndLogin();
   sim.Command("stall 20000");
-  ASSERT_EQ(link.SendSetPriorityCommand(Request(kReset)), kOk);
+  ASSERT_EQ(QueueSetPriority(Request(kReset)), kOk);
   clock->Advance(179);
   EXPECT_EQ(link.QueryStatus(), kSetPending);
   clock->Advance(1);
@@ -77,16 +77,16 @@ TEST_F(SetGate, UnansweredWriteTimesOutAfter180Seconds) {
 TEST_F(SetGate, RefusedAttemptAfterTheTimeOutReopensTheGate) {
   ConnectAndLogin();
   sim.Command("stall 20000");
-  ASSERT_EQ(link.SendSetPriorityCommand(Request(kReset)), kOk);
+  ASSERT_EQ(QueueSetPriority(Request(kReset)), kOk);
   clock->Advance(180);
   EXPECT_EQ(link.SendSetPriorityCommand(Request(kReset)), kRefused);
   EXPECT_EQ(link.QueryStatus(), kSetTimedOut);
-  EXPECT_EQ(link.SendSetPriorityCommand(Request(kReset)), kOk);
+  EXPECT_EQ(QueueSetPriority(Request(kReset)), kOk);
 }
 
 TEST_F(SetGate, UserLoginGoesThroughTheGate) {
   ConnectAndLogin();
-  ASSERT_EQ(link.LoginIn(2), kOk);
+  ASSERT_EQ(Retried([&] { return link.LoginIn(2); }), kOk);
   EXPECT_EQ(link.LoginIn(2), kRefused);
   ASSERT_TRUE(AwaitReplies(1));
   // Its reply (512) is not a set result, so the gate stays closed until the time-out.
@@ -105,13 +105,13 @@ TEST_F(SetGate, AWriteTheTransportRefusesDoesNotHoldTheGate) {
 TEST_F(SetGate, ConnectReopensABusyGate) {
   ConnectAndLogin();
   sim.Command("stall 20000");
-  ASSERT_EQ(link.SendSetPriorityCommand(Request(kReset)), kOk);
+  ASSERT_EQ(QueueSetPriority(Request(kReset)), kOk);
   link.Disconnect();
   sim.Command("stall 0");
   ASSERT_EQ(link.Connect_TCP(1, sim.Address()), kOk);
   EXPECT_EQ(link.QueryStatus(), kSetPending);
   ASSERT_EQ(AwaitLogin(link), kLoginFull);
-  EXPECT_EQ(link.SendSetPriorityCommand(Request(kReset)), kOk);
+  EXPECT_EQ(QueueSetPriority(Request(kReset)), kOk);
 }
 
 }  // namespace
