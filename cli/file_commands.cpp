@@ -60,13 +60,23 @@ void Follow(Session& session, const TransferJob& job) {
   }
 }
 
+// Sends a request the link does not answer for itself (the listing, the file commands). On
+// a quiet transport its only refusals are a lost connection and the link's verdict on the
+// names; false means the latter.
+bool SentOnQuietTransport(Session& session, const Session::Ask& send) {
+  session.AwaitQuietTransport();
+  if (send(session.Link()) == vandir::kOk) return true;
+  if (!session.Link().SendCMD->Connected) throw NotConnected();
+  return false;
+}
+
 // Rename, delete and the folder commands are counted by the link as they are sent and as
 // they are answered; the error of the last answer tells how it went.
 // `what` completes "the controller to ...".
 void RunFileCommand(Session& session, const Session::Ask& send, const std::string& what) {
   vandir::TVandirCNC& link = session.Link();
   link.ResetCount();
-  if (send(link) != vandir::kOk)
+  if (!SentOnQuietTransport(session, send))
     throw UsageError("cannot " + what + ": the name is not accepted");
   int requested = 0, answered = 0;
   session.Await(
@@ -90,7 +100,9 @@ void Run(Session& session, const List& command, std::ostream& out) {
   for (int mode = 0;; mode = 1) {
     const std::size_t had = listing.Entries().size();
     const std::int32_t answered = session.Replies() + 1;
-    if (link.FileList(command.folder, mode) != vandir::kOk)
+    if (!SentOnQuietTransport(session, [&](vandir::TVandirCNC& l) {
+          return l.FileList(command.folder, mode);
+        }))
       throw UsageError("the controller cannot take the folder name '" + command.folder + "'");
     session.Await([&] { return session.Replies() >= answered; }, "the folder listing");
     while (auto block = link.FileListQueue.Pop()) listing.Take(*block);

@@ -111,40 +111,44 @@ int TVandirCNC::GetErrorNewname(std::string* name) {
 
 int TVandirCNC::FileList(const std::string& folder, int mode) {
   if (folder == "0" || folder.size() > kDataSize) return kRefused;
-  AskFileList(folder, static_cast<std::int16_t>(mode));
-  return kOk;
+  // A request the transport turns away (list busy) is reported, never passed off as sent:
+  // the caller would otherwise wait for an answer that cannot come.
+  return AskFileList(folder, static_cast<std::int16_t>(mode));
 }
 
-// Counts the command as requested (its answer will be counted by the decoder), then sends it.
+// Counts the command as requested before sending it, so that its answer (counted by the
+// decoder) cannot overtake the count. A request the transport turns away was never sent:
+// the count is taken back and the refusal returned, rather than left for a caller to wait on.
 template <class Send>
 int TVandirCNC::TrackedFileCommand(Send send) {
   Cache.WithCurrent([](CacheData& c) {
     ++c.FileCmdRequested;
     c.FileCmdError = 0;
   });
-  send();
-  return kOk;
+  const int result = send();
+  if (result != kOk) Cache.WithCurrent([](CacheData& c) { --c.FileCmdRequested; });
+  return result;
 }
 
 int TVandirCNC::NCFileRename(const std::string& oldName, const std::string& newName) {
   if (oldName == "0" || newName == "0" || oldName.size() + newName.size() > kDataSize - 2)
     return kRefused;
-  return TrackedFileCommand([&] { AskFileRename(oldName, newName); });
+  return TrackedFileCommand([&] { return AskFileRename(oldName, newName); });
 }
 
 int TVandirCNC::NCFileDelete(const std::string& name) {
   if (RefusedName(name)) return kRefused;
-  return TrackedFileCommand([&] { AskFileDelete(name); });
+  return TrackedFileCommand([&] { return AskFileDelete(name); });
 }
 
 int TVandirCNC::NCDirCreate(const std::string& folder) {
   if (RefusedName(folder)) return kRefused;
-  return TrackedFileCommand([&] { AskDirCreate(folder); });
+  return TrackedFileCommand([&] { return AskDirCreate(folder); });
 }
 
 int TVandirCNC::NCDirDelete(const std::string& folder) {
   if (RefusedName(folder)) return kRefused;
-  return TrackedFileCommand([&] { AskDirDelete(folder); });
+  return TrackedFileCommand([&] { return AskDirDelete(folder); });
 }
 
 }  // namespace vandir

@@ -312,7 +312,8 @@ class TVandirCNC {
   int RecvPercentange() const;
 
   // NC file commands. A listing arrives on FileListQueue; the other four are followed with
-  // GetCount until answered equals requested. -1 for a refused text.
+  // GetCount until answered equals requested. -1 for a refused text, and for a request the
+  // transport turned away (not connected, list busy), which is then not counted.
   int FileList(const std::string& folder, int mode);
   int NCFileRename(const std::string& oldName, const std::string& newName);
   int NCFileDelete(const std::string& name);

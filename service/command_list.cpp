@@ -31,7 +31,8 @@ bool TTalvoService::GetFileList(const std::string& dir,
   ClearCmdListData();
   // Blocks left by a listing that was cancelled would be read as this listing's count.
   link_->FileListQueue.Clear();
-  link_->FileList(dir, 0);
+  // A listing the link could not send would wait for its total for ever.
+  if (link_->FileList(dir, 0) != vandir::kOk) return false;
   LastProgress = 0;
   ProcessKind = pkGetFileList;
   return true;

@@ -224,7 +224,7 @@ TEST_F(Files, CancelledUploadSendsNoEndPackage) {
 TEST_F(Files, ListingArrivesInPartsOfElevenWithTheTotalFirst) {
   fs::create_directories(Remote(""));
   for (int i = 0; i < 25; ++i) WriteBytes(Remote("O" + std::to_string(1000 + i) + ".NC"), "x");
-  ASSERT_EQ(link.FileList("C:\\NCFILES", 0), kOk);
+  ASSERT_EQ(Retried([&] { return link.FileList("C:\\NCFILES", 0); }), kOk);
   int total = -1, modeOne = 0;
   std::vector<std::string> names;
   ASSERT_TRUE(WaitUntil([&] {
@@ -239,8 +239,7 @@ TEST_F(Files, ListingArrivesInPartsOfElevenWithTheTotalFirst) {
     }
     if (total >= 0 && static_cast<int>(names.size()) < total && link.SendCMD->PriorityListCount() == 0 &&
         link.SendCMD->IsSuspended() && static_cast<int>(names.size()) == 11 * (modeOne + 1)) {
-      ++modeOne;
-      link.FileList("C:\\NCFILES", 1);
+      if (link.FileList("C:\\NCFILES", 1) == kOk) ++modeOne;
     }
     return total >= 0 && static_cast<int>(names.size()) == total;
   }));
@@ -284,6 +283,25 @@ TEST_F(Files, FileCommandsAreTrackedByTheirAnswers) {
   EXPECT_FALSE(fs::exists(Remote("B22")));
   EXPECT_FALSE(fs::exists(Remote("SUB")));
   EXPECT_EQ(link.NCFileDelete("0"), kRefused);
+}
+
+TEST_F(Files, FileCommandsTheTransportTurnsAwayAreRefusedAndNotCounted) {
+  fs::create_directories(Remote(""));
+  link.ResetCount();
+  ASSERT_TRUE(AwaitTransportAsleep());
+  link.SendCMD->ListBusy = true;  // as while the transport takes a package off its list
+  EXPECT_EQ(link.NCDirCreate("C:\\NCFILES\\SUB"), kRefused);
+  EXPECT_EQ(link.NCFileDelete("C:\\NCFILES\\A"), kRefused);
+  EXPECT_EQ(link.FileList("C:\\NCFILES", 0), kRefused);
+  int requested = -1, answered = -1;
+  link.GetCount(&requested, &answered);
+  EXPECT_EQ(requested, 0);  // nothing to wait for
+
+  link.SendCMD->ListBusy = false;
+  ASSERT_EQ(link.NCDirCreate("C:\\NCFILES\\SUB"), kOk);
+  ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 1; }));
+  EXPECT_EQ(requested, 1);
+  EXPECT_TRUE(fs::is_directory(Remote("SUB")));
 }
 
 TEST_F(Files, RecordsAskedOnTheCommandChannelAreWritten) {

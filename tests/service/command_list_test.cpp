@@ -52,6 +52,17 @@ TEST_F(CommandList, AnUploadTheLinkRefusesToStartFailsWithItsCode) {
   EXPECT_EQ(events, std::vector<std::string>{"error 5 -22"});
 }
 
+TEST_F(CommandList, AFileCommandOrListingTheLinkTurnsAwayFailsInsteadOfWaitingForever) {
+  service->Link()->SendCMD->ListBusy = true;  // as while the transport takes a package off
+  ASSERT_TRUE(service->FileDelete(Remote("X")));
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(events, std::vector<std::string>{"error 8 -1"});
+  std::vector<vandir::FileListQueue::Block> list;
+  EXPECT_FALSE(service->GetFileList("C:\\NCFILES\\", &list));
+  EXPECT_EQ(service->GetProcessKind(), pkGetInformation);
+  service->Link()->SendCMD->ListBusy = false;
+}
+
 TEST_F(CommandList, OverwriteAnswersForDownloads) {
   struct Case {
     const char* name;
