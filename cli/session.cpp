@@ -45,13 +45,7 @@ void Session::Request(const std::vector<Ask>& asks, std::string_view what) {
 }
 
 void Session::AwaitQuietTransport() {
-  const vandir::Send_Recv& transport = *link_.SendCMD;
-  Await(
-      [&] {
-        return transport.IsSuspended() && transport.CommandListCount() == 0 &&
-               transport.PriorityListCount() == 0;
-      },
-      "the link to finish its last request");
+  Await([&] { return link_.SendCMD->IsIdle(); }, "the link to finish its last request");
 }
 
 }  // namespace talvo::cli

@@ -54,6 +54,11 @@ class Send_Recv {
   bool IsSuspended() const { return suspended_.load(); }
   std::size_t CommandListCount() const;
   std::size_t PriorityListCount() const;
+  // Asleep with nothing queued: until a request wakes it, the thread leaves its lists alone,
+  // so a request queued now cannot find them busy.
+  bool IsIdle() const {
+    return IsSuspended() && CommandListCount() == 0 && PriorityListCount() == 0;
+  }
   bool SocketConnected() const { return socketConnected_.load(); }
 
   // File jobs run on this thread inside a pass and hold the socket until they end. The

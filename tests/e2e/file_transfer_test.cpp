@@ -237,8 +237,8 @@ TEST_F(Files, ListingArrivesInPartsOfElevenWithTheTotalFirst) {
         names.emplace_back(reinterpret_cast<const char*>(block->data() + 30));
       }
     }
-    if (total >= 0 && static_cast<int>(names.size()) < total && link.SendCMD->PriorityListCount() == 0 &&
-        link.SendCMD->IsSuspended() && static_cast<int>(names.size()) == 11 * (modeOne + 1)) {
+    if (total >= 0 && static_cast<int>(names.size()) < total && link.SendCMD->IsIdle() &&
+        static_cast<int>(names.size()) == 11 * (modeOne + 1)) {
       if (link.FileList("C:\\NCFILES", 1) == kOk) ++modeOne;
     }
     return total >= 0 && static_cast<int>(names.size()) == total;

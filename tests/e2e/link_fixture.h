@@ -89,13 +89,9 @@ class LinkTest : public testing::Test {
   int QueueSetPriority(const defSEND_PACKAGE& package) {
     return Retried([&] { return link.SendSetPriorityCommand(package); });
   }
-  // A request whose refusal goes unreported (the file commands) must not meet a busy list:
-  // once the thread sleeps with nothing queued it leaves the lists alone until woken.
+  // For requests that must not meet a busy list (the file commands' count is checked).
   bool AwaitTransportAsleep() {
-    return WaitUntil([&] {
-      return link.SendCMD->IsSuspended() && link.SendCMD->CommandListCount() == 0 &&
-             link.SendCMD->PriorityListCount() == 0;
-    });
+    return WaitUntil([&] { return link.SendCMD->IsIdle(); });
   }
   bool AwaitReplies(int count) {
     return WaitUntil([&] { return Replies() >= count; });

@@ -14,6 +14,9 @@ class CommandList : public ServiceTest {
  protected:
   void SetUp() override {
     Connect();
+    // The last download may still be ending its pass; a first command sent into that
+    // moment would meet a busy list and be refused.
+    ASSERT_TRUE(RunUntil([&] { return service->Link()->SendCMD->IsIdle(); }));
     events.clear();
   }
   std::string Local(const std::string& name) const { return (home / "Ncfiles" / name).string(); }
