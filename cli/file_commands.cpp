@@ -60,11 +60,12 @@ void Follow(Session& session, const TransferJob& job) {
   }
 }
 
-// Sends a request the link does not answer for itself (the listing, the file commands). On
-// a quiet transport its only refusals are a lost connection and the link's verdict on the
-// names; false means the latter.
+// Sends a request the link does not answer for itself (the listing, the file commands) once
+// the transport is idle, so that a list busy for a moment cannot refuse it. Its only refusals
+// are then a lost connection and the link's verdict on the names; false means the latter.
 bool SentOnQuietTransport(Session& session, const Session::Ask& send) {
-  session.AwaitQuietTransport();
+  session.Await([&] { return session.Link().SendCMD->IsIdle(); },
+                "the link to finish its last request");
   if (send(session.Link()) == vandir::kOk) return true;
   if (!session.Link().SendCMD->Connected) throw NotConnected();
   return false;

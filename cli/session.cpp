@@ -44,8 +44,4 @@ void Session::Request(const std::vector<Ask>& asks, std::string_view what) {
   Await([&] { return Replies() >= answered; }, what);
 }
 
-void Session::AwaitQuietTransport() {
-  Await([&] { return link_.SendCMD->IsIdle(); }, "the link to finish its last request");
-}
-
 }  // namespace talvo::cli

@@ -48,10 +48,6 @@ class Session {
   using Ask = std::function<int(vandir::TVandirCNC&)>;
   void Request(const std::vector<Ask>& asks, std::string_view what);
 
-  // The listing and the file commands are sent only once the transport is idle, so that a
-  // refusal can only be the link's verdict on the names, never a list that happened to be busy.
-  void AwaitQuietTransport();
-
  private:
   vandir::TVandirCNC link_;
   bool connected_ = false;

@@ -252,8 +252,7 @@ TEST_F(Files, FileCommandsAreTrackedByTheirAnswers) {
   fs::create_directories(Remote(""));
   WriteBytes(Remote("A1"), "a");
   link.ResetCount();
-  ASSERT_TRUE(AwaitTransportAsleep());
-  ASSERT_EQ(link.NCFileRename("C:\\NCFILES\\A1", "C:\\NCFILES\\B22"), kOk);
+  ASSERT_EQ(Retried([&] { return link.NCFileRename("C:\\NCFILES\\A1", "C:\\NCFILES\\B22"); }), kOk);
   int requested = 0, answered = 0;
   ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 1; }));
   std::string name;
@@ -264,18 +263,14 @@ TEST_F(Files, FileCommandsAreTrackedByTheirAnswers) {
   EXPECT_EQ(name, "C:\\NCFILES\\B22");
   EXPECT_TRUE(fs::exists(Remote("B22")));
 
-  ASSERT_TRUE(AwaitTransportAsleep());
-  ASSERT_EQ(link.NCDirCreate("C:\\NCFILES\\SUB"), kOk);
-  ASSERT_TRUE(AwaitTransportAsleep());
-  ASSERT_EQ(link.NCDirCreate("C:\\NCFILES\\SUB"), kOk);
+  ASSERT_EQ(Retried([&] { return link.NCDirCreate("C:\\NCFILES\\SUB"); }), kOk);
+  ASSERT_EQ(Retried([&] { return link.NCDirCreate("C:\\NCFILES\\SUB"); }), kOk);
   ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 3; }));
   EXPECT_EQ(requested, 3);
   link.GetErrorFilename(&name, &error);
   EXPECT_EQ(error, 12);
-  ASSERT_TRUE(AwaitTransportAsleep());
-  ASSERT_EQ(link.NCDirDelete("C:\\NCFILES\\SUB"), kOk);
-  ASSERT_TRUE(AwaitTransportAsleep());
-  ASSERT_EQ(link.NCFileDelete("C:\\NCFILES\\B22"), kOk);
+  ASSERT_EQ(Retried([&] { return link.NCDirDelete("C:\\NCFILES\\SUB"); }), kOk);
+  ASSERT_EQ(Retried([&] { return link.NCFileDelete("C:\\NCFILES\\B22"); }), kOk);
   ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 5; }));
   link.GetErrorFilename(&name, &error);
   EXPECT_EQ(error, 0);
@@ -288,7 +283,6 @@ TEST_F(Files, FileCommandsAreTrackedByTheirAnswers) {
 TEST_F(Files, FileCommandsTheTransportTurnsAwayAreRefusedAndNotCounted) {
   fs::create_directories(Remote(""));
   link.ResetCount();
-  ASSERT_TRUE(AwaitTransportAsleep());
   link.SendCMD->ListBusy = true;  // as while the transport takes a package off its list
   EXPECT_EQ(link.NCDirCreate("C:\\NCFILES\\SUB"), kRefused);
   EXPECT_EQ(link.NCFileDelete("C:\\NCFILES\\A"), kRefused);
@@ -298,7 +292,7 @@ TEST_F(Files, FileCommandsTheTransportTurnsAwayAreRefusedAndNotCounted) {
   EXPECT_EQ(requested, 0);  // nothing to wait for
 
   link.SendCMD->ListBusy = false;
-  ASSERT_EQ(link.NCDirCreate("C:\\NCFILES\\SUB"), kOk);
+  ASSERT_EQ(Retried([&] { return link.NCDirCreate("C:\\NCFILES\\SUB"); }), kOk);
   ASSERT_TRUE(WaitUntil([&] { return link.GetCount(&requested, &answered) == 1; }));
   EXPECT_EQ(requested, 1);
   EXPECT_TRUE(fs::is_directory(Remote("SUB")));

@@ -89,10 +89,6 @@ class LinkTest : public testing::Test {
   int QueueSetPriority(const defSEND_PACKAGE& package) {
     return Retried([&] { return link.SendSetPriorityCommand(package); });
   }
-  // For requests that must not meet a busy list (the file commands' count is checked).
-  bool AwaitTransportAsleep() {
-    return WaitUntil([&] { return link.SendCMD->IsIdle(); });
-  }
   bool AwaitReplies(int count) {
     return WaitUntil([&] { return Replies() >= count; });
   }
