@@ -12,11 +12,11 @@
 #include "link/cache.h"
 #include "link/clock.h"
 #include "link/data_recorder.h"
-#include "link/dnc_thread.h"
+#include "link/dnc/dnc_thread.h"
 #include "link/file_list_queue.h"
 #include "link/package.h"
 #include "link/periodic_timer.h"
-#include "link/router.h"
+#include "link/dnc/router.h"
 #include "link/transport.h"
 
 namespace vandir {

@@ -4,13 +4,13 @@
 #include <atomic>
 #include <cstdint>
 
-#include "sim/activity.h"
-#include "sim/connections.h"
-#include "sim/faults.h"
-#include "sim/file_area.h"
-#include "sim/file_faults.h"
-#include "sim/machine.h"
-#include "sim/messages.h"
+#include "sim/control/activity.h"
+#include "sim/wire/connections.h"
+#include "sim/wire/faults.h"
+#include "sim/files/file_area.h"
+#include "sim/files/file_faults.h"
+#include "sim/machine/machine.h"
+#include "sim/machine/messages.h"
 #include "sim/options.h"
 
 namespace vandir::sim {

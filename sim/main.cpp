@@ -14,15 +14,15 @@
 #include <asio.hpp>
 
 #include "link/package.h"
-#include "sim/control.h"
+#include "sim/control/control.h"
 #include "sim/controller.h"
-#include "sim/dnc_channel.h"
-#include "sim/listener.h"
-#include "sim/machine_clock.h"
+#include "sim/dnc/dnc_channel.h"
+#include "sim/wire/listener.h"
+#include "sim/machine/machine_clock.h"
 #include "sim/note.h"
 #include "sim/options.h"
-#include "sim/session.h"
-#include "sim/shipped_files.h"
+#include "sim/wire/session.h"
+#include "sim/files/shipped_files.h"
 
 namespace {
 

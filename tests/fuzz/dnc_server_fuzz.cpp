@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "link/dnc_server.h"
+#include "link/dnc/dnc_server.h"
 
 namespace {
 

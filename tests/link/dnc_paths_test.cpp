@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "link/dnc_paths.h"
-#include "link/dnc_search.h"
+#include "link/dnc/dnc_paths.h"
+#include "link/dnc/dnc_search.h"
 #include "tests/link/temp_folder.h"
 
 namespace vandir {

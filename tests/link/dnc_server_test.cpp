@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "link/dnc_server.h"
+#include "link/dnc/dnc_server.h"
 #include "tests/link/dnc_request.h"
 #include "tests/link/temp_folder.h"
 

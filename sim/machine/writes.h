@@ -1,0 +1,26 @@
+// Requests that change the machine. Their reply carries the result in iParam1.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "link/package.h"
+#include "sim/machine/machine_state.h"
+
+namespace vandir::sim {
+
+inline constexpr std::int16_t kAccepted = 0;
+inline constexpr std::int16_t kUnknownItem =
+    1;  // no such parameter, tool, kind, offset, axis or address
+inline constexpr std::int16_t kWrongPassword = 2;  // or a level nobody may write at
+inline constexpr std::int16_t kOutOfRange = 3;     // a value the item cannot hold
+
+// The result of a write or control request, the machine changed when it is accepted;
+// nullopt when the request changes nothing.
+std::optional<std::int16_t> ApplyWrite(MachineState& machine, const defPACKAGE& request);
+
+// Tool data and work offsets, whose values come in display units (see offset_writes.cpp).
+std::int16_t SetToolData(MachineState& machine, const defPACKAGE& request);
+std::int16_t SetCoordinate(MachineState& machine, const defPACKAGE& request);
+
+}  // namespace vandir::sim
