@@ -50,7 +50,7 @@ PARAM.IDX (RESOURCE/param.idx), little-endian:
     empty and start where group 11 starts.
 
 Binary machine files (MACHINE/), little-endian; the values mirror the simulator's machine at
-power-up (sim/initial_state.cpp) so that a backup looks like the machine it came from:
+power-up (sim/machine/initial_state.cpp) so that a backup looks like the machine it came from:
     PARAM.BIN    2001 x i32: parameter values of numbers 0..2000 (8004 bytes)
     PARAM.DEF    2001 x i32: factory defaults of numbers 0..2000 from parameters.tsv
     CNC.PAR      ladder settings: 16-byte header "VDLPAR", timer presets 256 x i16 (ms),
@@ -321,7 +321,7 @@ def param_index(parameters: list[Parameter]) -> bytes:
 
 
 # ---------------------------------------------------------------------------------------------
-# The simulator's machine at power-up (mirrors sim/initial_state.cpp)
+# The simulator's machine at power-up (mirrors sim/machine/initial_state.cpp)
 
 def mm(value: float) -> int:
     return int(value * 10000)  # truncation, as the simulator's static_cast
