@@ -198,7 +198,9 @@ bool IsGlobalOption(std::string_view name) {
 }
 
 void CheckOptions(const CommandDefinition& definition, const Words& words) {
-  for (const auto& [name, value] : words.options) {
+  for (const auto& given : words.options) {
+    // Not a structured binding: clang 14 refuses to capture one in the lambda below.
+    const std::string& name = given.first;
     const bool allowed = IsGlobalOption(name) ||
                          std::any_of(definition.options.begin(), definition.options.end(),
                                      [&](const CommandOption& o) { return o.name == name; });
