@@ -1,0 +1,73 @@
+#include "app/settings/machine_list.h"
+
+#include <algorithm>
+
+namespace talvo::app {
+namespace {
+
+constexpr const char* kSection = "MACHINEDATA";
+
+std::string NameKey(int index) { return "CNCNAME" + std::to_string(index); }
+std::string IpKey(int index) { return "CNCIP" + std::to_string(index); }
+
+bool Blank(const std::string& text) {
+  return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+}  // namespace
+
+int TMachineList::Count() const {
+  return std::clamp(file_.ReadInteger(kSection, "CNCCOUNT", 1), 0, kMostMachines);
+}
+
+std::string TMachineList::Name(int index) const {
+  return file_.ReadString(kSection, NameKey(index), "");
+}
+
+std::string TMachineList::Ip(int index) const {
+  return file_.ReadString(kSection, IpKey(index), "");
+}
+
+void TMachineList::SetName(int index, const std::string& name) {
+  file_.WriteString(kSection, NameKey(index), name);
+}
+
+void TMachineList::SetIp(int index, const std::string& ip) {
+  file_.WriteString(kSection, IpKey(index), ip);
+}
+
+bool TMachineList::AutoConnect() const { return file_.ReadBool(kSection, "AUTOCONNECT", false); }
+
+void TMachineList::SetAutoConnect(bool on) { file_.WriteBool(kSection, "AUTOCONNECT", on); }
+
+int TMachineList::Add() {
+  const int index = Count();
+  if (index >= kMostMachines) return index - 1;
+  file_.WriteInteger(kSection, "CNCCOUNT", index + 1);
+  SetName(index, "");
+  SetIp(index, "");
+  return index;
+}
+
+void TMachineList::Delete(int index) {
+  const int count = Count();
+  if (count < 1 || index < 0 || index >= count) return;
+  for (int i = index; i + 1 < count; ++i) {
+    SetName(i, Name(i + 1));
+    SetIp(i, Ip(i + 1));
+  }
+  file_.DeleteKey(kSection, NameKey(count - 1));
+  file_.DeleteKey(kSection, IpKey(count - 1));
+  file_.WriteInteger(kSection, "CNCCOUNT", count - 1);
+}
+
+void TMachineList::DeleteEntriesWithoutAddress() {
+  for (int i = 0; i < Count();) {
+    if (Blank(Ip(i)))
+      Delete(i);
+    else
+      ++i;
+  }
+}
+
+}  // namespace talvo::app

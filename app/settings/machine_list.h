@@ -1,0 +1,43 @@
+// The machine list of the settings file (section MACHINEDATA): CNCCOUNT entries numbered
+// from 0, each a CNCNAMEn and a CNCIPn. The list is dense: deleting an entry moves every
+// later one down. Every read and write goes to the file.
+#pragma once
+
+#include <string>
+
+#include "app/settings/key_file.h"
+
+namespace talvo::app {
+
+class TMachineList {
+ public:
+  // More entries than anyone keeps; a damaged count beyond it must not build a menu of
+  // a hundred thousand items.
+  static constexpr int kMostMachines = 999;
+
+  explicit TMachineList(TIniFile& file) : file_(file) {}
+
+  // CNCCOUNT (default 1), held to 0..kMostMachines.
+  int Count() const;
+  std::string Name(int index) const;
+  std::string Ip(int index) const;
+  void SetName(int index, const std::string& name);
+  void SetIp(int index, const std::string& ip);
+  bool AutoConnect() const;
+  void SetAutoConnect(bool on);
+
+  // Appends an entry with empty name and address; its index.
+  int Add();
+  // Removes entry `index`, moving the later ones down; nothing when out of range.
+  void Delete(int index);
+  // Deletes every entry whose address is blank, re-examining the index that moved up.
+  void DeleteEntriesWithoutAddress();
+
+  // "NAME-IP", the caption of the entry's menu item.
+  std::string MenuCaption(int index) const { return Name(index) + "-" + Ip(index); }
+
+ private:
+  TIniFile& file_;
+};
+
+}  // namespace talvo::app
