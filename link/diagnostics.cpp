@@ -39,7 +39,7 @@ std::string TVandirCNC::GetCPUID() const {
 namespace vandir {
 
 void TVandirCNC::HWDiagnosis(bool* checks, char* cardName, bool* extra, int* changed) {
-  *changed = 0;
+  *changed = kUnchanged;
   AskHWDiagnosis();
   CacheData& reported = Cache.Reported();
   Cache.WithCurrent([&](CacheData& c) {
@@ -47,7 +47,7 @@ void TVandirCNC::HWDiagnosis(bool* checks, char* cardName, bool* extra, int* cha
         std::memcmp(c.HardwareCheck, reported.HardwareCheck, sizeof c.HardwareCheck) != 0 ||
         std::strncmp(c.CardModelName, reported.CardModelName, sizeof c.CardModelName) != 0 ||
         std::memcmp(c.ExtraHardwareFlag, reported.ExtraHardwareFlag, sizeof c.ExtraHardwareFlag) != 0;
-    if (differs) *changed = 1;
+    if (differs) *changed = kChanged;
     std::memcpy(reported.HardwareCheck, c.HardwareCheck, sizeof c.HardwareCheck);
     std::memcpy(reported.CardModelName, c.CardModelName, sizeof c.CardModelName);
     std::memcpy(reported.ExtraHardwareFlag, c.ExtraHardwareFlag, sizeof c.ExtraHardwareFlag);
@@ -59,26 +59,26 @@ void TVandirCNC::HWDiagnosis(bool* checks, char* cardName, bool* extra, int* cha
 }
 
 void TVandirCNC::HWDiagnosis2(bool* storage, int* changed) {
-  *changed = 0;
+  *changed = kUnchanged;
   for (int kind : {11, 12, 13}) AskHWDiagnosis2(kind);
   CacheData& reported = Cache.Reported();
   Cache.WithCurrent([&](CacheData& c) {
     if (std::memcmp(c.StorageCheck, reported.StorageCheck, sizeof c.StorageCheck) != 0) {
       std::memcpy(reported.StorageCheck, c.StorageCheck, sizeof c.StorageCheck);
-      *changed = 1;
+      *changed = kChanged;
     }
   });
   for (int i = 0; i < kStorageChecks; ++i) storage[i] = reported.StorageCheck[i] != 0;
 }
 
 int TVandirCNC::GetDiskFree(unsigned drive, defDiskFree* record, int* changed) {
-  *changed = 0;
+  *changed = kUnchanged;
   AskGetDiskFree(drive);
   CacheData& reported = Cache.Reported();
   Cache.WithCurrent([&](CacheData& c) {
     if (std::memcmp(c.DiskFree, reported.DiskFree, sizeof c.DiskFree) != 0) {
       std::memcpy(reported.DiskFree, c.DiskFree, sizeof c.DiskFree);
-      *changed = 1;
+      *changed = kChanged;
     }
   });
   *record = {reported.DiskFree[0], reported.DiskFree[1], reported.DiskFree[2],

@@ -83,7 +83,7 @@ void Send_Recv::RequestUpload(const FileJob& job) {
   PieceSize = job.pieceSize;
   FileSize = job.fileSize;
   SendPercent = 0;
-  FileError = 0;
+  FileError = kJobFine;
   Sending = true;
   Resume();
 }
@@ -95,7 +95,7 @@ void Send_Recv::RequestDownload(const FileJob& job) {
   }
   FileOffset = 0;
   RecvPercent = 0;
-  FileError = 0;
+  FileError = kJobFine;
   Receiving = true;
   Resume();
 }
@@ -122,7 +122,7 @@ void Send_Recv::StampReply() {
 
 void Send_Recv::RunUploadJob() {
   const FileJob job = CurrentJob();
-  FileError = 0;
+  FileError = kJobFine;
   SendPercent = 0;
   const auto srcLength = static_cast<int>(job.source.size());
   const auto tgtLength = static_cast<int>(job.target.size());
@@ -133,11 +133,11 @@ void Send_Recv::RunUploadJob() {
     on = false;
   };
   if (!file)
-    fail(-1);
+    fail(kUploadUnreadable);
   else if (job.fileSize < 0)
-    fail(-2);
+    fail(kUploadNegativeSize);
   else if (job.offset > 0 && std::fseek(file.get(), job.offset, SEEK_SET) != 0)
-    fail(-1);
+    fail(kUploadUnreadable);
 
   // Every package of the job is followed by a reply; its iParam1 is the controller's verdict.
   const auto exchange = [&](const defSEND_PACKAGE& p, int replyLength, int shortSend,
@@ -170,7 +170,7 @@ void Send_Recv::RunUploadJob() {
     start.put_i32(20, job.fileSize);
     start.put_text(24, job.source);
     start.put_text(24 + srcLength + 1, job.target);
-    exchange(start, start.iLength(), -4, -3);
+    exchange(start, start.iLength(), kUploadStartShortSend, kUploadStartShortReply);
   }
   std::int64_t sent = job.offset;
   while (on && sent < job.fileSize && Sending && !Stopping) {
@@ -179,10 +179,10 @@ void Send_Recv::RunUploadJob() {
     data.set_iParam3(static_cast<std::int16_t>(kHeaderSize + n));
     if (std::fread(data.bytes.data() + kData, 1, static_cast<std::size_t>(n), file.get()) !=
         static_cast<std::size_t>(n)) {
-      fail(-1);  // the local file shrank under the job
+      fail(kUploadUnreadable);  // the local file shrank under the job
       break;
     }
-    if (!exchange(data, kHeaderSize, -6, -5)) break;
+    if (!exchange(data, kHeaderSize, kUploadDataShortSend, kUploadDataShortReply)) break;
     sent += n;
     FileOffset += n;
     SendPercent = Percent(FileOffset, job.fileSize, 100);
@@ -190,7 +190,7 @@ void Send_Recv::RunUploadJob() {
   if (on && Sending && !Stopping) {
     defSEND_PACKAGE end = package(kUploadEnd, kHeaderSize);
     end.set_iParam3(kHeaderSize);
-    exchange(end, kHeaderSize, -8, -7);
+    exchange(end, kHeaderSize, kUploadEndShortSend, kUploadEndShortReply);
   }
   Sending = false;
 }
@@ -211,8 +211,9 @@ bool Send_Recv::DownloadPiece(const FileJob& job, std::FILE* file, bool first,
   request.put_text(20, job.source);
   request.put_text(20 + srcLength + 1, job.target);
 
-  const int shortSend = first ? -17 : -14, shortRead = first ? -16 : -13,
-            notWritten = first ? -15 : -12;
+  const int shortSend = first ? kDownloadFirstShortSend : kDownloadPieceShortSend;
+  const int shortRead = first ? kDownloadFirstShortReply : kDownloadPieceShortReply;
+  const int notWritten = first ? kDownloadFirstNotWritten : kDownloadPieceNotWritten;
   defRECEIVE_PACKAGE reply;
   if (!SendExact(request.bytes.data(), static_cast<std::size_t>(request.iLength()))) {
     FileError = shortSend;
@@ -245,11 +246,11 @@ bool Send_Recv::DownloadPiece(const FileJob& job, std::FILE* file, bool first,
 
 void Send_Recv::RunDownloadJob() {
   const FileJob job = CurrentJob();
-  FileError = 0;
+  FileError = kJobFine;
   RecvPercent = 0;
   PartialFile file(job.target);
   if (!file.get()) {
-    FileError = -11;
+    FileError = kDownloadUncreatable;
     Receiving = false;
     return;
   }
@@ -260,14 +261,14 @@ void Send_Recv::RunDownloadJob() {
     // The first reply counts the bytes still to come with its own.
     FileSize = static_cast<std::int32_t>(std::clamp<std::int64_t>(remaining + piece, 0, INT32_MAX));
     if (remaining <= 0) RecvPercent = 100;
-    while (remaining > 0 && Receiving && FileError == 0 && !Stopping) {
+    while (remaining > 0 && Receiving && FileError == kJobFine && !Stopping) {
       if (!DownloadPiece(job, file.get(), false, piece, remaining)) break;
       const std::int64_t divisor = (static_cast<std::int64_t>(FileSize) + 1) / 100;
       if (divisor > 0) RecvPercent = static_cast<std::int32_t>((FileOffset + 1) / divisor);
     }
-    complete = remaining <= 0 && FileError == 0;
+    complete = remaining <= 0 && FileError == kJobFine;
   }
-  if (complete && !file.Commit()) FileError = -11;
+  if (complete && !file.Commit()) FileError = kDownloadUncreatable;
   Receiving = false;
 }
 

@@ -11,7 +11,6 @@ namespace vandir {
 
 namespace {
 
-constexpr int kNameMissing = -21, kFileMissing = -22, kFileUnreadable = -23;
 // Both names travel in one package: the upload start and the download request must fit.
 constexpr std::size_t kUploadNames = kPackageSize - 26;
 constexpr std::size_t kDownloadNames = kPackageSize - 30;

@@ -33,13 +33,11 @@ inline constexpr std::int16_t kCmdEcho = 271;
 inline constexpr std::int16_t kCmdLogout = 511;
 inline constexpr std::int16_t kReplyOffset = 256;  // ordinary reply code = request code + 256
 
-// Login status values of the handshake reply (and the two local ones).
+// Login levels the handshake reply carries in iParam1.
 inline constexpr std::int16_t kLoginLimited = 501;
 inline constexpr std::int16_t kLoginFull = 502;
 inline constexpr std::int16_t kLoginRefused = 500;
 inline constexpr std::int16_t kLoginRefusedOther = 503;
-inline constexpr std::int16_t kLoginNoConnection = -1;
-inline constexpr std::int16_t kLoginShortReply = -2;
 
 struct defPACKAGE {
   std::array<std::uint8_t, kPackageSize> bytes{};

@@ -10,8 +10,6 @@ namespace vandir {
 
 namespace {
 
-constexpr int kChangedOutOfRange = -1;
-
 template <class T>
 bool Take(const T& current, T& reported) {
   if (current == reported) return false;
@@ -33,7 +31,7 @@ int TVandirCNC::ReadValue(Field field, Out* value, int* changed) {
   CacheData& reported = Cache.Reported();
   const bool differs =
       Cache.WithCurrent([&](CacheData& c) { return Take(field(c), field(reported)); });
-  if (differs) *changed = 1;
+  if (differs) *changed = kChanged;
   *value = static_cast<Out>(field(reported));
   return 1;
 }
@@ -43,7 +41,7 @@ int TVandirCNC::ReadAxes(Field field, std::int32_t* values, int* changed) {
   CacheData& reported = Cache.Reported();
   Cache.WithCurrent([&](CacheData& c) {
     for (int axis = 0; axis < kAxes; ++axis)
-      if (Take(field(c)[axis], field(reported)[axis])) *changed = 1;
+      if (Take(field(c)[axis], field(reported)[axis])) *changed = kChanged;
   });
   std::memcpy(values, field(reported), sizeof(std::int32_t) * kAxes);
   return 1;
@@ -53,7 +51,7 @@ template <class Field>
 int TVandirCNC::ReadText(Field field, std::string* text, int* changed) {
   CacheData& reported = Cache.Reported();
   if (Cache.WithCurrent([&](CacheData& c) { return TakeText(field(c), field(reported)); }))
-    *changed = 1;
+    *changed = kChanged;
   const auto& stored = field(reported);
   *text = std::string(stored, strnlen(stored, sizeof stored));
   return 1;
@@ -65,7 +63,8 @@ void TVandirCNC::ReadRange(Element element, int firstIndex, int count, int lastI
   CacheData& reported = Cache.Reported();
   Cache.WithCurrent([&](CacheData& c) {
     for (int i = 0; i < count && firstIndex + i <= lastIndex; ++i)
-      if (Take(element(c, firstIndex + i), element(reported, firstIndex + i))) *changed = 1;
+      if (Take(element(c, firstIndex + i), element(reported, firstIndex + i)))
+        *changed = kChanged;
   });
   for (int i = 0; i < count && firstIndex + i <= lastIndex; ++i)
     out[i] = static_cast<Out>(element(reported, firstIndex + i));
@@ -74,7 +73,7 @@ void TVandirCNC::ReadRange(Element element, int firstIndex, int count, int lastI
 // Single values.
 #define VANDIR_READ_VALUE(Name, Ask, Out, member)                                  \
   int TVandirCNC::Name(Out* value, int* changed) {                                 \
-    *changed = 0;                                                                  \
+    *changed = kUnchanged;                                                         \
     Ask();                                                                         \
     return ReadValue([](CacheData& c) -> auto& { return c.member; }, value, changed); \
   }
@@ -107,7 +106,7 @@ VANDIR_READ_VALUE(GetTotalWorkTime, AskInformation2, std::int32_t, TotalWorkTime
 #undef VANDIR_READ_VALUE
 
 int TVandirCNC::GetCode_M(std::int16_t index, std::int16_t* value, int* changed) {
-  *changed = 0;
+  *changed = kUnchanged;
   if (index < 0 || index >= kMCodes) return 0;
   AskInformation1();
   return ReadValue([index](CacheData& c) -> auto& { return c.Code_M[index]; }, value, changed);
@@ -116,7 +115,7 @@ int TVandirCNC::GetCode_M(std::int16_t index, std::int16_t* value, int* changed)
 // Six-axis values.
 #define VANDIR_READ_AXES(Name, Ask, member)                                             \
   int TVandirCNC::Name(std::int32_t* values, int* changed) {                            \
-    *changed = 0;                                                                       \
+    *changed = kUnchanged;                                                              \
     Ask();                                                                              \
     return ReadAxes([](CacheData& c) -> auto& { return c.member; }, values, changed);   \
   }
@@ -138,7 +137,7 @@ VANDIR_READ_AXES(GetHandleIntPulse, AskHandleIntPulse, HandleIntPulse)
 // Texts.
 #define VANDIR_READ_TEXT(Name, Ask, member)                                          \
   int TVandirCNC::Name(std::string* text, int* changed) {                            \
-    *changed = 0;                                                                    \
+    *changed = kUnchanged;                                                           \
     Ask();                                                                           \
     return ReadText([](CacheData& c) -> auto& { return c.member; }, text, changed);  \
   }
@@ -158,12 +157,12 @@ VANDIR_READ_TEXT(Get_NC_Files_Path, AskNCFilesPath, NcPathText[kNcFilesPath])
 // Ranges: `first` is checked against the accepted range, then values are handed out while
 // the table index stays at or below its bound.
 #define VANDIR_READ_RANGE(Name, Out, low, high, last, ask, member)                              \
-  int TVandirCNC::Name(int first, int count, Out* values, int* changed) {                      \
+  int TVandirCNC::Name(int first, int count, Out* values, int* changed) {                       \
     if (first < (low) || first > (high)) {                                                      \
-      *changed = kChangedOutOfRange;                                                            \
+      *changed = kIndexRefused;                                                                 \
       return 0;                                                                                 \
     }                                                                                           \
-    *changed = 0;                                                                               \
+    *changed = kUnchanged;                                                                      \
     ask;                                                                                        \
     ReadRange([](CacheData& c, int i) -> auto& { return c.member; }, first, count, last, values, \
               changed);                                                                         \
@@ -199,10 +198,10 @@ VANDIR_READ_RANGE(GetMacroLocalVariable, double, 1, 49, 49, AskMacroLocalVariabl
 
 int TVandirCNC::GetParameter(int first, int count, std::int32_t* values, int* changed) {
   if (first < 1 || first > 2000 || count > 100) {
-    *changed = kChangedOutOfRange;
+    *changed = kIndexRefused;
     return 0;
   }
-  *changed = 0;
+  *changed = kUnchanged;
   AskParameter(first);
   ReadRange([](CacheData& c, int i) -> auto& { return c.Parameter[i]; }, first, count, 1999,
             values, changed);
@@ -211,17 +210,17 @@ int TVandirCNC::GetParameter(int first, int count, std::int32_t* values, int* ch
 
 int TVandirCNC::ReadNumberList(bool alarms, std::int16_t* count, std::int32_t* numbers,
                                int* changed) {
-  *changed = 0;
+  *changed = kUnchanged;
   AskAlarmWarring();
   CacheData& reported = Cache.Reported();
   auto& reportedCount = alarms ? reported.AlarmCount : reported.WarningCount;
   auto& reportedList = alarms ? reported.Alarm : reported.Warning;
   Cache.WithCurrent([&](CacheData& c) {
     const auto& currentList = alarms ? c.Alarm : c.Warning;
-    if (Take(alarms ? c.AlarmCount : c.WarningCount, reportedCount)) *changed = 1;
+    if (Take(alarms ? c.AlarmCount : c.WarningCount, reportedCount)) *changed = kChanged;
     const int n = std::clamp<int>(reportedCount, 0, kAlarmSlots);
     for (int i = 0; i < n; ++i)
-      if (Take(currentList[i], reportedList[i])) *changed = 1;
+      if (Take(currentList[i], reportedList[i])) *changed = kChanged;
   });
   const int n = std::clamp<int>(reportedCount, 0, kAlarmSlots);
   *count = static_cast<std::int16_t>(n);
@@ -244,10 +243,10 @@ int TVandirCNC::GetLatheTool(int first, int count, std::int32_t* geometryX,
                              std::int32_t* toolType, int* changed) {
   constexpr int kLastTool = 30;
   if (first < 1 || first > kLastTool) {
-    *changed = kChangedOutOfRange;
+    *changed = kIndexRefused;
     return 0;
   }
-  *changed = 0;
+  *changed = kUnchanged;
   for (int i = 0; i < count && first + i <= kLastTool; ++i) AskLatheToolInfo(first + i);
   std::int32_t* geometry[kLatheValues] = {geometryX, geometryY, geometryZ, geometryRadius};
   std::int32_t* wear[kLatheValues] = {wearX, wearY, wearZ, wearRadius};
@@ -264,9 +263,9 @@ int TVandirCNC::GetLatheTool(int first, int count, std::int32_t* geometryX,
 
 int TVandirCNC::GetG54P(int first, int count, std::int32_t* values, int* changed) {
   constexpr int kMaxSets = 20;
-  *changed = 0;
+  *changed = kUnchanged;
   // A negative first names no set: refused like an oversized count.
-  if (count > kMaxSets || first < 0) return -1;
+  if (count > kMaxSets || first < 0) return kRefused;
   AskWorkG54Coordinate(first);
   const int sets = std::max(0, std::min(count, kExtendedOffsets - first));
   CacheData& reported = Cache.Reported();
@@ -274,7 +273,7 @@ int TVandirCNC::GetG54P(int first, int count, std::int32_t* values, int* changed
     for (int i = 0; i < sets; ++i)
       for (int axis = 0; axis < kAxes; ++axis)
         if (Take(c.ExtendedOffset[first + i][axis], reported.ExtendedOffset[first + i][axis]))
-          *changed = 1;
+          *changed = kChanged;
   });
   for (int i = 0; i < sets; ++i)
     std::memcpy(values + kAxes * i, reported.ExtendedOffset[first + i], sizeof(std::int32_t) * kAxes);
@@ -284,7 +283,7 @@ int TVandirCNC::GetG54P(int first, int count, std::int32_t* values, int* changed
 int TVandirCNC::GetParameterDetail(int number, defBinRecordItem* record, int* valid) {
   AskParamDetail(number);
   if (number < 1 || number > 2000) {
-    *valid = -1;
+    *valid = kIndexRefused;
     return 1;
   }
   CacheData& reported = Cache.Reported();

@@ -99,14 +99,14 @@ int Send_Recv::EnqueuePriority(const defSEND_PACKAGE& package) {
 }
 
 int Send_Recv::Enqueue(List& list, const defSEND_PACKAGE& package) {
-  if (!socketConnected_ || ListBusy) return -1;
+  if (!socketConnected_ || ListBusy) return kRefused;
   std::unique_lock lock(listMutex_, std::try_to_lock);
-  if (!lock.owns_lock()) return -1;
+  if (!lock.owns_lock()) return kRefused;
   list.push_back(package);
   UpdateCounts();
   lock.unlock();
   Resume();
-  return 0;
+  return kOk;
 }
 
 void Send_Recv::Resume() {
@@ -192,7 +192,7 @@ void Send_Recv::RunPasses() {
       if (Stopping) {
         // Logged out: nothing connects again before Start. A file job asked of a stopped
         // link fails as if the connection had dropped.
-        FileError = -1;
+        FileError = kJobConnectionLost;
         ClearLists();
         return;
       }
@@ -361,7 +361,7 @@ void Send_Recv::DropConnection() {
   ClearLists();
   Connected = false;
   Stopping = logout;  // a logged-out link stays stopped until the next Start
-  FileError = -1;     // last: whoever sees it sees the whole dropped state
+  FileError = kJobConnectionLost;  // last: whoever sees it sees the whole dropped state
   if (logout) {
     std::lock_guard lock(wakeMutex_);
     ++logoutsServed_;

@@ -25,6 +25,7 @@
 #include "link/file_list_queue.h"
 #include "link/package.h"
 #include "link/reply_decoder.h"
+#include "link/result_codes.h"
 
 namespace vandir {
 

@@ -6,8 +6,6 @@ namespace {
 
 constexpr auto kKeepAliveInterval = std::chrono::milliseconds(500);
 constexpr auto kEchoWait = std::chrono::seconds(1);
-constexpr std::int64_t kSetGateTimeout = 180;  // seconds
-constexpr int kStaleAfter = 6;                 // seconds without a reply
 
 bool IsFileManagementCommand(int command) {
   return command == 401 || command == 402 || command == 405 || command == 407 || command == 409;
@@ -49,7 +47,7 @@ int TVandirCNC::Connect_TCP(char type, const std::string& ip) {
   LastReplyIndex = 0;
   MountOfReceivePackage = 0;
   MountOfSendPackage = 0;
-  ConnectType = 15;
+  ConnectType = kConnectTypeUp;
   const std::int64_t now = Now();
   Cache.WithCurrent([now](CacheData& c) {
     c.LastReplyTime = now;
@@ -97,11 +95,11 @@ int TVandirCNC::GetConnectStatus() {
   if (ConnectType == 0) return kNotConnected;
   const std::int64_t last = Cache.WithCurrent([](const CacheData& c) { return c.LastReplyTime; });
   const std::int64_t seconds = Now() - last;
-  if (seconds >= kStaleAfter && SendCMD->FileError < 0) return kNotConnected;
+  if (seconds >= kStaleAfterSeconds && SendCMD->FileError < 0) return kNotConnected;
   return static_cast<int>(seconds);
 }
 
-int TVandirCNC::GetConnectType() const { return ConnectType == 15 ? 15 : 0; }
+int TVandirCNC::GetConnectType() const { return ConnectType == kConnectTypeUp ? kConnectTypeUp : 0; }
 
 std::int16_t TVandirCNC::QueryUserStatus() {
   if (SendCMD->LoginStatusNew.exchange(false)) return SendCMD->LoginStatus;
@@ -112,7 +110,7 @@ std::int16_t TVandirCNC::QueryStatus() {
   const std::int64_t now = Now();
   return Cache.WithCurrent([now](CacheData& c) -> std::int16_t {
     if (c.SetIdle) return c.SetStatus;
-    if (now - c.SetTime >= kSetGateTimeout) {
+    if (now - c.SetTime >= kSetGateTimeoutSeconds) {
       c.SetIdle = 1;
       return kSetTimedOut;
     }
@@ -154,7 +152,7 @@ int TVandirCNC::SendSetPriorityCommand(const defSEND_PACKAGE& package) {
       c.SetStatus = kSetPending;
       return true;
     }
-    if (now - c.SetTime >= kSetGateTimeout) {
+    if (now - c.SetTime >= kSetGateTimeoutSeconds) {
       c.SetIdle = 1;
       c.SetStatus = kSetTimedOut;
     }

@@ -16,6 +16,7 @@
 #include "link/file_list_queue.h"
 #include "link/package.h"
 #include "link/periodic_timer.h"
+#include "link/result_codes.h"
 #include "link/dnc/router.h"
 #include "link/transport.h"
 
@@ -25,16 +26,6 @@ using TPackageEvent = std::function<void(void* Sender, int iCommand)>;
 using TPackageErrorEvent = std::function<void(void* Sender, int iCommand, int iError)>;
 using TFileEvent = std::function<void(void* Sender, const std::string& stSourceFileName,
                                       const std::string& stTargetFileName, int iPercentange)>;
-
-// Results shared by many operations.
-inline constexpr int kOk = 0;
-inline constexpr int kRefused = -1;
-inline constexpr int kBadArgument = -17;
-inline constexpr int kNotConnected = -65;
-inline constexpr std::int16_t kSetPending = 999;
-inline constexpr std::int16_t kSetTimedOut = -999;
-inline constexpr std::int16_t kSetNoRight = -1000;
-inline constexpr std::int16_t kNoNewLogin = 999;
 
 class TVandirCNC {
  public:

@@ -8,9 +8,6 @@ namespace vandir {
 
 namespace {
 
-constexpr int kAxisOutOfRange = 4;  // the controller's own code for a bad axis or index
-constexpr int kBadRegister = -71;
-
 // Tool data kinds and coordinate codes of the controller.
 constexpr int kLatheType = 0, kLatheGeometryRadius = 1, kLatheWearRadius = 2;
 constexpr int kLatheGeometryLength = 100, kLatheWearLength = 200;

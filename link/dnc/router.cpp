@@ -5,6 +5,7 @@
 #include <array>
 #include <cerrno>
 
+#include "link/result_codes.h"
 #include "link/thread_priority.h"
 
 namespace vandir {
@@ -23,7 +24,7 @@ int Router::Enable(const std::string& localAddress, const std::string& controlle
   Disable();
   asio::error_code ec;
   const auto address = asio::ip::make_address(localAddress, ec);
-  if (ec) return -17;
+  if (ec) return kBadArgument;
   const asio::ip::tcp::endpoint endpoint(address, port);
   acceptor_.open(endpoint.protocol(), ec);
   if (!ec) acceptor_.set_option(asio::socket_base::reuse_address(true), ec);
@@ -32,10 +33,10 @@ int Router::Enable(const std::string& localAddress, const std::string& controlle
   if (!ec) acceptor_.non_blocking(true, ec);
   if (ec) {
     acceptor_.close(ec);
-    return -1;
+    return kRefused;
   }
   thread_ = std::thread([this, controller, port] { Run(controller, port); });
-  return 0;
+  return kOk;
 }
 
 void Router::Disable() {
