@@ -80,9 +80,10 @@ bool TTalvoService::DirCreate(const std::string& name) {
 }
 
 bool TTalvoService::BeginCommandList() {
+  // Refused while a job or list runs; clearing first would throw the running list away.
+  if (!Ready()) return false;
   ClearCmdListData();
   overwriteAnswer_ = 0;
-  if (!Ready()) return false;
   listBuilding_ = true;
   LastProgress = 0;
   return true;

@@ -70,11 +70,13 @@ void TTalvoService::ProcessFileJob() {
   switch (kind) {
     case pkGetFileList:
       result = CheckGetFileListFinish();
-      // An empty folder is complete at once; there is nothing to divide by.
-      percent = expectedListCount_ > 0
-                    ? static_cast<int>(listTarget_->size() * 100 /
-                                       static_cast<std::size_t>(expectedListCount_))
-                    : 100;
+      // Nothing is done before the total is known; an empty folder is complete at once.
+      if (expectedListCount_ == 0) {
+        percent = 100;
+      } else if (expectedListCount_ > 0) {
+        percent = static_cast<int>(listTarget_->size() * 100 /
+                                   static_cast<std::size_t>(expectedListCount_));
+      }
       CheckProcessReturnValue(result, percent);
       return;
     case pkSendFile:

@@ -212,6 +212,53 @@ TEST_F(CommandList, CancelStopsAListWithAnAbortAndNoFinish) {
   EXPECT_EQ(service->GetProcessKind(), pkGetInformation);
 }
 
+TEST_F(CommandList, ABeginRefusedWhileAListRunsLeavesTheListAndItsHeldAnswerAlone) {
+  for (const char* name : {"R1", "R2", "R3"}) {
+    PutLocal(name, std::string(20'000, 'r'));
+    PutControllerFile("NCFILES", name, "nc");
+  }
+  sim.Command("stall 5");  // each upload takes a while, so the list is caught running
+  overwriteAnswer = kAnswerYesToAll;
+  ASSERT_TRUE(service->BeginCommandList());
+  for (const char* name : {"R1", "R2", "R3"}) service->SendFile(Local(name), Remote(name));
+  ASSERT_TRUE(service->EndCommandList(true));
+  bool refused = false;
+  ASSERT_TRUE(RunUntil([&] {
+    if (!Logged("execute 5 1")) return false;
+    EXPECT_EQ(service->GetProcessKind(), pkSendFile);
+    refused = !service->BeginCommandList();
+    return true;
+  }));
+  EXPECT_TRUE(refused);
+  sim.Command("stall 0");
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_TRUE(Finished()) << testing::PrintToString(events);
+  EXPECT_EQ(EventsStartingWith("overwrite").size(), 1u) << "yes to all still held";
+  for (const char* name : {"R1", "R2", "R3"})
+    EXPECT_EQ(ReadLocal(sim.Root() / "C" / "NCFILES" / name), std::string(20'000, 'r')) << name;
+  EXPECT_EQ(service->GetCmdListCount(), 3);
+}
+
+TEST_F(CommandList, AbortLetsTheRunningCommandEndAndStartsNoOther) {
+  service->AbortCommandList();  // nothing runs: nothing to abort
+  for (const char* name : {"B1", "B2", "B3"}) PutLocal(name, std::string(20'000, 'b'));
+  sim.Command("stall 5");
+  ASSERT_TRUE(service->BeginCommandList());
+  for (const char* name : {"B1", "B2", "B3"}) service->SendFile(Local(name), Remote(name));
+  ASSERT_TRUE(service->EndCommandList(true));
+  ASSERT_TRUE(RunUntil([&] { return Logged("execute 5 0"); }));
+  service->AbortCommandList();
+  EXPECT_EQ(service->GetProcessKind(), pkSendFile) << "the running upload goes on";
+  sim.Command("stall 0");
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(events.back(), "abort 5") << testing::PrintToString(events);
+  EXPECT_FALSE(Finished());
+  EXPECT_TRUE(EventsStartingWith("error").empty());
+  EXPECT_EQ(EventsStartingWith("execute"), std::vector<std::string>{"execute 5 0"});
+  EXPECT_EQ(ReadLocal(sim.Root() / "C" / "NCFILES" / "B1"), std::string(20'000, 'b'));
+  EXPECT_FALSE(fs::exists(sim.Root() / "C" / "NCFILES" / "B2"));
+}
+
 TEST_F(CommandList, ListProtocolRefusals) {
   EXPECT_TRUE(service->BeginCommandList());
   EXPECT_FALSE(service->EndCommandList(true)) << "an empty list does not start";
@@ -234,6 +281,28 @@ TEST_F(CommandList, ADirectoryListingCollectsEveryEntry) {
   EXPECT_EQ(list.size(), 25u);
   EXPECT_EQ(events.back(), "finish 4");
   EXPECT_EQ(EventsStartingWith("progress").back(), "progress 4 100");
+}
+
+TEST_F(CommandList, ListingProgressStaysAtZeroUntilTheTotalAndRisesWithTheParts) {
+  // 30 entries come in parts of 11, 11 and 8: 36 %, 73 %, then the end.
+  for (int i = 0; i < 30; ++i) PutControllerFile("LIST", "F" + std::to_string(i), "x");
+  sim.Command("stall 60000");  // the total cannot arrive until released
+  std::vector<vandir::FileListQueue::Block> list;
+  ASSERT_TRUE(service->GetFileList("C:\\LIST\\", &list));
+  for (int tick = 0; tick < 3; ++tick) service->ProcessTimerOnTimer();
+  EXPECT_EQ(service->GetLastProgress(), 0) << "nothing is known of the listing yet";
+  sim.Command("stall 0");
+  ASSERT_TRUE(RunUntilIdle());
+  ASSERT_EQ(list.size(), 30u);
+  std::vector<int> percents;
+  for (const auto& e : EventsStartingWith("progress 4 ")) percents.push_back(std::stoi(e.substr(11)));
+  ASSERT_GE(percents.size(), 2u) << "at least one step before the end";
+  EXPECT_EQ(percents.back(), 100);
+  for (std::size_t i = 0; i + 1 < percents.size(); ++i) {
+    EXPECT_TRUE(percents[i] == 36 || percents[i] == 73) << percents[i];
+    EXPECT_LT(percents[i], percents[i + 1]) << "progress never falls back";
+  }
+  EXPECT_EQ(events.back(), "finish 4");
 }
 
 TEST_F(CommandList, AnEmptyDirectoryListingFinishes) {
