@@ -59,6 +59,17 @@ TEST_F(ConnectSequence, TheChineseLanguagesFetchTheChineseSet) {
   EXPECT_EQ(ReadLocal(hmiFile), "[HMISTRINGTABLE]\r\n1=\xa4\x40\r\n2=\xa5\x5c\r\n3=c\r\n");
 }
 
+TEST_F(ConnectSequence, LanguageThreeFetchesTheEnglishSet) {
+  // Chinese files that differ, so that fetching the wrong set shows.
+  PutControllerFile("MACHINE", "CHI_MLC.ERR", "1=chinese\r\n");
+  PutControllerFile("MACHINE", "USRCHI.STR", "2=chinese\r\n");
+  PutControllerFile("RESOURCE", "DSPC.STR", "3=chinese\r\n");
+  Connect(3);
+  EXPECT_EQ(ReadLocal(hmiFile),
+            "[HMISTRINGTABLE]\r\n1012=Door open\r\n19501=Spindle warm-up\r\n\r\n10000=EDIT\r\n"
+            "10001=AUTO\r\n");
+}
+
 TEST_F(ConnectSequence, SettingsAreStoredAsTheWindowExpects) {
   ASSERT_TRUE(service->ConnectToMachine(1, sim.Address(), -1, "", resourceDir.string(),
                                         "/tmp/nc", hmiFile.string(), 2));
@@ -155,6 +166,41 @@ TEST_F(ServiceTest, ALostLinkWithoutIntervalReconnectsAtOnceAndSuccessResetsTheC
   EXPECT_TRUE(EventsStartingWith("countdown").empty());
   EXPECT_EQ(events.front(), "disconnect 3 11 502");
   EXPECT_EQ(service->GetReconnectCount(), 0u);
+}
+
+TEST_F(ServiceTest, ALoginStillUnansweredKeepsTheSequenceInTheLoginStep) {
+  QStringList debug;
+  service->DebugLines = &debug;
+  sim.Command("stall 60000");  // the handshake's answer waits until released
+  ASSERT_TRUE(StartConnect());
+  const QString noResultYet = QString::fromStdString(sim.Address() + " Login: ... (999)");
+  ASSERT_TRUE(RunUntil([&] { return debug.count(noResultYet) >= 10; }));
+  EXPECT_EQ(service->GetConnectState(), csConnecting);
+  EXPECT_EQ(service->GetProcessKind(), pkConnecting);
+  EXPECT_EQ(service->GetLoginResult(), vandir::kNoNewLogin);
+  EXPECT_EQ(events, (std::vector<std::string>{"connecting", "state 2"}));
+  sim.Command("stall 0");
+  ASSERT_TRUE(RunUntil([&] { return Logged("connect"); })) << testing::PrintToString(events);
+}
+
+TEST_F(ServiceTest, ALostLinkIsClosedCountedDownAndConnectedAgain) {
+  service->KeepConnect = true;
+  service->KeepConnectCount = 3;
+  service->SetKeepConnectInterval(100);  // five ticks of 20 ms
+  Connect();
+  events.clear();
+  sim.Command("drop");
+  ASSERT_TRUE(RunUntilWithTimePassing([&] { return !EventsStartingWith("disconnect").empty(); }));
+  EXPECT_EQ(service->GetReconnectCount(), 1u);
+  ASSERT_TRUE(RunUntil([&] { return Logged("connect"); })) << testing::PrintToString(events);
+  const std::vector<std::string> expected{
+      "disconnect 3 11 502", "countdown 80", "countdown 60", "countdown 40", "countdown 20",
+      "disconnect 1 11 502", "connecting", "state 2", "state 3", "state 4", "state 5", "state 6",
+      "state 7", "state 8", "state 9", "state 10", "state 11", "connect"};
+  EXPECT_EQ(events, expected);
+  EXPECT_EQ(service->GetReconnectCount(), 0u) << "a completed sequence resets the count";
+  EXPECT_TRUE(service->GetSessionReady());
+  EXPECT_EQ(sim.Stats()["handshakes"], 2);
 }
 
 TEST_F(ServiceTest, ALinkDropDuringAnyConnectStepEndsInAClose) {
