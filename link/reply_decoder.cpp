@@ -183,7 +183,8 @@ void LocalVariables(CacheData& c, const Reply& r) {
 
 void ExtendedOffsets(CacheData& c, const Reply& r) {
   const int first = (*r).iParam1(), count = (*r).iParam2();
-  for (int k = 0; k < count && r.Has(24 * k, 24); ++k)
+  // A set cut off by the end of the reply still takes the values that arrived whole.
+  for (int k = 0; k < count && r.Has(24 * k, sizeof(std::int32_t)); ++k)
     if (InTable(first + k, kExtendedOffsets)) ReadArray(r, 24 * k, c.ExtendedOffset[first + k]);
 }
 

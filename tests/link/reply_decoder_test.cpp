@@ -292,6 +292,28 @@ TEST_F(Decoder, ExtendedOffsetsBySetWithinTheReply) {
   EXPECT_EQ(Now().ExtendedOffset[0][0], 77);
 }
 
+TEST_F(Decoder, ExtendedOffsetSetCutOffKeepsTheValuesThatArrived) {
+  // Sets 10 to 12 asked for; the reply ends two bytes into the third value of set 12.
+  Decode(ReplyBytes(538, 12, 1).I32(8, -5).I32(20, -6));
+  ReplyBytes r(538, 10, 3);
+  for (int i = 0; i < 18; ++i) r.I32(4 * i, 100 + i);
+  Decode(r, kHeaderSize + 2 * 24 + 10);
+  const CacheData c = Now();
+  EXPECT_EQ(c.ExtendedOffset[11][5], 111);
+  EXPECT_EQ(c.ExtendedOffset[12][0], 112);
+  EXPECT_EQ(c.ExtendedOffset[12][1], 113);
+  EXPECT_EQ(c.ExtendedOffset[12][2], -5);  // only half of its bytes came: the old value stays
+  EXPECT_EQ(c.ExtendedOffset[12][5], -6);
+
+  // A whole package holds 20 2/3 sets: the 21st gets its first four values.
+  ReplyBytes full(538, 200, 21);
+  for (int i = 0; i < kDataSize / 4; ++i) full.I32(4 * i, 1000 + i);
+  Decode(full);
+  EXPECT_EQ(Now().ExtendedOffset[219][5], 1000 + 119);
+  EXPECT_EQ(Now().ExtendedOffset[220][3], 1000 + 123);
+  EXPECT_EQ(Now().ExtendedOffset[220][4], 0);
+}
+
 class PlcBitReply : public Decoder, public testing::WithParamInterface<int> {};
 
 TEST_P(PlcBitReply, NonZeroBytesAreSetBitsUpToAddress511) {
