@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "link/transfer_watch.h"
+
 namespace talvo::cli {
 
 // Scripts test these numbers, so they never change meaning.
@@ -41,7 +43,7 @@ std::optional<Failure> LoginFailure(std::int16_t loginStatus);
 // The outcome of a write once it is no longer pending; nothing when the controller took it.
 std::optional<Failure> WriteFailure(std::int16_t setStatus);
 
-enum class Transfer { kUpload, kDownload };
+using Transfer = vandir::TransferDirection;
 // A transfer the link would not start (the result of SendFile or ReceiveFile).
 Failure TransferStartFailure(int result, const std::string& localName);
 // A transfer job that ended with a non-zero file error. `connected` tells a broken

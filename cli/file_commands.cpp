@@ -1,6 +1,5 @@
 // Commands on the controller's files: listing a folder, moving files both ways and the
 // file-management commands (delete, rename, create and remove folders).
-#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -8,6 +7,8 @@
 #include "cli/errors.h"
 #include "cli/listing.h"
 #include "cli/progress.h"
+#include "link/listing_entry.h"
+#include "link/transfer_watch.h"
 
 namespace talvo::cli {
 
@@ -23,9 +24,7 @@ constexpr auto kTransferPoll = std::chrono::milliseconds(20);
 constexpr auto kListingPause = std::chrono::milliseconds(50);
 
 struct TransferJob {
-  Transfer kind;
-  const std::atomic<bool>& running;
-  const std::atomic<std::int32_t>& percent;
+  Transfer direction;
   void (vandir::TVandirCNC::*cancel)();
   std::string localName;
   std::string label;
@@ -38,17 +37,16 @@ void Follow(Session& session, const TransferJob& job) {
   std::int32_t offset = transport.FileOffset;
   auto moved = SteadyClock::now();
   for (;;) {
-    // The job sets its error before it clears its flag: a clear flag read first comes
-    // with the job's final error.
-    const bool running = job.running;
-    if (const std::int32_t error = transport.FileError; error != 0) {
+    const vandir::TransferProgress progress = vandir::WatchTransfer(transport, job.direction);
+    if (progress.phase == vandir::TransferPhase::kFailed) {
       (link.*job.cancel)();
       // A dropped connection closes the socket before it reports -1, so the socket read
       // after the error tells a drop from a local file the job could not open.
-      throw TransferFailure(job.kind, error, transport.SocketConnected(), job.localName);
+      throw TransferFailure(job.direction, progress.error, transport.SocketConnected(),
+                            job.localName);
     }
-    bar.Show(job.percent);
-    if (!running) return;
+    bar.Show(progress.percent);
+    if (progress.phase == vandir::TransferPhase::kFinished) return;
     if (transport.FileOffset != offset) {
       offset = transport.FileOffset;
       moved = SteadyClock::now();
@@ -96,24 +94,25 @@ void RunFileCommand(Session& session, const Session::Ask& send, const std::strin
 
 void Run(Session& session, const List& command, std::ostream& out) {
   vandir::TVandirCNC& link = session.Link();
-  ListingCollector listing;
+  std::vector<vandir::FileListQueue::Block> entries;
+  vandir::ListingCollector listing(entries);
   auto progressed = SteadyClock::now();
   for (int mode = 0;; mode = 1) {
-    const std::size_t had = listing.Entries().size();
+    const std::size_t had = entries.size();
     const std::int32_t answered = session.Replies() + 1;
     if (!SentOnQuietTransport(session, [&](vandir::TVandirCNC& l) {
           return l.FileList(command.folder, mode);
         }))
       throw UsageError("the controller cannot take the folder name '" + command.folder + "'");
     session.Await([&] { return session.Replies() >= answered; }, "the folder listing");
-    while (auto block = link.FileListQueue.Pop()) listing.Take(*block);
+    listing.TakeWaiting(link.FileListQueue);
     // Every answer to the first request starts with the total unless the controller
     // refused the listing.
     if (!listing.Total())
       throw Failure(ExitStatus::kControllerRefused,
                     "the controller refused to list '" + command.folder + "'");
     if (listing.Complete()) break;
-    if (listing.Entries().size() > had) {
+    if (entries.size() > had) {
       progressed = SteadyClock::now();
     } else {
       if (SteadyClock::now() - progressed >= kAnswerTimeout)
@@ -122,7 +121,8 @@ void Run(Session& session, const List& command, std::ostream& out) {
     }
   }
   if (*listing.Total() < 0) throw ControllerError(*listing.Total());
-  for (const DirectoryEntry& entry : listing.Entries()) out << ListingLine(entry) << '\n';
+  for (const vandir::ListingEntry& entry : vandir::DecodeListingEntries(entries))
+    out << ListingLine(entry) << '\n';
 }
 
 void Run(Session& session, const Get& command, std::ostream&) {
@@ -130,8 +130,8 @@ void Run(Session& session, const Get& command, std::ostream&) {
   if (const int started = link.ReceiveFile(command.remote, command.local);
       started != vandir::kOk)
     throw TransferStartFailure(started, command.local);
-  Follow(session, {Transfer::kDownload, link.SendCMD->Receiving, link.SendCMD->RecvPercent,
-                   &vandir::TVandirCNC::CancelReceiveFile, command.local, command.remote});
+  Follow(session, {Transfer::kDownload, &vandir::TVandirCNC::CancelReceiveFile, command.local,
+                   command.remote});
 }
 
 void Run(Session& session, const Put& command, std::ostream&) {
@@ -139,8 +139,8 @@ void Run(Session& session, const Put& command, std::ostream&) {
   if (const int started = link.SendFile(command.local, command.remote, command.overwrite);
       started != vandir::kOk)
     throw TransferStartFailure(started, command.local);
-  Follow(session, {Transfer::kUpload, link.SendCMD->Sending, link.SendCMD->SendPercent,
-                   &vandir::TVandirCNC::CancelSendFile, command.local, command.local});
+  Follow(session, {Transfer::kUpload, &vandir::TVandirCNC::CancelSendFile, command.local,
+                   command.local});
 }
 
 void Run(Session& session, const Remove& command, std::ostream&) {

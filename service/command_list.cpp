@@ -24,10 +24,9 @@ bool TTalvoService::GetFileList(const std::string& dir,
                                 std::vector<vandir::FileListQueue::Block>* list) {
   // Z: is the PC's own folder as the controller sees it; there is nothing to list remotely.
   if (!Ready() || dir.empty() || list == nullptr || UpperCaseEquals(dir, "Z:\\")) return false;
-  expectedListCount_ = -1;
   listDir_ = dir;
-  listTarget_ = list;
   list->clear();
+  listing_.emplace(*list);
   ClearCmdListData();
   // Blocks left by a listing that was cancelled would be read as this listing's count.
   link_->FileListQueue.Clear();

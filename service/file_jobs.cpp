@@ -70,17 +70,10 @@ void TTalvoService::ProcessFileJob() {
   switch (kind) {
     case pkGetFileList:
       result = CheckGetFileListFinish();
-      // Nothing is done before the total is known; an empty folder is complete at once.
-      if (expectedListCount_ == 0) {
-        percent = 100;
-      } else if (expectedListCount_ > 0) {
-        percent = static_cast<int>(listTarget_->size() * 100 /
-                                   static_cast<std::size_t>(expectedListCount_));
-      }
-      CheckProcessReturnValue(result, percent);
+      CheckProcessReturnValue(result, listing_->Percent());
       return;
     case pkSendFile:
-      result = CheckUploadFileFinish();
+      result = CheckUploadFileFinish(&percent);
       if (result == kFailed && LastError == kTargetExists) {
         if (overwriteAnswer_ != kAnswerNoToAll) {
           PostFileOverwrite(kind);
@@ -89,13 +82,10 @@ void TTalvoService::ProcessFileJob() {
         }
         result = kSkipped;
         percent = 100;
-      } else {
-        percent = result == kFinished ? 100 : link_->SendCMD->SendPercent.load();
       }
       break;
     case pkReceiveFile:
-      result = CheckDownloadFileFinish();
-      percent = result == kFinished ? 100 : link_->SendCMD->RecvPercent.load();
+      result = CheckDownloadFileFinish(&percent);
       break;
     default:
       result = CheckNcReturnFileName();
@@ -112,16 +102,9 @@ void TTalvoService::ProcessFileJob() {
 
 int TTalvoService::CheckGetFileListFinish() {
   if (!CheckVandirConnectStatus()) return kLinkLost;
-  vandir::FileListQueue& queue = link_->FileListQueue;
-  if (expectedListCount_ == -1) {
-    if (auto first = queue.Pop(); first && first->size() >= 2) {
-      expectedListCount_ = static_cast<std::int16_t>((*first)[0] | ((*first)[1] << 8));
-      if (expectedListCount_ < 0) expectedListCount_ = 0;
-    }
-  }
-  if (expectedListCount_ == -1) return kRunning;
-  while (auto block = queue.Pop()) listTarget_->push_back(std::move(*block));
-  if (listTarget_->size() >= static_cast<std::size_t>(expectedListCount_)) return kFinished;
+  listing_->TakeWaiting(link_->FileListQueue);
+  if (!listing_->Total()) return kRunning;
+  if (listing_->Complete()) return kFinished;
   link_->FileList(listDir_, 1);
   return kRunning;
 }
@@ -133,33 +116,39 @@ void TTalvoService::DebugTransferState(const char* direction, int error, int per
   AddDebugMsg(link_->GetCNC_TCP_IP() + direction + std::to_string(percent) + "%");
 }
 
-int TTalvoService::CheckUploadFileFinish() { return CheckTransferFinish(true); }
+int TTalvoService::CheckUploadFileFinish(int* percent) {
+  return CheckTransferFinish(vandir::TransferDirection::kUpload, percent);
+}
 
-int TTalvoService::CheckDownloadFileFinish() { return CheckTransferFinish(false); }
+int TTalvoService::CheckDownloadFileFinish(int* percent) {
+  return CheckTransferFinish(vandir::TransferDirection::kDownload, percent);
+}
 
-int TTalvoService::CheckTransferFinish(bool upload) {
+int TTalvoService::CheckTransferFinish(vandir::TransferDirection direction, int* percent) {
   if (!CheckVandirConnectStatus()) return kLinkLost;
-  vandir::Send_Recv& transport = *link_->SendCMD;
-  const int error = startError_ != 0 ? startError_ : transport.FileError.load();
-  DebugTransferState(upload ? " Upload File " : " Download File ", error,
-                     upload ? transport.SendPercent : transport.RecvPercent);
-  if (error != 0) {
-    LastError = error;
-    if (upload) {
-      link_->CancelSendFile();
-    } else {
-      link_->CancelReceiveFile();
-      // A failed download leaves no empty file behind.
-      const std::string target = transport.TargetFileName();
-      std::error_code ec;
-      if (!target.empty() && std::filesystem::exists(target, ec) && FileSize(target) <= 0) {
-        std::filesystem::remove(target, ec);
-      }
-    }
-    return kFailed;
+  const bool upload = direction == vandir::TransferDirection::kUpload;
+  vandir::TransferState state = vandir::ReadTransfer(*link_->SendCMD, direction);
+  // A start the link refused leaves no job to follow.
+  if (startError_ != 0) state.error = startError_;
+  DebugTransferState(upload ? " Upload File " : " Download File ", state.error, state.percent);
+  const vandir::TransferProgress progress = vandir::JudgeTransfer(state);
+  *percent = progress.percent;
+  if (progress.phase != vandir::TransferPhase::kFailed) {
+    return progress.phase == vandir::TransferPhase::kFinished ? kFinished : kRunning;
   }
-  // An empty file ends with nothing sent and 0 %: a job that stopped without an error is done.
-  return (upload ? transport.Sending : transport.Receiving) ? kRunning : kFinished;
+  LastError = progress.error;
+  if (upload) {
+    link_->CancelSendFile();
+  } else {
+    link_->CancelReceiveFile();
+    // A failed download leaves no empty file behind.
+    const std::string target = link_->SendCMD->TargetFileName();
+    std::error_code ec;
+    if (!target.empty() && std::filesystem::exists(target, ec) && FileSize(target) <= 0) {
+      std::filesystem::remove(target, ec);
+    }
+  }
+  return kFailed;
 }
 
 int TTalvoService::CheckNcReturnFileName() {

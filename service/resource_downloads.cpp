@@ -29,7 +29,8 @@ bool TTalvoService::MergeDownloadedText() {
 }
 
 void TTalvoService::ProcessConnecting_Download(EConnectState state) {
-  const int result = CheckDownloadFileFinish();
+  int percent = 0;
+  const int result = CheckDownloadFileFinish(&percent);
   if (result == -2) {
     FailConnectAttempt(LastError);
   } else if (result == 1) {

@@ -12,10 +12,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "link/clock.h"
+#include "link/listing_entry.h"
+#include "link/transfer_watch.h"
 #include "link/vandircnc.h"
 #include "service/file_command.h"
 #include "service/memory_pool.h"
@@ -109,7 +112,8 @@ class TTalvoService : public QObject {
   QStringList* DebugLines = nullptr;
 
   // File operations: true once accepted. Inside BeginCommandList/EndCommandList they only
-  // append to the list.
+  // append to the list. A listing fills `list` with the controller's raw entry records;
+  // vandir::DecodeListingEntries reads them.
   bool GetFileList(const std::string& dir, std::vector<vandir::FileListQueue::Block>* list);
   bool SendFile(const std::string& local, const std::string& remote);
   bool ReceiveFile(const std::string& remote, const std::string& local);
@@ -197,9 +201,10 @@ class TTalvoService : public QObject {
   bool CmdListRunning() const { return listRunning_; }
   void ProcessFileJob();
   int CheckGetFileListFinish();
-  int CheckUploadFileFinish();
-  int CheckDownloadFileFinish();
-  int CheckTransferFinish(bool upload);
+  // The transfer checks hand out the job's percentage (100 once finished) in `percent`.
+  int CheckUploadFileFinish(int* percent);
+  int CheckDownloadFileFinish(int* percent);
+  int CheckTransferFinish(vandir::TransferDirection direction, int* percent);
   int CheckNcReturnFileName();
   void DebugTransferState(const char* direction, int error, int percent);
 
@@ -221,9 +226,10 @@ class TTalvoService : public QObject {
   int CurrentGroup = -1;
   SFileCommand currentCommand_;
   unsigned CountdownElapsed = 0;
-  int expectedListCount_ = -1;
+  // The listing being read: its total (unknown until the controller sends it), its folder,
+  // and the caller's list it fills.
+  std::optional<vandir::ListingCollector> listing_;
   std::string listDir_;
-  std::vector<vandir::FileListQueue::Block>* listTarget_ = nullptr;
   int overwriteAnswer_ = 0;
   // What the link said when the current job was started; a refused start fails the job
   // instead of leaving it waiting for a transfer that never runs.

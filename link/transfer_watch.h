@@ -1,0 +1,43 @@
+// Following a file job to its end through the transport's published state. The maintenance
+// service's per-tick check and the headless client's blocking wait read a job the same way.
+#pragma once
+
+#include <cstdint>
+
+namespace vandir {
+
+class Send_Recv;
+
+enum class TransferDirection { kUpload, kDownload };
+
+// What the transport publishes of one job: its flag (Sending or Receiving), FileError and
+// its percentage (SendPercent or RecvPercent).
+struct TransferState {
+  bool flag = false;
+  std::int32_t error = 0;
+  std::int32_t percent = 0;
+};
+
+enum class TransferPhase { kRunning, kFinished, kFailed };
+
+struct TransferProgress {
+  TransferPhase phase = TransferPhase::kRunning;
+  std::int32_t error = 0;    // the job's FileError once it failed
+  std::int32_t percent = 0;  // the job's own figure while it runs, 100 once finished
+  bool operator==(const TransferProgress&) const = default;
+};
+
+// The flag is read before the error: a job sets its error before it clears its flag, so a
+// clear flag comes with the job's final error.
+TransferState ReadTransfer(const Send_Recv& transport, TransferDirection direction);
+
+// Failed as soon as there is an error; finished once the flag is clear without one; else
+// running. The percentage cannot tell the end: an empty upload ends at 0 %, and a small one
+// passes 100 % before its end package.
+TransferProgress JudgeTransfer(const TransferState& state);
+
+inline TransferProgress WatchTransfer(const Send_Recv& transport, TransferDirection direction) {
+  return JudgeTransfer(ReadTransfer(transport, direction));
+}
+
+}  // namespace vandir
