@@ -1,7 +1,92 @@
+// Talvo-Maintenance: the maintenance workstation for the controllers of the Vandir family.
 #include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/dialogs/about_dialog.h"
+#include "app/dialogs/input_pad.h"
+#include "app/dialogs/machine_list_dialog.h"
+#include "app/dialogs/password_dialog.h"
+#include "app/dialogs/process_info_dialog.h"
+#include "app/dialogs/return_code_dialog.h"
+#include "app/dialogs/send_message_dialog.h"
+#include "app/frame/main_window.h"
+#include "app/settings/program_home.h"
+#include "app/snapshot/snapshot_run.h"
+
+namespace {
+
+struct Arguments {
+  std::optional<std::string> home;
+  std::optional<std::string> connect;
+  std::optional<QString> snapshot;
+};
+
+constexpr const char* kUsage =
+    "usage: Talvo-Maintenance [--home DIR] [--connect ADDRESS] [--snapshot DIR]\n"
+    "  --home DIR         program home (settings, Language/, Resource/); default $TALVO_HOME,\n"
+    "                     else the executable's folder\n"
+    "  --connect ADDRESS  connect to the controller at ADDRESS at start\n"
+    "  --snapshot DIR     once connected, save every page as DIR/<page>.png and\n"
+    "                     DIR/snapshot.json, then exit (3: no connection within 30 s)\n";
+
+// The program's own options; Qt has taken its own (-platform ...) already.
+std::optional<Arguments> Parse(const QStringList& words) {
+  Arguments arguments;
+  for (int i = 1; i < words.size(); ++i) {
+    const QString& word = words[i];
+    const bool hasValue = i + 1 < words.size();
+    if (word == "--home" && hasValue)
+      arguments.home = words[++i].toStdString();
+    else if (word == "--connect" && hasValue)
+      arguments.connect = words[++i].toStdString();
+    else if (word == "--snapshot" && hasValue)
+      arguments.snapshot = words[++i];
+    else
+      return std::nullopt;
+  }
+  return arguments;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  QApplication application(argc, argv);
   QApplication::setApplicationName("Talvo-Maintenance");
-  return 0;
+  const std::optional<Arguments> arguments = Parse(QApplication::arguments());
+  if (!arguments) {
+    std::fputs(kUsage, stderr);
+    return 1;
+  }
+  using namespace talvo::app;
+  const std::string home =
+      ResolveProgramHome(arguments->home, std::getenv("TALVO_HOME"),
+                         QApplication::applicationDirPath().toStdString());
+
+  // The windows in their order of creation: the main window does all set-up, the dialogs
+  // come after it and are handed to it once they exist.
+  TFormMain window(home);
+  TFrmInput input(&window);
+  TFormAbout about(window.Language(), home, &window);
+  TFormSendMsg sendMessage(window.Language(), &window);
+  TPasswordForm password(window.Language(), &window);
+  TFormProcessInfo processInfo(window.Service(), &window);
+  TFormReturnCode returnCode(&window);
+  TFormAddCNC machineList(window.Machines(), window.Language(), &window);
+  window.SetDialogs({&input, &about, &sendMessage, &password, &processInfo, &returnCode,
+                     &machineList});
+
+  std::unique_ptr<TSnapshotRun> snapshot;
+  if (arguments->snapshot) snapshot = std::make_unique<TSnapshotRun>(window, *arguments->snapshot);
+  window.show();
+  // Maximised once the window is up, as a person starts it; an unattended snapshot keeps
+  // the window at its designed size so its pictures compare.
+  if (!snapshot) QTimer::singleShot(0, &window, [&window] { window.showMaximized(); });
+  if (arguments->connect) window.ConnectToAddress(*arguments->connect);
+  return QApplication::exec();
 }

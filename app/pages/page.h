@@ -4,6 +4,10 @@
 
 #include <QWidget>
 
+#include <string>
+
+#include "service/process_states.h"
+
 namespace talvo::app {
 
 class TLanguage;
@@ -19,6 +23,20 @@ class TPage : public QWidget {
   // The page became, or stopped being, the current one while connected.
   virtual void PageShown() {}
   virtual void PageHidden() {}
+  // The window's system type (0 milling, 1 lathe) was applied.
+  virtual void ApplySystemType(int /*type*/) {}
+  // A new connection is complete: the controller's own texts and tables are loaded.
+  virtual void ConnectionCompleted() {}
+
+  // A file job this page started reports through the window (which routes the service's
+  // events by what the window is busy with).
+  virtual void FileJobProgress(int /*percent*/) {}
+  virtual void FileJobFinished(EProcessKind /*kind*/) {}
+  virtual void FileJobListExecute(EProcessKind /*kind*/, int /*index*/) {}
+  virtual void FileJobAborted(EProcessKind /*kind*/) {}
+  virtual void FileJobFailed(EProcessKind /*kind*/) {}
+  // Whether `fileName` may be overwritten: one of the service's overwrite answers.
+  virtual int FileJobOverwrite(EProcessKind kind, const std::string& fileName);
 
  private:
   int tag_;

@@ -1,9 +1,12 @@
 #include "app/widgets/string_grid.h"
 
+#include <QAbstractButton>
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
 
 #include <algorithm>
 
@@ -52,20 +55,23 @@ class StringGridModel : public QAbstractTableModel {
 
   QString Cell(int col, int row) const {
     if (col < 0 || row < 0 || col >= cols || row >= rows) return {};
-    return cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(cols) +
-                  static_cast<std::size_t>(col)];
+    return cells_[At(col, row)];
   }
-  void Store(int col, int row, const QString& text) {
-    cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(cols) +
-           static_cast<std::size_t>(col)] = text;
-  }
-  // New shape, keeping every cell that still fits where it was.
+  void Store(int col, int row, const QString& text) { cells_[At(col, row)] = text; }
+  // New shape. Storage only grows, so cells cut off by a smaller shape come back with a
+  // larger one: a grid shaped for a lathe and then for a milling machine keeps its labels.
   void Reshape(int newCols, int newRows) {
-    std::vector<QString> cells(static_cast<std::size_t>(newCols) * newRows);
-    for (int r = 0; r < std::min(rows, newRows); ++r)
-      for (int c = 0; c < std::min(cols, newCols); ++c)
-        cells[static_cast<std::size_t>(r) * newCols + c] = Cell(c, r);
-    cells_.swap(cells);
+    if (newCols > storedCols_ || newRows > storedRows_) {
+      const int keptCols = std::max(storedCols_, newCols);
+      const int keptRows = std::max(storedRows_, newRows);
+      std::vector<QString> cells(static_cast<std::size_t>(keptCols) * keptRows);
+      for (int r = 0; r < storedRows_; ++r)
+        for (int c = 0; c < storedCols_; ++c)
+          cells[static_cast<std::size_t>(r) * keptCols + c] = std::move(cells_[At(c, r)]);
+      cells_.swap(cells);
+      storedCols_ = keptCols;
+      storedRows_ = keptRows;
+    }
     cols = newCols;
     rows = newRows;
   }
@@ -128,7 +134,45 @@ class StringGridModel : public QAbstractTableModel {
                      {Qt::DisplayRole});
   }
 
+  std::size_t At(int col, int row) const {
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(storedCols_) +
+           static_cast<std::size_t>(col);
+  }
+
+  int storedCols_ = 5;
+  int storedRows_ = 5;
   std::vector<QString> cells_ = std::vector<QString>(25);
+};
+
+// Cell (0, 0) belongs to the fixed row and the fixed column at once, so neither header
+// shows it; the view's corner does, drawn as one more header section.
+class CornerCaption : public QObject {
+ public:
+  CornerCaption(QAbstractButton* corner, const StringGridModel* model)
+      : QObject(corner), model_(model) {
+    corner->installEventFilter(this);
+    const auto repaint = [corner] { corner->update(); };
+    connect(model, &QAbstractItemModel::headerDataChanged, corner, repaint);
+    connect(model, &QAbstractItemModel::modelReset, corner, repaint);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Paint) return false;
+    auto* corner = static_cast<QWidget*>(watched);
+    QStyleOptionHeader option;
+    option.initFrom(corner);
+    option.rect = corner->rect();
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.textAlignment = Qt::AlignCenter;
+    option.state |= QStyle::State_Raised;
+    option.text = model_->Cell(0, 0);
+    QPainter painter(corner);
+    corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
+    return true;
+  }
+
+ private:
+  const StringGridModel* model_;
 };
 
 StringGrid::StringGrid(QWidget* parent) : QTableView(parent), model_(new StringGridModel) {
@@ -154,6 +198,9 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent), model_(new StringG
             if (current.isValid() && OnSelectCell)
               OnSelectCell(current.column() + FixedCols(), current.row() + FixedRows());
           });
+  setCornerButtonEnabled(false);
+  if (auto* corner = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly))
+    new CornerCaption(corner, model_);
   ApplyFixed();
 }
 

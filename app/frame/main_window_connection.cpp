@@ -1,0 +1,345 @@
+// The main window's side of connecting: the machine menu, the service's events and the
+// connection display, the key parameters of a new connection, and the flashing lamps.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+
+#include "app/frame/connection_texts.h"
+#include "app/frame/main_window.h"
+#include "app/frame/message_box.h"
+#include "app/frame/status_band.h"
+#include "app/dialogs/password_dialog.h"
+#include "app/pages/alarm_page.h"
+#include "app/pages/position_page.h"
+#include "app/pages/upgrade_page.h"
+#include "app/pages/work_page.h"
+#include "link/vandircnc.h"
+
+namespace talvo::app {
+namespace {
+
+// The key parameters, by their number, in the order of their flags: the letters of axes
+// 4, 5 and 6 and the controller's screen language.
+constexpr std::array<int, 4> kKeyParameters = {122, 288, 289, 202};
+constexpr int kParameterBlock = 100;
+
+void SetText(QWidget* root, const char* name, const QString& text) {
+  if (auto* label = root->findChild<QLabel*>(name)) label->setText(text);
+  else if (auto* edit = root->findChild<QLineEdit*>(name)) edit->setText(text);
+}
+
+void ClearText(QWidget* root, const char* name) {
+  QWidget* widget = root->findChild<QWidget*>(name);
+  if (!widget) return;
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->clear();
+  else QMetaObject::invokeMethod(widget, "clear");
+}
+
+// A group box the window colours; the colour is kept as a property for anyone describing it.
+void SetBoxColor(QWidget* box, const QColor& color) {
+  if (!box) return;
+  box->setProperty("color", color.isValid() ? QVariant(color) : QVariant());
+  box->setAutoFillBackground(color.isValid());
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Window, color.isValid() ? color : QApplication::palette().color(QPalette::Window));
+  box->setPalette(palette);
+}
+
+}  // namespace
+
+void TFormMain::BindServiceEvents() {
+  TTalvoService& s = *service_;
+  s.OnConnecting = [this](TTalvoService*) { ServiceConnecting(); };
+  s.OnConnect = [this](TTalvoService*) { ServiceConnect(); };
+  s.OnDisconnect = [this](TTalvoService*, EProcessKind kind, EConnectState state, int level) {
+    ServiceDisconnect(kind, state, level);
+  };
+  s.OnError = [this](TTalvoService*, EProcessKind kind, int error) { ServiceError(kind, error); };
+  s.OnConnectStateChange = [this](TTalvoService*, EConnectState state) {
+    ServiceConnectStateChange(state);
+  };
+  s.OnProgress = [this](TTalvoService*, EProcessKind kind, int percent) {
+    ServiceProgress(kind, percent);
+  };
+  s.OnProcessFinish = [this](TTalvoService*, EProcessKind kind) { ServiceProcessFinish(kind); };
+  s.OnCmdListExecute = [this](TTalvoService*, EProcessKind kind, int index) {
+    ServiceCmdListExecute(kind, index);
+  };
+  s.OnAbortCmdList = [this](TTalvoService*, EProcessKind kind) { ServiceAbortCmdList(kind); };
+  s.OnFileOverwrite = [this](TTalvoService*, EProcessKind kind, std::string name, int& result) {
+    ServiceFileOverwrite(kind, name, result);
+  };
+  s.OnConnectCountdown = [this](TTalvoService*, int remain) { ServiceConnectCountdown(remain); };
+}
+
+// --- Machine list ------------------------------------------------------------------------
+
+void TFormMain::BuildMachineMenu() {
+  PopupMenuMachine->clear();
+  const int count = machines_.Count();
+  for (int n = 0; n < count; ++n) {
+    QAction* item = PopupMenuMachine->addAction(language_->Decode(machines_.MenuCaption(n)));
+    item->setData(n);
+    item->setCheckable(true);
+    connect(item, &QAction::triggered, this, [this, n] { ConnectMachine(n); });
+  }
+  // A list without machines still opens: one empty item.
+  QAction* empty = PopupMenuMachine->addAction(QString());
+  empty->setVisible(count == 0);
+  empty->setEnabled(false);
+}
+
+int TFormMain::CheckConnectedMachine() {
+  const QList<QAction*> items = PopupMenuMachine->actions();
+  const int count = std::min<int>(machines_.Count(), static_cast<int>(items.size()) - 1);
+  const bool none = service_->GetProcessKind() == pkNone;
+  int found = -1;
+  for (int n = 0; n < count; ++n) {
+    const bool match = !none && machines_.Ip(n) == service_->GetCncIP();
+    items[n]->setChecked(match);
+    if (match && found < 0) found = n;
+  }
+  return found;
+}
+
+QString TFormMain::MachineCaption(int index) {
+  if (index < 0) return {};
+  return " [" + PopupMenuMachine->actions()[index]->text() + "]";
+}
+
+void TFormMain::ConnectMachine(int index) {
+  if (demo_ || index < 0 || index >= machines_.Count()) return;
+  ConnectToAddress(machines_.Ip(index));
+}
+
+bool TFormMain::ConnectToAddress(const std::string& address) {
+  if (demo_) return false;
+  const EProcessKind kind = service_->GetProcessKind();
+  // The machine already connected, or being connected, is left alone.
+  if (kind != pkNone && kind != pkConnectCountdown && service_->GetCncIP() == address) return true;
+  service_->CloseConnect();
+  return service_->ConnectToMachine(1, address, -1, "", home_ + "Resource/",
+                                    options_.RemoteZPath(), displayStrings_->Path().string(),
+                                    language_code_);
+}
+
+// --- Service events ----------------------------------------------------------------------
+
+void TFormMain::ServiceConnecting() {
+  service_->AllInfoSetInactive();
+  StatusBand->SetConnectText(language_->Caption("MainString", "LabelConnecting"), colors::kGreen);
+  FlashConnectLampTimer->start();
+  setWindowTitle(language_->Caption("MainString", "Form") + MachineCaption(CheckConnectedMachine()));
+}
+
+void TFormMain::ServiceConnectStateChange(EConnectState state) {
+  StatusBand->LabelConnectStatus->setText(language_->Caption("MainString", "LabelConnecting") +
+                                          "(" + QString::number(11 - state) + ")");
+}
+
+void TFormMain::ServiceConnect() {
+  activity_ = maParamStart;
+  keyParameterSeen_.fill(false);
+  keyParametersAnswered_ = false;
+  keyParameterRounds_ = 0;
+  infos_->Parameter.Active = true;
+  infos_->Parameter.Refresh(false);
+  activity_ = maParamWait;
+  // The first events of the parameter object may hand out the link's empty cache; the key
+  // parameters count once the requests just queued have all been answered.
+  KeyParameterTimer->start();
+}
+
+void TFormMain::ServiceDisconnect(EProcessKind kind, EConnectState state, int level) {
+  KeyParameterTimer->stop();
+  StatusBand->SetConnectLamps(colors::kDarkGreen);
+  setWindowTitle(language_->Caption("MainString", "Form"));
+  SpeedButtonSendMsgToNc->setEnabled(false);
+  stopLoading_ = true;
+  CheckConnectedMachine();
+  StatusBand->SetConnectText(language_->Caption("MainString", "LabelDisConnect") +
+                                 DisconnectReason(*language_, kind, state, level),
+                             colors::kRed);
+}
+
+void TFormMain::ServiceConnectCountdown(int remainTime) {
+  setWindowTitle(language_->Caption("MainString", "Form") + MachineCaption(CheckConnectedMachine()) +
+                 CountdownSuffix(remainTime));
+}
+
+void TFormMain::ServiceError(EProcessKind kind, int errorNo) {
+  const QString text = FileJobErrorText(*language_, kind, errorNo);
+  if (!text.isEmpty()) ShowMessageBox(this, {{}, text, QMessageBox::Warning});
+  if (activity_ == maNCFiles) ActivityPage()->FileJobFailed(kind);
+}
+
+TPage* TFormMain::ActivityPage() const {
+  switch (activity_) {
+    case maHistory:
+    case maOpHistory:
+      return PageByTag(page_tag::kAlarm);
+    case maMachineUpload:
+    case maMachineDownload:
+      return PageByTag(page_tag::kMachine);
+    case maNCFiles:
+      return PageByTag(page_tag::kNCFiles);
+    case maSetupUpload:
+      return PageByTag(page_tag::kUpgrade);
+    default:
+      return nullptr;
+  }
+}
+
+void TFormMain::ServiceProgress(EProcessKind, int percent) {
+  if (TPage* page = ActivityPage()) page->FileJobProgress(percent);
+}
+
+void TFormMain::ServiceProcessFinish(EProcessKind kind) {
+  TPage* page = ActivityPage();
+  if (page) page->FileJobFinished(kind);
+  if (activity_ != maNCFiles)
+    ShowMessage(this, language_->Caption("FileTrans", "FINISH"));
+}
+
+void TFormMain::ServiceCmdListExecute(EProcessKind kind, int index) {
+  if (TPage* page = ActivityPage()) page->FileJobListExecute(kind, index);
+}
+
+void TFormMain::ServiceAbortCmdList(EProcessKind kind) {
+  if (activity_ == maNCFiles) ActivityPage()->FileJobAborted(kind);
+}
+
+void TFormMain::ServiceFileOverwrite(EProcessKind kind, const std::string& fileName, int& result) {
+  result = activity_ == maNCFiles ? ActivityPage()->FileJobOverwrite(kind, fileName)
+                                  : kAnswerYesToAll;
+}
+
+// --- Connection completion ---------------------------------------------------------------
+
+void TFormMain::CheckKeyParametersAnswered() {
+  if (activity_ != maParamWait) {
+    KeyParameterTimer->stop();
+    return;
+  }
+  if (!service_->GetSessionReady() || !service_->Link()->SendCMD->IsIdle()) return;
+  // A request the busy list turned away in the first round is asked again in a second.
+  if (++keyParameterRounds_ < 2) {
+    infos_->Parameter.Refresh(false);
+    return;
+  }
+  KeyParameterTimer->stop();
+  keyParametersAnswered_ = true;
+  // Every block again, now from what the controller sent.
+  infos_->Parameter.Update(true);
+}
+
+void TFormMain::ParameterChange() {
+  const int first = infos_->Parameter.ChunkStart();
+  if (activity_ == maParamWait) {
+    if (!keyParametersAnswered_) return;
+    for (std::size_t k = 0; k < kKeyParameters.size(); ++k)
+      if (kKeyParameters[k] > first && kKeyParameters[k] <= first + kParameterBlock)
+        keyParameterSeen_[k] = true;
+    if (std::all_of(keyParameterSeen_.begin(), keyParameterSeen_.end(), [](bool b) { return b; }))
+      CompleteConnection();
+    return;
+  }
+  // A key parameter changed later (a maker edited it): the letters and language follow.
+  if (activity_ == maParamStart) return;
+  for (std::size_t k = 0; k < kKeyParameters.size(); ++k) {
+    const int n = kKeyParameters[k];
+    if (n > first && n <= first + kParameterBlock &&
+        infos_->Parameter.Value(n - 1) != appliedKeyParameters_[k]) {
+      ApplyKeyParameters();
+      return;
+    }
+  }
+}
+
+void TFormMain::CompleteConnection() {
+  StatusBand->SetConnectText(language_->Caption("MainString", "LabelConnect"), colors::kBlue);
+  StatusBand->SetConnectLamps(colors::kBlue);
+  SpeedButtonSendMsgToNc->setEnabled(true);
+  const QString version = language_->Decode(service_->GetNcVersion());
+  upgradePage_->SetNcVersion(version);
+  systemType_ = version.size() >= 5 && version[4] == QLatin1Char('M') ? 0 : 1;
+  ApplySystemType();
+  activity_ = maIdle;
+  for (const char* list : {"WarningMassage", "AlarmMassage", "MemoHistoryList", "MemoOpHistoryList"})
+    ClearText(this, list);
+  stopLoading_ = false;
+  for (TPage* page : pages_) page->ConnectionCompleted();
+  PageControlMainChange(PageControlMain->currentIndex());
+  if (dialogs_.Password) dialogs_.Password->SetShowNextTime(false);
+  ApplyKeyParameters();
+  if (OnConnectionCompleted) OnConnectionCompleted();
+}
+
+void TFormMain::ApplyKeyParameters() {
+  for (std::size_t k = 0; k < kKeyParameters.size(); ++k)
+    appliedKeyParameters_[k] = infos_->Parameter.Value(kKeyParameters[k] - 1);
+  controllerLanguage_ = app::ControllerLanguage(appliedKeyParameters_[3], controllerLanguage_);
+  axisLetters_ = {"X", "Y", "Z", AxisLetter(appliedKeyParameters_[0]),
+                  AxisLetter(appliedKeyParameters_[1]), AxisLetter(appliedKeyParameters_[2])};
+  positionPage_->SetAxisLetters(axisLetters_, language_->Caption("Pos", "MToolsLength_Label"));
+  for (int i = 0; i < 6; ++i)
+    SetText(this, ("LabelHardwareAxis" + std::to_string(i + 1)).c_str(),
+            axisLetters_[static_cast<std::size_t>(i)]);
+}
+
+// --- Timers and the always-polled objects ------------------------------------------------
+
+void TFormMain::FlashConnectLampTimerTimer() {
+  if (service_->GetProcessKind() != pkConnecting) {
+    FlashConnectLampTimer->stop();
+    return;
+  }
+  StatusBand->BlinkConnectLamps();
+}
+
+void TFormMain::TimerAlarmWarnFlashTimer() {
+  const bool ready = service_->GetSessionReady();
+  const struct {
+    bool active;
+    bool& flashing;
+    const char* box;
+    QLabel* label;
+  } kinds[] = {{ready && infos_->AlarmWarning.AlarmCount() > 0, alarmFlashing_, "AlarmGroup",
+                StatusBand->LabelAlarm},
+               {ready && infos_->AlarmWarning.WarningCount() > 0, warningFlashing_, "WarningGroup",
+                StatusBand->LabelWarning}};
+  for (const auto& k : kinds) {
+    QWidget* box = findChild<QWidget*>(k.box);
+    if (k.active) {
+      const bool red = box && box->property("color").value<QColor>() == colors::kRed;
+      SetBoxColor(box, red ? QColor() : colors::kRed);
+      k.label->setEnabled(true);
+      k.flashing = true;
+    } else if (k.flashing) {
+      SetBoxColor(box, QColor());
+      k.label->setEnabled(false);
+      k.flashing = false;
+    }
+  }
+  if (alarmFlashing_ || warningFlashing_) {
+    StatusBand->BlinkAlarmLamps();
+  } else {
+    StatusBand->DarkenAlarmLamps();
+    TimerAlarmWarnFlash->stop();
+  }
+}
+
+void TFormMain::AlarmWarningChange() {
+  TimerAlarmWarnFlash->start();
+}
+
+void TFormMain::StatusModeChange() {
+  const TTalvoInfo_StatusMode& status = infos_->StatusMode;
+  if (status.ModeChanged())
+    workPage_->StaticTextWorkMode->setText(displayStrings_->Text(status.Mode() + 10000));
+  if (status.StatusChanged())
+    workPage_->StaticTextWorkStatice->setText(displayStrings_->Text(status.Status() + 10016));
+}
+
+}  // namespace talvo::app

@@ -1,0 +1,121 @@
+#include "app/snapshot/snapshot_run.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabBar>
+
+#include <cstdio>
+
+#include "app/frame/main_window.h"
+#include "app/frame/message_box.h"
+#include "app/pages/page.h"
+#include "app/snapshot/widget_description.h"
+#include "link/vandircnc.h"
+
+namespace talvo::app {
+namespace {
+
+// A page has filled when its forced read was answered and the events applied: the link
+// idle for this many checks in a row, each a service tick apart at least.
+constexpr int kIdleChecks = 3;
+constexpr int kLeastFillMs = 300;
+
+}  // namespace
+
+TSnapshotRun::TSnapshotRun(TFormMain& window, QString folder,
+                           std::chrono::milliseconds connectLimit)
+    : QObject(&window), window_(window), folder_(std::move(folder)) {
+  // Boxes raised meanwhile are answered with their default and written down.
+  SetMessageBoxAnswerer([this](const TMessageBox& box) {
+    dialogs_.append(QJsonObject{{"title", box.title}, {"text", box.text}});
+    return box.defaultButton;
+  });
+  window_.OnConnectionCompleted = [this] { ConnectionCompleted(); };
+  connectTimer_.setSingleShot(true);
+  connect(&connectTimer_, &QTimer::timeout, this, [this, connectLimit] {
+    Fail(3, QStringLiteral("no connection completed within %1 s (%2)")
+                .arg(connectLimit.count() / 1000.0)
+                .arg(window_.findChild<QWidget*>("LabelConnectStatus")->property("text").toString()));
+  });
+  connectTimer_.start(connectLimit);
+  fillTimer_.setInterval(std::max(window_.Service().GetProcessInterval(), 20));
+  connect(&fillTimer_, &QTimer::timeout, this, [this] { WaitForFill(); });
+}
+
+TSnapshotRun::~TSnapshotRun() { SetMessageBoxAnswerer(nullptr); }
+
+void TSnapshotRun::ConnectionCompleted() {
+  if (started_) return;
+  started_ = true;
+  connectTimer_.stop();
+  if (!QDir().mkpath(folder_)) {
+    Fail(4, "cannot create " + folder_);
+    return;
+  }
+  ShowPage(0);
+}
+
+void TSnapshotRun::ShowPage(int index) {
+  QTabWidget* tabs = window_.PageControl();
+  while (index < tabs->count() && !tabs->isTabVisible(index)) ++index;
+  if (index >= tabs->count()) {
+    Finish();
+    return;
+  }
+  pageIndex_ = index;
+  idleChecks_ = 0;
+  if (tabs->currentIndex() == index)
+    window_.ActivatePageInfo();  // the first page: read it afresh as a change would
+  else
+    tabs->setCurrentIndex(index);
+  QTimer::singleShot(kLeastFillMs, this, [this] { fillTimer_.start(); });
+}
+
+void TSnapshotRun::WaitForFill() {
+  const bool idle = window_.Service().Link()->SendCMD->IsIdle();
+  idleChecks_ = idle ? idleChecks_ + 1 : 0;
+  if (idleChecks_ < kIdleChecks) return;
+  fillTimer_.stop();
+  SavePage();
+}
+
+void TSnapshotRun::SavePage() {
+  QTabWidget* tabs = window_.PageControl();
+  auto* page = static_cast<TPage*>(tabs->widget(pageIndex_));
+  const QString name = page->objectName();
+  if (!window_.grab().save(folder_ + "/" + name + ".png")) {
+    Fail(4, "cannot write " + folder_ + "/" + name + ".png");
+    return;
+  }
+  QJsonObject items;
+  QJsonObject grids;
+  DescribeNamed(page, page, items, grids);
+  pages_.append(QJsonObject{{"name", name},
+                            {"title", tabs->tabText(pageIndex_)},
+                            {"widgets", items},
+                            {"grids", grids}});
+  ShowPage(pageIndex_ + 1);
+}
+
+void TSnapshotRun::Finish() {
+  QJsonObject frameItems;
+  QJsonObject frameGrids;
+  DescribeNamed(&window_, &window_, frameItems, frameGrids, window_.PageControl());
+  for (auto it = frameGrids.begin(); it != frameGrids.end(); ++it) frameItems.insert(it.key(), it.value());
+  const QJsonObject document{{"caption", window_.windowTitle()},
+                             {"frame", frameItems},
+                             {"pages", pages_},
+                             {"dialogs", dialogs_}};
+  if (!WriteSnapshotJson(folder_ + "/snapshot.json", document)) {
+    Fail(4, "cannot write " + folder_ + "/snapshot.json");
+    return;
+  }
+  QApplication::exit(0);
+}
+
+void TSnapshotRun::Fail(int status, const QString& reason) {
+  std::fprintf(stderr, "Talvo-Maintenance: snapshot: %s\n", reason.toLocal8Bit().constData());
+  QApplication::exit(status);
+}
+
+}  // namespace talvo::app
