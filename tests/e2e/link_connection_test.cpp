@@ -2,6 +2,7 @@
 #include <time.h>
 
 #include "tests/e2e/link_fixture.h"
+#include "tests/support/timing.h"
 
 namespace vandir::test {
 namespace {
@@ -121,7 +122,7 @@ TEST_F(ConnectedLink, DisconnectReturnsPromptlyWhileTheControllerIsSilent) {
   ASSERT_TRUE(WaitUntil([&] { return sim.Stats()["requests"] == 1; }));
   const auto start = std::chrono::steady_clock::now();
   link.Disconnect();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, Stretched(2500ms));
   EXPECT_FALSE(link.SendCMD->SocketConnected());
 }
 
@@ -135,7 +136,7 @@ TEST(Destruction, ReturnsPromptlyWhileTheTransportWaitsForAReply) {
   ASSERT_TRUE(WaitUntil([&] { return sim.Stats()["requests"] == 1; }));
   const auto start = std::chrono::steady_clock::now();
   link.reset();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, Stretched(1s));
 }
 
 TEST_F(ConnectedLink, IdleLinkSendsKeepAliveEchoesThatAreNotCountedAsReplies) {
@@ -146,12 +147,12 @@ TEST_F(ConnectedLink, IdleLinkSendsKeepAliveEchoesThatAreNotCountedAsReplies) {
 
 TEST_F(ConnectedLink, EchoGivesUpAfterOneSecond) {
   ConnectAndLogin();
-  sim.Command("stall 3000");
+  sim.Command("stall 10000");
   const auto start = std::chrono::steady_clock::now();
   link.Echo();
   const auto waited = std::chrono::steady_clock::now() - start;
   EXPECT_GE(waited, 900ms);
-  EXPECT_LT(waited, 1500ms);
+  EXPECT_LT(waited, 1s + Stretched(500ms));
 }
 
 double ProcessCpuSeconds() {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "tests/e2e/link_fixture.h"
+#include "tests/support/timing.h"
 
 namespace vandir::test {
 namespace {
@@ -31,7 +32,7 @@ class RouterRelay : public testing::Test {
 
   std::int16_t ConnectThroughRouter(TVandirCNC& client) {
     EXPECT_EQ(client.Connect_TCP(1, routerAddress), kOk);
-    return AwaitLogin(client, 3s);
+    return AwaitLogin(client);
   }
   // Asks for the status through `client` and reads the mode its reply brought.
   static std::int16_t ModeThrough(TVandirCNC& client) {
@@ -122,8 +123,8 @@ TEST_P(StalledRelay, NeverHoldsUpStoppingTheRouter) {
     pc.Disconnect();
   else
     pc.DisableRouter();
-  EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms);
-  EXPECT_TRUE(ClosedWithin(client, 1s));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, Stretched(500ms));
+  EXPECT_TRUE(ClosedWithin(client, 5s));
   TcpSocket later(io);
   asio::error_code ec;
   later.connect({asio::ip::make_address(routerAddress), kCommandPort}, ec);

@@ -10,6 +10,7 @@
 #include "tests/link/dnc_request.h"
 #include "tests/link/loopback_peer.h"
 #include "tests/link/temp_folder.h"
+#include "tests/support/timing.h"
 
 namespace vandir {
 namespace {
@@ -53,7 +54,7 @@ TEST_F(DncChannel, ConnectTypeTwoServesTheControllerUntilDisconnect) {
   EXPECT_TRUE(test::Eventually([&] { return link.DNCThread->DNCInService.load(); }));
   link.Disconnect();
   EXPECT_FALSE(link.GetDNCEnabled());
-  EXPECT_TRUE(test::ClosedWithin(socket, 1s));
+  EXPECT_TRUE(test::ClosedWithin(socket, 5s));
 }
 
 TEST_F(DncChannel, OnlyADncConnectionEnablesIt) {
@@ -88,7 +89,7 @@ TEST_F(DncChannel, RetriesUntilTheControllerListens) {
   EXPECT_FALSE(link.DNCThread->DNCConnected);
   controller.emplace(address, kDncChannelPort);
   tcp::socket socket = controller->NewSocket();
-  EXPECT_TRUE(controller->Accept(socket, 1s));
+  EXPECT_TRUE(controller->Accept(socket));
 }
 
 TEST_F(DncChannel, ABrokenChannelClosesTheFilesAndStaysDown) {
@@ -141,16 +142,16 @@ TEST_F(DncChannel, StoppingNeverWaitsForTheController) {
   ASSERT_TRUE(test::Eventually([&] { return link->DNCThread->DNCInService.load(); }));
   auto started = std::chrono::steady_clock::now();
   link->DisableDNC();
-  EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms);
-  EXPECT_TRUE(test::ClosedWithin(socket, 1s));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, test::Stretched(500ms));
+  EXPECT_TRUE(test::ClosedWithin(socket, 5s));
 
   ASSERT_EQ(link->EnableDNC(), 0);
   tcp::socket second = controller->NewSocket();
   ASSERT_TRUE(controller->Accept(second));
   started = std::chrono::steady_clock::now();
   link.reset();
-  EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms);
-  EXPECT_TRUE(test::ClosedWithin(second, 1s));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, test::Stretched(500ms));
+  EXPECT_TRUE(test::ClosedWithin(second, 5s));
 }
 
 }  // namespace

@@ -22,12 +22,13 @@ TEST(PeriodicTimer, FiresOnlyWhileEnabled) {
   while (ticks < 3 && std::chrono::steady_clock::now() - start < 5s) std::this_thread::yield();
   timer.SetEnabled(false);
   const auto enabledFor = std::chrono::steady_clock::now() - start;
-  std::this_thread::sleep_for(30ms);  // a tick already in its handler may still count
   const int fired = ticks;
   EXPECT_GE(fired, 3);
   EXPECT_LE(fired, enabledFor / 20ms + 1);  // never faster than its interval
-  std::this_thread::sleep_for(80ms);
-  EXPECT_EQ(ticks, fired);
+  // A tick already due when the timer was disabled may still land, however late a loaded
+  // machine runs it; none may follow it.
+  std::this_thread::sleep_for(100ms);
+  EXPECT_LE(ticks, fired + 1);
 }
 
 TEST(PeriodicTimer, DestructionDoesNotWaitForTheNextTick) {

@@ -564,11 +564,10 @@ TEST_F(SimMachine, CycleCountsWorkTimeAndMovesTheAxesWhileRunning) {
   sim.Command("set worktime 0");
   const auto before = Read(257, 128);
   sim.Command("cycle on");
-  std::this_thread::sleep_for(1500ms);
-  sim.Command("cycle off");
-  EXPECT_GT(std::stol(Get("worktime")), 0);
-  EXPECT_NE(Content(Read(257, 128)), Content(before));
-  EXPECT_GT(std::stol(Get("spindle-actual")), 0);
+  EXPECT_TRUE(WaitUntil([&] {
+    return std::stol(Get("worktime")) > 0 && Content(Read(257, 128)) != Content(before) &&
+           std::stol(Get("spindle-actual")) > 0;
+  }));
 }
 
 class SimLathe : public SimMachine {

@@ -1,4 +1,5 @@
 // vandir-sim through real TCP, with a bare blocking client like the link's.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -13,6 +14,7 @@
 #include "link/package.h"
 #include "tests/sim/sim_client.h"
 #include "tests/support/simulator.h"
+#include "tests/support/timing.h"
 
 namespace vandir {
 namespace {
@@ -136,7 +138,13 @@ TEST(SimFaults, StallDelaysEveryReplyUntilCleared) {
   EXPECT_GE(Elapsed([&] { client = LoggedIn(sim); }), 290ms);
   EXPECT_GE(Elapsed([&] { client->Exchange(Request(kCmdEcho, 1), kHeaderSize); }), 290ms);
   sim.Command("stall 0");
-  EXPECT_LT(Elapsed([&] { client->Exchange(Request(kCmdEcho, 2), kHeaderSize); }), 250ms);
+  // The quickest of a few, so that one a loaded machine holds up does not count.
+  auto quickest = std::chrono::milliseconds::max();
+  for (std::int16_t index = 2; index < 7; ++index) {
+    const auto echo = [&] { client->Exchange(Request(kCmdEcho, index), kHeaderSize); };
+    quickest = std::min(quickest, Elapsed(echo));
+  }
+  EXPECT_LT(quickest, 250ms);
 }
 
 TEST(SimFaults, DropAndQuitCutAStallShort) {
@@ -146,7 +154,7 @@ TEST(SimFaults, DropAndQuitCutAStallShort) {
     auto client = LoggedIn(*sim);
     sim->Command("stall 10000");
     client->Send(Request(kCmdEcho, 1), kHeaderSize);
-    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(test::WaitUntil([&] { return sim->Stats().at("echoes") == 1; }));
     const auto cut = Elapsed([&] {
       if (quit) {
         sim.reset();
@@ -155,7 +163,7 @@ TEST(SimFaults, DropAndQuitCutAStallShort) {
       }
       EXPECT_TRUE(client->ClosedByPeer());
     });
-    EXPECT_LT(cut, 1500ms);
+    EXPECT_LT(cut, test::Stretched(1500ms));
   }
 }
 
