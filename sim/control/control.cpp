@@ -41,6 +41,18 @@ std::string WithNumber(const std::vector<std::string>& words, const char* usage,
   return "ok";
 }
 
+// "fail-transfer N CODE": the next transfer answers its step after the N-th with CODE.
+std::string FailTransfer(FileFaults& faults, const std::vector<std::string>& words) {
+  const auto steps = words.size() == 3 ? ParseInteger(words[1], 0, kMostAnswers) : std::nullopt;
+  const auto code = words.size() == 3
+                        ? ParseInteger(words[2], 1, std::numeric_limits<std::int16_t>::max())
+                        : std::nullopt;
+  if (!steps || !code) return "error usage: fail-transfer N CODE";
+  faults.ArmTransferFault(
+      {TransferFault::Kind::Fail, *steps, static_cast<std::int16_t>(*code)});
+  return "ok";
+}
+
 // "last CMD": the bytes of the last package received with that command, in hex.
 std::string LastPackage(const Activity& activity, const std::vector<std::string>& words) {
   const auto command =
@@ -90,9 +102,16 @@ std::string Execute(Controller& controller, DncSession& dnc, const std::string& 
                       });
   }
   if (name == "drop-transfer") {
-    return WithNumber(words, "drop-transfer N", 0, kMostAnswers,
-                      [&](long steps) { controller.fileFaults.DropTransferAfter(steps); });
+    return WithNumber(words, "drop-transfer N", 0, kMostAnswers, [&](long steps) {
+      controller.fileFaults.ArmTransferFault({TransferFault::Kind::Drop, steps});
+    });
   }
+  if (name == "empty-piece") {
+    return WithNumber(words, "empty-piece N", 0, kMostAnswers, [&](long steps) {
+      controller.fileFaults.ArmTransferFault({TransferFault::Kind::EmptyPiece, steps});
+    });
+  }
+  if (name == "fail-transfer") return FailTransfer(controller.fileFaults, words);
   if (name == "files") return Files(controller.files, words);
   if (name == "last") return LastPackage(controller.activity, words);
   if (name == "dnc") return ExecuteDncCommand(dnc, words);

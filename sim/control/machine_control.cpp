@@ -70,6 +70,11 @@ const Scalar kScalars[] = {
     {"current-path", FIELD(m.partPaths[kCurrentPath]), {}},
     {"default-path", FIELD(m.partPaths[kDefaultPath]), {}},
     {"root-path", FIELD(m.partPaths[kRootPath]), {}},
+    {"hw-flag1", FIELD(m.hardware.flagBytes[0]), kBit},
+    {"hw-flag2", FIELD(m.hardware.flagBytes[1]), kBit},
+    {"storage1", FIELD(m.hardware.storageFailed[0]), kBit},
+    {"storage2", FIELD(m.hardware.storageFailed[1]), kBit},
+    {"storage3", FIELD(m.hardware.storageFailed[2]), kBit},
 };
 #undef FIELD
 

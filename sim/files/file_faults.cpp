@@ -9,9 +9,9 @@ void FileFaults::FailNext(std::int16_t code) {
   failure_ = code;
 }
 
-void FileFaults::DropTransferAfter(long steps) {
+void FileFaults::ArmTransferFault(TransferFault fault) {
   std::lock_guard lock(mutex_);
-  transferDrop_ = steps;
+  transferFault_ = fault;
 }
 
 std::optional<std::int16_t> FileFaults::TakeFailure() {
@@ -19,9 +19,11 @@ std::optional<std::int16_t> FileFaults::TakeFailure() {
   return std::exchange(failure_, std::nullopt);
 }
 
-std::optional<long> FileFaults::TakeTransferDrop() {
+std::optional<TransferFault> FileFaults::TakeTransferFault(bool download) {
   std::lock_guard lock(mutex_);
-  return std::exchange(transferDrop_, std::nullopt);
+  if (!download && transferFault_ && transferFault_->kind == TransferFault::Kind::EmptyPiece)
+    return std::nullopt;
+  return std::exchange(transferFault_, std::nullopt);
 }
 
 }  // namespace vandir::sim

@@ -8,22 +8,32 @@
 
 namespace vandir::sim {
 
+// What the next transfer does once it answered `after` steps (data packages of an upload,
+// pieces of a download, its first piece counted) at the step that follows: close the
+// connection instead of answering, answer `code` (a failed upload step ends the upload), or
+// answer a download piece of no bytes.
+struct TransferFault {
+  enum class Kind { Drop, Fail, EmptyPiece };
+  Kind kind = Kind::Drop;
+  long after = 0;
+  std::int16_t code = 0;
+};
+
 class FileFaults {
  public:
   // The next file command or transfer step answers `code` and changes nothing.
   void FailNext(std::int16_t code);
-  // The next transfer answers `steps` data packages or download pieces, then the
-  // connection closes instead of answering the next one.
-  void DropTransferAfter(long steps);
+  // Replaces a transfer fault armed before and not yet taken.
+  void ArmTransferFault(TransferFault fault);
 
   std::optional<std::int16_t> TakeFailure();
-  // Taken by a transfer when it starts.
-  std::optional<long> TakeTransferDrop();
+  // Taken by a transfer when it starts; an empty piece waits for a download.
+  std::optional<TransferFault> TakeTransferFault(bool download);
 
  private:
   std::mutex mutex_;
   std::optional<std::int16_t> failure_;
-  std::optional<long> transferDrop_;
+  std::optional<TransferFault> transferFault_;
 };
 
 }  // namespace vandir::sim

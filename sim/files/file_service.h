@@ -1,6 +1,6 @@
 // The file work of one connection: uploads, downloads, file commands and listings. It
 // keeps what this work leaves for the connection's next request: the upload being
-// received, the steps left before an injected drop, and the listing being paged.
+// received, the injected fault of the transfer under way, and the listing being paged.
 #pragma once
 
 #include <cstddef>
@@ -28,10 +28,11 @@ class FileService {
   // Transfers (transfer_replies.cpp).
   defPACKAGE StartUpload(const defPACKAGE& request);
   std::optional<defPACKAGE> UploadData(const defPACKAGE& request);
-  defPACKAGE EndUpload(const defPACKAGE& request);
+  std::optional<defPACKAGE> EndUpload(const defPACKAGE& request);
   std::optional<defPACKAGE> DownloadPiece(const defPACKAGE& request);
-  // True when an injected drop is due at this step; counts the step otherwise.
-  bool DropNow();
+  // The transfer's fault when it is due at this step (it is spent then); counts the step
+  // otherwise.
+  std::optional<TransferFault> FaultDue();
 
   defPACKAGE FileCommand(const defPACKAGE& request);
   defPACKAGE ListPart(const defPACKAGE& request);
@@ -39,7 +40,7 @@ class FileService {
   FileArea& area_;
   FileFaults& faults_;
   std::unique_ptr<Upload> upload_;
-  std::optional<long> stepsBeforeDrop_;          // of the transfer under way
+  std::optional<TransferFault> transferFault_;      // of the transfer under way
   std::optional<std::vector<FileEntry>> listing_;  // nullopt: no folder to list
   std::size_t listed_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <limits>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "sim/files/file_codes.h"
 #include "sim/files/file_service.h"
@@ -42,21 +43,20 @@ defPACKAGE WithResult(defPACKAGE reply, std::int16_t result) {
 
 }  // namespace
 
-bool FileService::DropNow() {
-  if (!stepsBeforeDrop_) return false;
-  if (*stepsBeforeDrop_ == 0) {
-    stepsBeforeDrop_.reset();
-    return true;
+std::optional<TransferFault> FileService::FaultDue() {
+  if (!transferFault_) return std::nullopt;
+  if (transferFault_->after > 0) {
+    --transferFault_->after;
+    return std::nullopt;
   }
-  --*stepsBeforeDrop_;
-  return false;
+  return std::exchange(transferFault_, std::nullopt);
 }
 
 defPACKAGE FileService::StartUpload(const defPACKAGE& request) {
   const auto reply = TransferReply(request, request.iLength());
   // A new start gives up the upload before it.
   upload_.reset();
-  stepsBeforeDrop_.reset();
+  transferFault_.reset();
   if (const auto failure = faults_.TakeFailure()) return WithResult(reply, *failure);
   const auto names =
       RequestTexts(request, kStartNames, request.iParam2() - 1, request.iParam3() - 1);
@@ -67,16 +67,19 @@ defPACKAGE FileService::StartUpload(const defPACKAGE& request) {
       offset != 0 || size < 0
           ? kFileOutOfOrder
           : area_.BeginUpload(names.second, request.iParam1() != 0, size, upload_);
-  if (result == kFileDone) stepsBeforeDrop_ = faults_.TakeTransferDrop();
+  if (result == kFileDone) transferFault_ = faults_.TakeTransferFault(false);
   return WithResult(reply, result);
 }
 
 std::optional<defPACKAGE> FileService::UploadData(const defPACKAGE& request) {
   const auto reply = TransferReply(request, kHeaderSize);
   if (!upload_) return WithResult(reply, kFileOutOfOrder);
-  if (DropNow()) return std::nullopt;
+  const auto due = FaultDue();
+  if (due && due->kind == TransferFault::Kind::Drop) return std::nullopt;
   std::int16_t result = kFileDone;
-  if (const auto failure = faults_.TakeFailure()) {
+  if (due) {
+    result = due->code;
+  } else if (const auto failure = faults_.TakeFailure()) {
     result = *failure;
   } else {
     const auto size = static_cast<std::size_t>(request.iLength() - kHeaderSize);
@@ -84,30 +87,38 @@ std::optional<defPACKAGE> FileService::UploadData(const defPACKAGE& request) {
   }
   if (result != kFileDone) {
     upload_.reset();
-    stepsBeforeDrop_.reset();
+    transferFault_.reset();
   }
   return WithResult(reply, result);
 }
 
-defPACKAGE FileService::EndUpload(const defPACKAGE& request) {
+std::optional<defPACKAGE> FileService::EndUpload(const defPACKAGE& request) {
   const auto reply = TransferReply(request, kHeaderSize);
   if (!upload_) return WithResult(reply, kFileOutOfOrder);
-  const auto failure = faults_.TakeFailure();
+  const auto due = FaultDue();
+  if (due && due->kind == TransferFault::Kind::Drop) return std::nullopt;
+  const auto failure = due ? std::optional(due->code) : faults_.TakeFailure();
   const std::int16_t result = failure ? *failure : area_.FinishUpload(*upload_);
   Note("upload of %s: %d", upload_->Target().Text().c_str(), result);
   upload_.reset();
-  stepsBeforeDrop_.reset();
+  transferFault_.reset();
   return WithResult(reply, result);
 }
 
 std::optional<defPACKAGE> FileService::DownloadPiece(const defPACKAGE& request) {
   auto reply = TransferReply(request, kPackageSize);
   const bool first = request.iParam1() == kFirstPiece;
-  if (first) {
-    stepsBeforeDrop_.reset();
-  } else if (DropNow()) {
-    return std::nullopt;
-  }
+  // A first piece starts a new download: it takes the armed fault once it is served.
+  std::optional<TransferFault> due;
+  if (first)
+    transferFault_.reset();
+  else
+    due = FaultDue();
+  const auto faulted = [&]() -> std::optional<defPACKAGE> {
+    if (due->kind == TransferFault::Kind::Drop) return std::nullopt;
+    return WithResult(reply, due->code);
+  };
+  if (due && due->kind != TransferFault::Kind::EmptyPiece) return faulted();
   if (const auto failure = faults_.TakeFailure()) return WithResult(reply, *failure);
   const int nameField = request.iParam2();
   const int localField = request.iParam3();
@@ -117,23 +128,25 @@ std::optional<defPACKAGE> FileService::DownloadPiece(const defPACKAGE& request) 
     return WithResult(reply, kFileBadName);
   }
   const std::int32_t offset = request.i32(kPieceOffset);
-  const auto piece = area_.ReadPiece(
+  auto piece = area_.ReadPiece(
       name, offset, std::span(reply.bytes).subspan(static_cast<std::size_t>(pieceAt)));
   // Names so long that no byte fits would make the download go on for ever.
   if (piece.result != kFileDone || (piece.length == 0 && piece.remaining > 0)) {
     return WithResult(reply, piece.result != kFileDone ? piece.result : kFileBadName);
   }
+  if (first) {
+    transferFault_ = faults_.TakeTransferFault(true);
+    due = FaultDue();
+    if (due && due->kind != TransferFault::Kind::EmptyPiece) return faulted();
+  }
+  if (due) piece.length = 0;  // an empty piece: the bytes still to come stay as they are
   reply.put_i32(kPieceOffset, offset);
   reply.put_i32(kPieceLength, piece.length);
   reply.put_i32(kPieceRemaining, static_cast<std::int32_t>(std::min<std::int64_t>(
                                      piece.remaining, std::numeric_limits<std::int32_t>::max())));
   reply.put_text(kPieceEcho, name);
   reply.put_text(kPieceEcho + nameField, local);
-  if (first) {
-    stepsBeforeDrop_ = faults_.TakeTransferDrop();
-    if (DropNow()) return std::nullopt;
-  }
-  if (piece.remaining == piece.length) stepsBeforeDrop_.reset();
+  if (piece.remaining == piece.length) transferFault_.reset();
   return reply;
 }
 

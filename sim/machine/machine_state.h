@@ -88,7 +88,7 @@ struct Hardware {
   std::uint16_t cardCode = 0;
   std::array<std::uint8_t, 2> flagBytes{};
   std::array<std::int16_t, 4> flagWords{};
-  std::array<bool, 3> storageFailed{};  // check kinds 11, 12, 13
+  std::array<std::uint8_t, 3> storageFailed{};  // check kinds 11, 12, 13, 0 or 1
 };
 
 struct DiskFree {

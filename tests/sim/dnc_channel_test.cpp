@@ -1,6 +1,5 @@
 // The controller's side of the DNC channel: a PC played by the test connects to the
 // simulator's port 2000 and answers the requests the control commands make it send.
-#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -136,11 +135,6 @@ class FakePc {
   std::atomic<bool> closed_{false};
   std::thread thread_;
 };
-
-// The reply line of a command the simulator refuses ("error ..."): the harness reports
-// refusals as failures, so this expects exactly that failure naming `reason`.
-#define EXPECT_REFUSED(sim, line, reason) \
-  EXPECT_NONFATAL_FAILURE((sim).Command(line), std::string(": error ") + (reason))
 
 TEST(SimDncChannel, OnePcHoldsTheChannelAndANewerOneReplacesIt) {
   Simulator sim;

@@ -521,6 +521,62 @@ TEST_F(SimFiles, DropTransferClosesTheConnectionAfterThatManyStepsOfTheNextTrans
   }
 }
 
+TEST_F(SimFiles, DropTransferCanCloseInsteadOfAnsweringTheEndPackage) {
+  sim.Command("drop-transfer 1");
+  ASSERT_EQ(Step(UploadStart("C:\\NCFILES\\O1.NC", 496, false)), kDone);
+  ASSERT_EQ(Step(UploadData(EveryByteValue(496))), kDone);
+  EXPECT_EQ(client->Exchange(UploadEnd(), kHeaderSize).error, asio::error::eof);
+  EXPECT_TRUE(WaitUntil([&] { return HostNames(Host("NCFILES")).empty(); }));
+}
+
+TEST_F(SimFiles, FailTransferAnswersTheStepAfterTheNthWithItsCode) {
+  sim.Command("fail-transfer 1 21");
+  EXPECT_EQ(Command(kMakeFolder, "C:\\NCFILES\\SUB"), kDone);  // no transfer: the fault waits
+  ASSERT_EQ(Step(UploadStart("C:\\NCFILES\\O1.NC", 1000, false)), kDone);
+  ASSERT_EQ(Step(UploadData(EveryByteValue(496))), kDone);
+  EXPECT_EQ(Step(UploadData(EveryByteValue(496))), 21);
+  EXPECT_EQ(Step(UploadEnd()), kOutOfOrder);  // the failed step ended the upload
+
+  sim.Command("fail-transfer 1 22");
+  ASSERT_EQ(Step(UploadStart("C:\\NCFILES\\O1.NC", 496, false)), kDone);
+  ASSERT_EQ(Step(UploadData(EveryByteValue(496))), kDone);
+  EXPECT_EQ(Step(UploadEnd()), 22);
+  EXPECT_EQ(HostNames(Host("NCFILES")), std::vector<std::string>{"SUB"});
+
+  const std::string name = "C:\\NCFILES\\O2.NC";
+  WriteBytes(Host("NCFILES/O2.NC"), EveryByteValue(2000));
+  sim.Command("fail-transfer 1 23");
+  const auto first = Exchange(PieceRequest(name, 0, true), kPackageSize);
+  ASSERT_EQ(first.iParam1(), kDone);
+  const std::int32_t offset = first.i32(20);
+  EXPECT_EQ(Exchange(PieceRequest(name, offset, false), kPackageSize).iParam1(), 23);
+  const auto again = Exchange(PieceRequest(name, offset, false), kPackageSize);  // spent
+  EXPECT_EQ(again.iParam1(), kDone);
+  EXPECT_EQ(again.i32(20), offset);
+
+  EXPECT_REFUSED(sim, "fail-transfer 1", "usage: fail-transfer N CODE");
+  EXPECT_REFUSED(sim, "fail-transfer 1 0", "usage: fail-transfer N CODE");
+}
+
+TEST_F(SimFiles, EmptyPieceAnswersALaterPieceWithNoBytesAndTheSameCountStillToCome) {
+  const std::string name = "C:\\NCFILES\\O2.NC";
+  WriteBytes(Host("NCFILES/O2.NC"), EveryByteValue(2000));
+  sim.Command("empty-piece 2");
+  ASSERT_EQ(Upload("C:\\NCFILES\\O3.NC", EveryByteValue(1000)), kDone);  // waits for a download
+  std::int32_t offset = 0;
+  for (int piece = 0; piece < 2; ++piece) {
+    const auto reply = Exchange(PieceRequest(name, offset, piece == 0), kPackageSize);
+    ASSERT_GT(reply.i32(20), 0);
+    offset += reply.i32(20);
+  }
+  const auto empty = Exchange(PieceRequest(name, offset, false), kPackageSize);
+  EXPECT_EQ(empty.iParam1(), kDone);
+  EXPECT_EQ(empty.i32(16), offset);
+  EXPECT_EQ(empty.i32(20), 0);
+  EXPECT_EQ(empty.i32(24), 2000 - offset);
+  EXPECT_GT(Exchange(PieceRequest(name, offset, false), kPackageSize).i32(20), 0);
+}
+
 TEST_F(SimFiles, BothPortsTransferAtTheSameTime) {
   const std::string program = EveryByteValue(20000);
   auto other = std::thread([&] {

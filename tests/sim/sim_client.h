@@ -10,12 +10,18 @@
 #include <system_error>
 
 #include <asio.hpp>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include "link/package.h"
 #include "tests/support/simulator.h"
 
 namespace vandir::test {
+
+// The reply line of a command the simulator refuses ("error ..."): the harness reports
+// refusals as failures, so this expects exactly that failure naming `reason`.
+#define EXPECT_REFUSED(sim, line, reason) \
+  EXPECT_NONFATAL_FAILURE((sim).Command(line), std::string(": error ") + (reason))
 
 inline defPACKAGE Request(std::int16_t command, std::int16_t index,
                           std::int16_t replyLength = kHeaderSize,
