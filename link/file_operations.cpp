@@ -40,9 +40,9 @@ int TVandirCNC::SendFile(const std::string& localName, const std::string& contro
   const std::int32_t fileSize =
       size > std::numeric_limits<std::int32_t>::max() ? -1 : static_cast<std::int32_t>(size);
   const auto room = static_cast<std::int32_t>(482 - localName.size() - controllerName.size());
-  // The job's own flag is raised only with the job stored (RequestUpload): raised earlier, the
-  // transport could start the previous job's names in between.
-  SendCMD->Receiving = false;
+  // Starting one kind of job cancels the other. The job's own flag is raised only with the
+  // job stored (RequestUpload): raised earlier, the transport could start the previous job.
+  SendCMD->CancelDownload();
   return AskSendFilePiece(localName, controllerName, 0, std::min(room, std::max(fileSize, 0)),
                           fileSize, overwrite);
 }
@@ -59,7 +59,7 @@ int TVandirCNC::ReceiveFile(const std::string& controllerName, const std::string
   if (controllerName.empty() || localName.empty() ||
       controllerName.size() + localName.size() > kDownloadNames)
     return kBadArgument;
-  SendCMD->Sending = false;
+  SendCMD->CancelUpload();
   return AskReceiveFilePiece(controllerName, localName, 0,
                              static_cast<int>(490 - controllerName.size() - localName.size()), 0);
 }
@@ -71,8 +71,8 @@ int TVandirCNC::AskReceiveFilePiece(const std::string& source, const std::string
   return kOk;
 }
 
-void TVandirCNC::CancelSendFile() { SendCMD->Sending = false; }
-void TVandirCNC::CancelReceiveFile() { SendCMD->Receiving = false; }
+void TVandirCNC::CancelSendFile() { SendCMD->CancelUpload(); }
+void TVandirCNC::CancelReceiveFile() { SendCMD->CancelDownload(); }
 int TVandirCNC::SendPercentange() const { return SendCMD->SendPercent; }
 int TVandirCNC::RecvPercentange() const { return SendCMD->RecvPercent; }
 

@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -63,7 +64,11 @@ class Send_Recv {
   bool SocketConnected() const { return socketConnected_.load(); }
 
   // File jobs run on this thread inside a pass and hold the socket until they end. The
-  // request stores the job, clears the progress and wakes the thread.
+  // request stores the job, clears the progress and wakes the thread. Each kind of job keeps
+  // its own request and progress: a new request replaces a job of its kind still running,
+  // which stops at its next step and publishes nothing more, and a cancelled job publishes
+  // nothing after the cancel. FileError, FileOffset, PieceSize, FileSize and the names
+  // describe the job requested last.
   struct FileJob {
     std::string source;  // upload: local file; download: controller file
     std::string target;  // upload: controller name; download: local file
@@ -74,6 +79,10 @@ class Send_Recv {
   };
   void RequestUpload(const FileJob& job);
   void RequestDownload(const FileJob& job);
+  // Clears the job's flag. A cancelled upload sends no end package; a cancelled download
+  // leaves the local file as it was before the download.
+  void CancelUpload();
+  void CancelDownload();
   std::string SourceFileName() const;
   std::string TargetFileName() const;
 
@@ -113,11 +122,30 @@ class Send_Recv {
   bool PopNext(defSEND_PACKAGE& out);
   bool ListsEmpty() const;
   void Exchange(const defSEND_PACKAGE& request);
+  enum class JobKind { Upload, Download };
+  // A job as this thread runs it: its request, and which request of its kind it was.
+  struct RunningJob {
+    JobKind kind;
+    FileJob job;
+    std::uint64_t generation;
+  };
+  RunningJob TakeJob(JobKind kind) const;
+  bool IsCurrent(const RunningJob& run) const;  // under jobMutex_
+  bool StillCurrent(const RunningJob& run) const;
+  // Each publishes only while the job is current, and tells whether it still is.
+  bool PublishProgress(const RunningJob& run, std::int64_t offset,
+                       std::optional<std::int32_t> percent);
+  bool PublishFileSize(const RunningJob& run, std::int64_t size);
+  bool PublishFailure(const RunningJob& run, std::int32_t code);
+  // Ends a job that is still current: `finish` runs under the job lock, so a cancel comes
+  // either before it (and it does not run) or after the job ended; a result other than
+  // kJobFine becomes FileError. Then the job's flag is cleared.
+  void EndJob(const RunningJob& run, const std::function<std::int32_t()>& finish = {});
   void RunUploadJob();
   void RunDownloadJob();
-  bool DownloadPiece(const FileJob& job, std::FILE* file, bool first, std::int32_t& pieceLength,
-                     std::int64_t& remaining);
-  FileJob CurrentJob() const;
+  // One piece request and its reply: kJobFine, or the job's error code.
+  std::int32_t DownloadPiece(const FileJob& job, std::FILE* file, bool first,
+                             std::int64_t& offset, std::int64_t& remaining);
   void StampReply();
   void DropConnection();
   void LogOutAndClose();
@@ -130,8 +158,14 @@ class Send_Recv {
   bool ConnectAborted() const;
   int Enqueue(List& list, const defSEND_PACKAGE& package);
 
+  // The two kinds' requests, the count of requests of each kind (a running job compares its
+  // own with it) and which kind the shared published fields describe.
   mutable std::mutex jobMutex_;
-  FileJob job_;
+  FileJob uploadJob_;
+  FileJob downloadJob_;
+  std::uint64_t uploadRequests_ = 0;
+  std::uint64_t downloadRequests_ = 0;
+  JobKind lastRequested_ = JobKind::Upload;
 
   Cache& cache_;
   FileListQueue& fileList_;

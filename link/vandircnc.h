@@ -290,8 +290,9 @@ class TVandirCNC {
   // File transfer. The jobs run on the transport thread; follow them through SendCMD's
   // FileError, Sending/Receiving and SendPercent/RecvPercent. SendFile: -1 not logged in,
   // -21 a name missing or too long, -22 no such local file, -23 unreadable. ReceiveFile: -1,
-  // or -17 for a name missing or too long. A download replaces the local file only when it
-  // is complete.
+  // or -17 for a name missing or too long. Starting one kind of job cancels the other. A
+  // download replaces the local file only when it is complete; a failed or cancelled one
+  // leaves it as it was.
   int SendFile(const std::string& localName, const std::string& controllerName, bool overwrite);
   int AskSendFilePiece(const std::string& source, const std::string& target, int offset,
                        int pieceSize, int fileSize, bool overwrite);

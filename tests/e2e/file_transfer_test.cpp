@@ -1,55 +1,15 @@
 // File transfer and NC file commands through the link against the simulator's file system.
-#include <unistd.h>
-
 #include <atomic>
 #include <filesystem>
-#include <random>
 #include <thread>
 
-#include "tests/e2e/link_fixture.h"
-#include "tests/support/file_bytes.h"
+#include "tests/e2e/files_fixture.h"
 
 namespace vandir::test {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string Bytes(std::size_t n, unsigned seed = 1) {
-  std::mt19937 random(seed);
-  std::string text(n, '\0');
-  for (auto& c : text) c = static_cast<char>(random());
-  return text;
-}
-
-class Files : public LinkTest {
- protected:
-  void SetUp() override {
-    local = fs::temp_directory_path() / ("files-" + std::to_string(getpid()) + "-" +
-                                         testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(local);
-    sim.Command("cycle off");
-    ConnectAndLogin();
-  }
-  void TearDown() override { fs::remove_all(local); }
-
-  bool AwaitUpload() {
-    return WaitUntil([&] { return !link.SendCMD->Sending; }, 20s);
-  }
-  bool AwaitDownload() {
-    return WaitUntil([&] { return !link.SendCMD->Receiving; }, 20s);
-  }
-  std::vector<int> Commands(int code) {
-    std::vector<int> found;
-    for (const auto& [command, index] : sim.Log())
-      if (command == code || code == 0) found.push_back(command);
-    return found;
-  }
-  fs::path Remote(const std::string& name) { return sim.Root() / "C" / "NCFILES" / name; }
-  int Percent() const { return link.SendCMD->SendPercent; }
-
-  fs::path local;
-};
 
 struct UploadCase {
   std::size_t size;
