@@ -96,6 +96,9 @@ const TIniData& TIniFile::Data() const {
 }
 
 bool TIniFile::Save() {
+  // Whatever happens below, the next read parses what is on disk, so a value that could not
+  // be written is not kept in memory either.
+  size_ = static_cast<std::uintmax_t>(-1);
   std::string bytes;
   if (ini_->Save(bytes) < 0) return false;
   const auto temp = path_.string() + ".new";
@@ -111,10 +114,8 @@ bool TIniFile::Save() {
   std::filesystem::rename(temp, path_, ec);
   if (ec) {
     std::filesystem::remove(temp, ec);
-    size_ = static_cast<std::uintmax_t>(-1);
     return false;
   }
-  size_ = static_cast<std::uintmax_t>(-1);  // the next read parses what is on disk
   return true;
 }
 
