@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <memory>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -17,11 +17,6 @@ namespace {
 
 constexpr std::int16_t kDownloadPiece = 368;
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 // A download lands beside its target under a private name and takes the target's place only
 // when it is complete, so a failed or cancelled download never costs the old file.
 class PartialFile {
@@ -30,7 +25,7 @@ class PartialFile {
     std::string pattern = target + ".part-XXXXXX";
     const int fd = mkstemp(pattern.data());
     if (fd < 0) return;
-    file_.reset(fdopen(fd, "w+b"));
+    file_ = fdopen(fd, "w+b");
     if (!file_) {
       close(fd);
       unlink(pattern.c_str());
@@ -39,29 +34,34 @@ class PartialFile {
     path_ = pattern;
   }
   ~PartialFile() {
-    file_.reset();
+    Close();
     if (!path_.empty()) unlink(path_.c_str());
   }
   PartialFile(const PartialFile&) = delete;
   PartialFile& operator=(const PartialFile&) = delete;
 
-  std::FILE* get() const { return file_.get(); }
+  std::FILE* get() const { return file_; }
   // Gives the file the target's name (and the permissions a new file would get).
   bool Commit() {
-    if (std::fflush(file_.get()) != 0) return false;
+    if (std::fflush(file_) != 0) return false;
     const mode_t mask = umask(0);
     umask(mask);
-    fchmod(fileno(file_.get()), 0666 & ~mask);
-    file_.reset();
+    fchmod(fileno(file_), 0666 & ~mask);
+    Close();
     if (std::rename(path_.c_str(), target_.c_str()) != 0) return false;
     path_.clear();
     return true;
   }
 
  private:
+  void Close() {
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+  }
+
   std::string target_;
   std::string path_;
-  File file_;
+  std::FILE* file_ = nullptr;
 };
 
 // RecvPercent after `offset` bytes of `size`; none while the size is below 99 bytes, where the

@@ -160,7 +160,9 @@ class CornerCaption : public QObject {
     if (event->type() != QEvent::Paint) return false;
     auto* corner = static_cast<QWidget*>(watched);
     QStyleOptionHeader option;
-    option.initFrom(corner);
+    // The corner is a disabled button (it must not select the whole grid); its caption
+    // takes the grid's state, so it reads like the headers beside it.
+    option.initFrom(corner->parentWidget());
     option.rect = corner->rect();
     option.position = QStyleOptionHeader::OnlyOneSection;
     option.textAlignment = Qt::AlignCenter;
@@ -256,10 +258,14 @@ void StringGrid::SetCell(int col, int row, const QString& text) {
 }
 
 void StringGrid::SetColWidth(int col, int width) {
-  if (col < model_->fixedCols)
+  if (col < model_->fixedCols) {
     verticalHeader()->setFixedWidth(width);
-  else
-    horizontalHeader()->resizeSection(col - model_->fixedCols, width);
+    return;
+  }
+  // The header's own minimum follows its font and would widen a narrow column silently.
+  QHeaderView& header = *horizontalHeader();
+  if (width < header.minimumSectionSize()) header.setMinimumSectionSize(width);
+  header.resizeSection(col - model_->fixedCols, width);
 }
 
 void StringGrid::SetDefaultColWidth(int width) {

@@ -1,0 +1,45 @@
+// The Alarm page: the current alarms and warnings with their texts, and the two history
+// files of the controller (alarms, operations) with the progress of their fetch.
+#pragma once
+
+#include "app/pages/page.h"
+
+class QGroupBox;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace talvo::app {
+
+class TAlarmPage : public TPage {
+ public:
+  explicit TAlarmPage(QWidget* parent = nullptr);
+  void LoadCaptions(const TLanguage& language) override;
+
+  // The group boxes the alarm flash colours; they fill their background, so setting the
+  // palette's Window colour is all a flash needs.
+  QGroupBox* AlarmGroup() const { return alarmGroup_; }
+  QGroupBox* WarningGroup() const { return warningGroup_; }
+  QPlainTextEdit* AlarmMassage() const { return alarmMassage_; }
+  QPlainTextEdit* WarningMassage() const { return warningMassage_; }
+  QPlainTextEdit* MemoHistoryList() const { return memoHistoryList_; }
+  QPlainTextEdit* MemoOpHistoryList() const { return memoOpHistoryList_; }
+  QProgressBar* ProgressBarHistory() const { return progressBarHistory_; }
+  // Empties the alarm and warning lists and both histories (a new connection's start).
+  void ClearLists();
+
+ private:
+  QGroupBox* alarmGroup_;
+  QGroupBox* warningGroup_;
+  QGroupBox* historyGroup_;
+  QGroupBox* opHistoryGroup_;
+  QPlainTextEdit* alarmMassage_;
+  QPlainTextEdit* warningMassage_;
+  QPlainTextEdit* memoHistoryList_;
+  QPlainTextEdit* memoOpHistoryList_;
+  QPushButton* readHistory_;
+  QPushButton* readOpHistory_;
+  QProgressBar* progressBarHistory_;
+};
+
+}  // namespace talvo::app
