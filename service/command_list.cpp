@@ -7,9 +7,6 @@
 namespace talvo {
 namespace {
 
-constexpr int kSkipped = -3;
-constexpr int kAbortList = -4;
-
 bool UpperCaseEquals(const std::string& text, const char* upper) {
   std::string folded = text;
   for (char& c : folded) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -147,9 +144,9 @@ void TTalvoService::ConfirmFileOverwrite(int answer) {
   if (answer == kAnswerYes || answer == kAnswerYesToAll) {
     ExecuteCommand(currentCommand_);
   } else if (answer == kAnswerNo || answer == kAnswerNoToAll) {
-    CheckProcessReturnValue(kSkipped, CalculateWholeProgress(100));
+    CheckProcessReturnValue(frSkipped, CalculateWholeProgress(100));
   } else {
-    CheckProcessReturnValue(kAbortList, CalculateWholeProgress(100));
+    CheckProcessReturnValue(frAbortList, CalculateWholeProgress(100));
   }
 }
 

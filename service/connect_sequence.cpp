@@ -5,11 +5,14 @@
 namespace talvo {
 namespace {
 
-constexpr int kLoginAccepted = 501;
-constexpr int kLoginAcceptedFull = 502;
+bool LoginAccepted(int result) {
+  return result == vandir::kLoginLimited || result == vandir::kLoginFull;
+}
 
 bool LoginFailed(int result) {
-  return result == 500 || result == 503 || result == -999 || result == -2 || result == -1;
+  return result == vandir::kLoginRefused || result == vandir::kLoginRefusedOther ||
+         result == kLoginTimedOut || result == vandir::kLoginShortReply ||
+         result == vandir::kLoginNoConnection;
 }
 
 }  // namespace
@@ -72,7 +75,7 @@ void TTalvoService::ProcessConnecting_Prepare() {
 void TTalvoService::ProcessConnecting_Connecting() {
   LoginResult = link_->QueryUserStatus();
   AddDebugMsg(StepMessage(" Login: ... (" + std::to_string(LoginResult) + ")"));
-  if (LoginResult == kLoginAccepted || LoginResult == kLoginAcceptedFull) {
+  if (LoginAccepted(LoginResult)) {
     MoveToState(csGetVersion);
   } else if (LoginFailed(LoginResult)) {
     if (KeepConnect) {
@@ -87,7 +90,7 @@ void TTalvoService::ProcessConnecting_GetVersion() {
   if (!CheckVandirConnectStatus()) return;
   int valid = 0;
   link_->SWInformation(&NcVersion, &valid);
-  if (valid == 1 && !NcVersion.empty()) {
+  if (valid == vandir::kChanged && !NcVersion.empty()) {
     AddDebugMsg(StepMessage(" Version: " + NcVersion));
     MoveToState(csGetRootPath);
   } else {
@@ -100,7 +103,7 @@ bool TTalvoService::ReadControllerPath(int (vandir::TVandirCNC::*read)(std::stri
   if (!CheckVandirConnectStatus()) return false;
   int valid = 0;
   ((*link_).*read)(target, &valid);
-  if (valid == 0 || target->empty()) {
+  if (valid == vandir::kUnchanged || target->empty()) {
     AddDebugMsg(StepMessage(std::string(label) + "..."));
     return false;
   }
@@ -129,8 +132,7 @@ void TTalvoService::ProcessConnecting_GetNcFilesPath() {
                           " NcFilePath: ")) {
     return;
   }
-  StartTextDownload(NcMachinePath + (Language == 0 || Language == 1 ? "chi_mlc.err"
-                                                                      : "eng_mlc.err"));
+  StartMlcErrorDownload();
   MoveToState(csDownloadMlcErrStr);
 }
 

@@ -7,16 +7,6 @@
 namespace talvo {
 namespace {
 
-constexpr int kFinished = 1;
-constexpr int kRunning = 0;
-constexpr int kLinkLost = -1;
-constexpr int kFailed = -2;
-constexpr int kSkipped = -3;
-constexpr int kAbortList = -4;
-
-constexpr int kTargetExists = 9;      // upload: the controller already has the file
-constexpr int kFolderExists = 12;     // directory creation: the folder is there already
-
 bool OverwriteAllowed(int answer) { return answer == kAnswerYes || answer == kAnswerYesToAll; }
 
 }  // namespace
@@ -33,7 +23,7 @@ bool TTalvoService::ExecuteCommand(const SFileCommand& record) {
       std::error_code ec;
       if (!OverwriteAllowed(overwriteAnswer_) && std::filesystem::exists(record.Name1, ec)) {
         if (overwriteAnswer_ == kAnswerNoToAll) {
-          CheckProcessReturnValue(kSkipped, CalculateWholeProgress(100));
+          CheckProcessReturnValue(frSkipped, CalculateWholeProgress(100));
         } else {
           PostFileOverwrite(ProcessKind);
           ProcessKind = pkWaitOverwrite;
@@ -65,7 +55,7 @@ bool TTalvoService::ExecuteCommand(const SFileCommand& record) {
 
 void TTalvoService::ProcessFileJob() {
   const EProcessKind kind = ProcessKind;
-  int result = kRunning;
+  int result = frRunning;
   int percent = 0;
   switch (kind) {
     case pkGetFileList:
@@ -74,13 +64,13 @@ void TTalvoService::ProcessFileJob() {
       return;
     case pkSendFile:
       result = CheckUploadFileFinish(&percent);
-      if (result == kFailed && LastError == kTargetExists) {
+      if (result == frFailed && LastError == vandir::kUploadTargetExists) {
         if (overwriteAnswer_ != kAnswerNoToAll) {
           PostFileOverwrite(kind);
           ProcessKind = pkWaitOverwrite;
           return;
         }
-        result = kSkipped;
+        result = frSkipped;
         percent = 100;
       }
       break;
@@ -89,11 +79,11 @@ void TTalvoService::ProcessFileJob() {
       break;
     default:
       result = CheckNcReturnFileName();
-      if (kind == pkDirCreate && result == kFailed && LastError == kFolderExists) {
-        result = kSkipped;
+      if (kind == pkDirCreate && result == frFailed && LastError == kDirExists) {
+        result = frSkipped;
         percent = 100;
       } else {
-        percent = result == kFinished ? 100 : 0;
+        percent = result == frFinished ? 100 : 0;
       }
       break;
   }
@@ -101,12 +91,12 @@ void TTalvoService::ProcessFileJob() {
 }
 
 int TTalvoService::CheckGetFileListFinish() {
-  if (!CheckVandirConnectStatus()) return kLinkLost;
+  if (!CheckVandirConnectStatus()) return frLinkLost;
   listing_->TakeWaiting(link_->FileListQueue);
-  if (!listing_->Total()) return kRunning;
-  if (listing_->Complete()) return kFinished;
+  if (!listing_->Total()) return frRunning;
+  if (listing_->Complete()) return frFinished;
   link_->FileList(listDir_, 1);
-  return kRunning;
+  return frRunning;
 }
 
 void TTalvoService::DebugTransferState(const char* direction, int error, int percent) {
@@ -125,7 +115,7 @@ int TTalvoService::CheckDownloadFileFinish(int* percent) {
 }
 
 int TTalvoService::CheckTransferFinish(vandir::TransferDirection direction, int* percent) {
-  if (!CheckVandirConnectStatus()) return kLinkLost;
+  if (!CheckVandirConnectStatus()) return frLinkLost;
   const bool upload = direction == vandir::TransferDirection::kUpload;
   vandir::TransferState state = vandir::ReadTransfer(*link_->SendCMD, direction);
   // A start the link refused leaves no job to follow.
@@ -134,7 +124,7 @@ int TTalvoService::CheckTransferFinish(vandir::TransferDirection direction, int*
   const vandir::TransferProgress progress = vandir::JudgeTransfer(state);
   *percent = progress.percent;
   if (progress.phase != vandir::TransferPhase::kFailed) {
-    return progress.phase == vandir::TransferPhase::kFinished ? kFinished : kRunning;
+    return progress.phase == vandir::TransferPhase::kFinished ? frFinished : frRunning;
   }
   LastError = progress.error;
   if (upload) {
@@ -148,19 +138,19 @@ int TTalvoService::CheckTransferFinish(vandir::TransferDirection direction, int*
       std::filesystem::remove(target, ec);
     }
   }
-  return kFailed;
+  return frFailed;
 }
 
 int TTalvoService::CheckNcReturnFileName() {
-  if (!CheckVandirConnectStatus()) return kLinkLost;
+  if (!CheckVandirConnectStatus()) return frLinkLost;
   if (startError_ != 0) {
     LastError = startError_;
-    return kFailed;
+    return frFailed;
   }
   int requested = 0;
   int answered = 0;
   link_->GetCount(&requested, &answered);
-  if (requested != answered) return kRunning;
+  if (requested != answered) return frRunning;
   std::string name;
   int error = 0;
   link_->GetErrorFilename(&name, &error);
@@ -170,9 +160,9 @@ int TTalvoService::CheckNcReturnFileName() {
   if (error != 0) {
     LastError = error;
     link_->ResetCount();
-    return kFailed;
+    return frFailed;
   }
-  return kFinished;
+  return frFinished;
 }
 
 int TTalvoService::CalculateWholeProgress(int percent) const {
@@ -182,12 +172,12 @@ int TTalvoService::CalculateWholeProgress(int percent) const {
 }
 
 void TTalvoService::CheckProcessReturnValue(int result, int percent) {
-  if ((result == kRunning || result == kFinished) && percent != LastProgress) {
+  if ((result == frRunning || result == frFinished) && percent != LastProgress) {
     LastProgress = percent;
     PostKindAndNumber(&TTalvoService::OnProgress, ProcessKind, percent);
   }
   switch (result) {
-    case kFinished:
+    case frFinished:
       if (listRunning_) {
         ExecuteNextCmdInList();
       } else {
@@ -195,16 +185,16 @@ void TTalvoService::CheckProcessReturnValue(int result, int percent) {
         ProcessKind = pkGetInformation;
       }
       break;
-    case kSkipped:
-    case kAbortList:
+    case frSkipped:
+    case frAbortList:
       if (listRunning_) {
-        if (result == kAbortList) listAbort_ = true;
+        if (result == frAbortList) listAbort_ = true;
         ExecuteNextCmdInList();
       } else {
         ProcessKind = pkGetInformation;
       }
       break;
-    case kFailed:
+    case frFailed:
       listRunning_ = false;
       PostKindAndNumber(&TTalvoService::OnError, ProcessKind, LastError);
       ProcessKind = pkGetInformation;

@@ -18,6 +18,10 @@ void TTalvoService::StartTextDownload(const std::string& controllerFile) {
   startError_ = link_->ReceiveFile(controllerFile, TempTextFile());
 }
 
+void TTalvoService::StartMlcErrorDownload() {
+  StartTextDownload(NcMachinePath + (ChineseSet(Language) ? "chi_mlc.err" : "eng_mlc.err"));
+}
+
 bool TTalvoService::MergeDownloadedText() {
   WorkList.clear();
   const bool loaded = LoadLines(TempTextFile(), &WorkList);
@@ -31,9 +35,9 @@ bool TTalvoService::MergeDownloadedText() {
 void TTalvoService::ProcessConnecting_Download(EConnectState state) {
   int percent = 0;
   const int result = CheckDownloadFileFinish(&percent);
-  if (result == -2) {
+  if (result == frFailed) {
     FailConnectAttempt(LastError);
-  } else if (result == 1) {
+  } else if (result == frFinished) {
     if (!FinishDownloadStep(state)) return;
     MoveToState(static_cast<EConnectState>(state + 1));
   }

@@ -11,7 +11,6 @@ namespace {
 
 constexpr int kDefaultProcessInterval = 100;
 constexpr int kDefaultDrChangeTimer = 10000;
-constexpr int kStaleSeconds = 6;
 constexpr qsizetype kDebugLinesHigh = 1000;
 constexpr qsizetype kDebugLinesKept = 500;
 
@@ -177,7 +176,10 @@ void TTalvoService::ReconnectToMachine() {
 
 bool TTalvoService::CheckVandirConnectStatus() {
   LastConnectStatus = link_->GetConnectStatus();
-  if (LastConnectStatus != vandir::kNotConnected && LastConnectStatus < kStaleSeconds) return true;
+  if (LastConnectStatus != vandir::kNotConnected &&
+      LastConnectStatus < vandir::kStaleAfterSeconds) {
+    return true;
+  }
   ReconnectToMachine();
   return false;
 }

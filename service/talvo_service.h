@@ -23,6 +23,7 @@
 #include "service/file_command.h"
 #include "service/memory_pool.h"
 #include "service/process_states.h"
+#include "service/result_codes.h"
 
 namespace talvo {
 
@@ -40,16 +41,6 @@ using TProcessEvent = std::function<void(TTalvoService* Sender, EProcessKind Kin
 using TFileOverwriteEvent = std::function<void(TTalvoService* Sender, EProcessKind Kind,
                                                std::string FileName, int& Result)>;
 using TConnectCountdownEvent = std::function<void(TTalvoService* Sender, int RemainTime)>;
-
-// Answers to the overwrite question (the modal results of the dialog that asks it).
-inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
-inline constexpr int kAnswerNoToAll = 9;
-inline constexpr int kAnswerYesToAll = 10;
-
-// OnError numbers of a connect attempt that the link does not report itself.
-inline constexpr int kTextNotLoaded = -40;      // a downloaded text could not be read back
-inline constexpr int kHmiFileNotWritten = -41;  // the display-string file could not be written
 
 class TTalvoService : public QObject {
  public:
@@ -188,6 +179,7 @@ class TTalvoService : public QObject {
   // Connect-time downloads.
   std::string TempTextFile() const;
   void StartTextDownload(const std::string& controllerFile);
+  void StartMlcErrorDownload();  // the first of the four
   void ProcessConnecting_Download(EConnectState state);
   bool MergeDownloadedText();
   bool FinishDownloadStep(EConnectState state);

@@ -295,7 +295,8 @@ TEST_F(CommandList, ListingProgressStaysAtZeroUntilTheTotalAndRisesWithTheParts)
   ASSERT_TRUE(RunUntilIdle());
   ASSERT_EQ(list.size(), 30u);
   std::vector<int> percents;
-  for (const auto& e : EventsStartingWith("progress 4 ")) percents.push_back(std::stoi(e.substr(11)));
+  for (const auto& e : EventsStartingWith("progress 4 "))
+    percents.push_back(std::stoi(e.substr(11)));
   ASSERT_GE(percents.size(), 2u) << "at least one step before the end";
   EXPECT_EQ(percents.back(), 100);
   for (std::size_t i = 0; i + 1 < percents.size(); ++i) {
