@@ -66,6 +66,7 @@ TEST_F(Diagnostics, HardwareDiagnosisReportsEachChangeOnce) {
 TEST_F(Diagnostics, StorageChecksAskThreeKindsEachCall) {
   sim.Command("set storage1 1");
   sim.Command("set storage3 1");
+  const int replies = Replies();
   HoldTheTransport();
   bool storage[kStorageChecks] = {};
   int changed = -1;
@@ -76,10 +77,10 @@ TEST_F(Diagnostics, StorageChecksAskThreeKindsEachCall) {
   // Kind 13 was asked last; each kind's answer lands in its own flag.
   EXPECT_PRED2(MatchesHex, "ok 0402a7011400****14000000000000000d000000",
                sim.Command("last 423"));
-  ASSERT_TRUE(WaitUntil([&] {
-    link.HWDiagnosis2(storage, &changed);
-    return changed == 1;
-  }));
+  // Read once all three answers are in: each one sets its own flag only.
+  ASSERT_TRUE(AwaitReplies(replies + 4));
+  link.HWDiagnosis2(storage, &changed);
+  EXPECT_EQ(changed, 1);
   EXPECT_TRUE(storage[0]);
   EXPECT_FALSE(storage[1]);
   EXPECT_TRUE(storage[2]);
