@@ -1,0 +1,318 @@
+// The main window: captions, pages, the machine menu, the connection display and the
+// completion of a connection against a real simulator.
+#include <QLabel>
+#include <QStackedWidget>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+
+#include <fstream>
+
+#include "app/frame/connection_texts.h"
+#include "app/language/language.h"
+#include "app/pages/page.h"
+#include "app/widgets/lamp.h"
+#include "app/widgets/string_grid.h"
+#include "tests/app/frame_fixture.h"
+
+namespace talvo::app::test {
+namespace {
+
+const char* const kDefaultTabs[] = {"Work",     "Position",      "PLC",       "Alarm",
+                                    "Parameter", "User Parameter", "User Parameter2",
+                                    "Hardware", "Machine",       "NC Files",  "Upgrade",
+                                    "Option"};
+const char* const kPageNames[] = {"TabSheetWork",       "TabSheetPos",      "TabSheetPLC",
+                                  "TabSheetAlarm",      "TabSheetParam",    "TabSheetUserParam",
+                                  "TabSheetUserParam2", "TabSheetHardware", "TabSheetMachine",
+                                  "TabSheetNCFiles",    "TabSheetUpgrade",  "TabSheetOption"};
+const int kPageTags[] = {2, 3, 4, 5, 6, 7, 13, 8, 9, 10, 11, 12};
+
+class FrameOffline : public FrameTest {
+ protected:
+  FrameOffline() : FrameTest(std::nullopt) {}
+};
+
+TEST_F(FrameOffline, WithoutLanguageFilesEveryCaptionIsTheBuiltInOne) {
+  MakeWindow();
+  EXPECT_EQ(window->windowTitle(), "Talvo-Maintenance");
+  QTabWidget* pages = window->PageControl();
+  ASSERT_EQ(pages->count(), 12);
+  for (int i = 0; i < 12; ++i) {
+    EXPECT_EQ(pages->tabText(i), kDefaultTabs[i]);
+    EXPECT_EQ(pages->widget(i)->objectName(), kPageNames[i]);
+    EXPECT_EQ(static_cast<TPage*>(pages->widget(i))->Tag(), kPageTags[i]);
+    EXPECT_TRUE(pages->isTabVisible(i));
+  }
+  EXPECT_EQ(pages->currentIndex(), 0);
+  EXPECT_EQ(Text("LabelConnectStatus"), "DisConnect");
+  EXPECT_EQ(Find<QPushButton>("SpeedButtonAddWork")->text(), "Machine");
+  EXPECT_FALSE(Find<QPushButton>("SpeedButtonSendMsgToNc")->isEnabled());
+  EXPECT_EQ(Find<Lamp>("ShapeConnect1")->Color(), colors::kDarkGreen);
+  EXPECT_EQ(Find<Lamp>("ShapeAlarm2")->Color(), colors::kDarkRed);
+  EXPECT_FALSE(Find<QLabel>("LabelAlarm")->isEnabled());
+  EXPECT_EQ(Text("StaticTextWorkMode"), "");
+}
+
+TEST_F(FrameOffline, CaptionsComeFromTheCurrentLanguageFile) {
+  // Keys match without regard to case; a key with an empty text gives an empty caption.
+  home.Write("Language/MLangENG.ini",
+             "[mainstring]\nform=Wartung\nTABWORK=Arbeit\nTabPLC=\n[Work]\nLocalVer=Wert\n");
+  // Traditional Chinese in Big5: the tab of the position page reads 位置.
+  home.Write("Language/MLangCHT.ini", "[MainString]\nTabPos=\xA6\xEC\xB8\x6D\n");
+  MakeWindow();
+  QTabWidget* pages = window->PageControl();
+  EXPECT_EQ(window->windowTitle(), "Wartung");
+  EXPECT_EQ(pages->tabText(0), "Arbeit");
+  EXPECT_EQ(pages->tabText(2), "");
+  EXPECT_EQ(pages->tabText(1), "Position") << "the English file lacks the key";
+  EXPECT_EQ(Find<StringGrid>("gridLocalVar")->Cell(1, 0), "Wert");
+
+  window.reset();
+  home.Write("Talvo-Maintenance.ini", "[OPTIONS]\nLANGUAGE=0\n");
+  window = std::make_unique<TFormMain>(home.Text());
+  EXPECT_EQ(window->PageControl()->tabText(1), QString::fromUtf8("位置"));
+  EXPECT_EQ(window->PageControl()->tabText(0), "Work");
+}
+
+TEST_F(FrameOffline, RepairedLanguageAndUserLanguageWithoutItsFile) {
+  MakeWindow("LANGUAGE=7\n");
+  EXPECT_EQ(window->Language().Code(), 2);
+  EXPECT_NE(home.Read("Talvo-Maintenance.ini").find("LANGUAGE=2"), std::string::npos);
+
+  window.reset();
+  home.Write("Talvo-Maintenance.ini", "[OPTIONS]\nLANGUAGE=3\n");
+  window = std::make_unique<TFormMain>(home.Text());
+  EXPECT_EQ(window->PageControl()->tabText(3), "Alarm");
+  EXPECT_EQ(window->DisplayStrings().Path().filename(), "Dsp.str");
+}
+
+TEST_F(FrameOffline, ShowKeysHideTabsButNeverTheOptionPage) {
+  std::string settings;
+  for (const char* key : {"WORK_SHOW", "POS_SHOW", "PLC_SHOW", "ALARM_SHOW", "PARAM_SHOW",
+                          "USERPARAM_SHOW", "USERPARAM2_SHOW", "HARDWARE_SHOW",
+                          "MACHINEDATA_SHOW", "NCFILES_SHOW", "UPGRADE_SHOW"})
+    settings += std::string(key) + "=0\n";
+  MakeWindow(settings);
+  QTabWidget* pages = window->PageControl();
+  for (int i = 0; i < 11; ++i) EXPECT_FALSE(pages->isTabVisible(i)) << i;
+  EXPECT_TRUE(pages->isTabVisible(11));
+
+  window.reset();
+  home.Write("Talvo-Maintenance.ini", "[OPTIONS]\nPLC_SHOW=0\nUSERPARAM2_SHOW=0\n");
+  window = std::make_unique<TFormMain>(home.Text());
+  EXPECT_FALSE(window->PageControl()->isTabVisible(2));
+  EXPECT_FALSE(window->PageControl()->isTabVisible(6));
+  EXPECT_TRUE(window->PageControl()->isTabVisible(7));
+}
+
+TEST_F(FrameOffline, DemoModeMarksTheCaptionAndNeverConnects) {
+  MakeWindow("DEMOMODE=1\nLANGUAGE=2\n[MACHINEDATA]\nCNCCOUNT=1\nCNCNAME0=A\nCNCIP0=127.0.0.1\n");
+  EXPECT_EQ(window->windowTitle(), "Talvo-Maintenance DEMO");
+  EXPECT_EQ(window->DisplayStrings().Path().filename(), "Dsp.str");
+  window->ConnectMachine(0);
+  EXPECT_EQ(window->Service().GetProcessKind(), pkNone);
+  EXPECT_FALSE(window->ConnectToAddress("127.0.0.1"));
+}
+
+TEST_F(FrameOffline, MachineMenuFollowsTheList) {
+  MakeWindow();  // no MACHINEDATA: one entry without name or address
+  QList<QAction*> items = window->MachineMenu()->actions();
+  ASSERT_EQ(items.size(), 2);
+  EXPECT_EQ(items[0]->text(), "-");
+  EXPECT_FALSE(items[1]->isVisible());
+
+  window->Machines().DeleteEntriesWithoutAddress();
+  window->BuildMachineMenu();
+  items = window->MachineMenu()->actions();
+  ASSERT_EQ(items.size(), 1);
+  EXPECT_TRUE(items[0]->isVisible()) << "an empty list still shows its captionless item";
+  EXPECT_EQ(items[0]->text(), "");
+
+  window->Machines().Add();
+  window->Machines().SetName(0, "Mill 7");
+  window->Machines().SetIp(0, "10.0.0.7");
+  window->BuildMachineMenu();
+  items = window->MachineMenu()->actions();
+  ASSERT_EQ(items.size(), 2);
+  EXPECT_EQ(items[0]->text(), "Mill 7-10.0.0.7");
+  EXPECT_EQ(window->CheckConnectedMachine(), -1) << "nothing is connected";
+}
+
+TEST_F(FrameOffline, NothingIsWrittenAtShutdown) {
+  MakeWindow("LastSysType=1\n");
+  const std::string before = home.Read("Talvo-Maintenance.ini");
+  window->close();
+  window.reset();
+  EXPECT_EQ(home.Read("Talvo-Maintenance.ini"), before);
+}
+
+TEST(ConnectionTexts, DisconnectReasonsAndCountdown) {
+  TLanguage language("/nonexistent/", 2);
+  const struct {
+    EProcessKind kind;
+    EConnectState state;
+    int level;
+    const char* reason;
+  } cases[] = {{pkConnecting, csConnecting, 503, "-Exclude"},
+               {pkConnecting, csConnecting, 500, "-None"},
+               {pkConnecting, csConnecting, -1, "-Failed"},
+               {pkConnecting, csConnecting, -2, "(-2)"},
+               {pkConnecting, csConnecting, 999, ""},
+               {pkConnecting, csConnecting, 0, ""},
+               {pkConnecting, csGetVersion, 503, ""},
+               {pkGetInformation, csConnecting, 503, ""}};
+  for (const auto& c : cases)
+    EXPECT_EQ(DisconnectReason(language, c.kind, c.state, c.level), c.reason) << c.level;
+  EXPECT_EQ(CountdownSuffix(1500), " ( 1.5 )");
+  EXPECT_EQ(CountdownSuffix(100), " ( 0.1 )");
+  EXPECT_EQ(CountdownSuffix(0), " ( 0.0 )");
+}
+
+TEST(ConnectionTexts, KeyParameterValues) {
+  const char* letters[] = {"A", "B", "C", "U", "V", "W", " ", " "};
+  for (int value = 0; value < 8; ++value) EXPECT_EQ(AxisLetter(value), letters[value]) << value;
+  EXPECT_EQ(AxisLetter(-1), " ");
+  EXPECT_EQ(ControllerLanguage(0, 1), 2);
+  EXPECT_EQ(ControllerLanguage(1, 2), 0);
+  EXPECT_EQ(ControllerLanguage(2, 2), 1);
+  EXPECT_EQ(ControllerLanguage(5, 2), 2);
+}
+
+TEST(ConnectionTexts, FileJobFailures) {
+  TempHome home;
+  home.Write("Language/MLangENG.ini", "[FileString]\nERROR_NC_FILE_ERROR_MSG2=not found\n");
+  TLanguage language(home.Text(), 2);
+  EXPECT_EQ(FileJobErrorText(language, pkReceiveFile, 2), "Failure: not found(2)");
+  EXPECT_EQ(FileJobErrorText(language, pkFileDelete, 13), "Delete failre: (13)");
+  EXPECT_EQ(FileJobErrorText(language, pkDirCreate, -65), "Create directory failure: (-65)");
+  EXPECT_EQ(FileJobErrorText(language, pkFileRename, 9), "Rename failure: (9)");
+  EXPECT_EQ(FileJobErrorText(language, pkGetFileList, 2), "");
+}
+
+// --- Against the simulator -----------------------------------------------------------------
+
+class FrameConnected : public FrameTest {};
+
+TEST_F(FrameConnected, ConnectingThenConnectedDisplay) {
+  MakeWindow("[MACHINEDATA]\nCNCCOUNT=1\nCNCNAME0=Sim\nCNCIP0=" + sim->Address() + "\n");
+  window->ConnectMachine(0);
+  EXPECT_TRUE(RunUntil([&] { return Text("LabelConnectStatus").startsWith("Connecting..."); }));
+  EXPECT_EQ(window->windowTitle(), QString::fromStdString("Talvo-Maintenance [Sim-" + sim->Address() + "]"));
+  EXPECT_TRUE(window->MachineMenu()->actions()[0]->isChecked());
+  ASSERT_TRUE(RunUntil([&] { return Completed(); }));
+  EXPECT_EQ(Text("LabelConnectStatus"), "Connect");
+  EXPECT_EQ(Find<Lamp>("ShapeConnect1")->Color(), colors::kBlue);
+  EXPECT_EQ(Find<Lamp>("ShapeConnect2")->Color(), colors::kBlue);
+  EXPECT_TRUE(Find<QPushButton>("SpeedButtonSendMsgToNc")->isEnabled());
+  EXPECT_EQ(window->Activity(), maIdle);
+  EXPECT_EQ(window->SystemType(), 0) << "the simulator's version text names a mill";
+  EXPECT_EQ(Find<StringGrid>("StringGridOffsetSetCoord")->ColCount(), 307);
+  EXPECT_EQ(Find<StringGrid>("gridLocalVar")->RowCount(), 34);
+  EXPECT_EQ(Find<StringGrid>("gridGlobalVar")->RowCount(), 1001);
+  // The simulator's key parameters: 122 = 0, 288 = 1, 289 = 2.
+  const std::array<QString, 6> letters{"X", "Y", "Z", "A", "B", "C"};
+  EXPECT_EQ(window->AxisLetters(), letters);
+  EXPECT_EQ(window->ControllerLanguage(), 2);
+  EXPECT_EQ(Text("LabelOffsetSetCoord4"), "A");
+  // The mode and status texts of the Work page come from the display strings.
+  EXPECT_TRUE(RunUntil([&] { return !Text("StaticTextWorkMode").isEmpty(); }));
+
+  window->MachineMenu()->actions()[0]->trigger();
+  RunFor(std::chrono::milliseconds(200));
+  EXPECT_EQ(window->Service().GetProcessKind(), pkGetInformation)
+      << "choosing the connected machine again neither disconnects nor reconnects";
+  EXPECT_EQ(sim->Stats()["connections"], 1);
+
+  Find<QPushButton>("SpeedButtonDisconnect")->click();
+  EXPECT_TRUE(RunUntil([&] { return Text("LabelConnectStatus") == "DisConnect"; }));
+  EXPECT_EQ(Find<Lamp>("ShapeConnect1")->Color(), colors::kDarkGreen);
+  EXPECT_EQ(window->windowTitle(), "Talvo-Maintenance");
+  EXPECT_FALSE(Find<QPushButton>("SpeedButtonSendMsgToNc")->isEnabled());
+  EXPECT_TRUE(window->StopLoading());
+}
+
+TEST_F(FrameConnected, AxisLettersComeFromWhatTheControllerSent) {
+  sim->Command("param 122 4");
+  sim->Command("param 288 7");
+  sim->Command("param 202 1");
+  MakeWindow();
+  ConnectAndComplete();
+  const std::array<QString, 6> letters{"X", "Y", "Z", "V", " ", "C"};
+  EXPECT_EQ(window->AxisLetters(), letters);
+  EXPECT_EQ(window->ControllerLanguage(), 0);
+  EXPECT_EQ(Find<StringGrid>("gridMTools")->Cell(5, 0), "V");
+  EXPECT_EQ(window->findChild<QWidget*>("Coord1_ABS")->findChild<QLabel*>("Label4")->text(), "V");
+
+  // A second connection starts from an emptied cache: its first values are no answers.
+  window->Service().CloseConnect();
+  ASSERT_TRUE(RunUntil([&] { return window->Service().GetProcessKind() == pkNone; }));
+  sim->Command("param 122 5");
+  ConnectAndComplete();
+  EXPECT_EQ(window->AxisLetters()[3], "W");
+}
+
+TEST_F(FrameConnected, PageChangeIsRefusedWhileAFileJobRuns) {
+  MakeWindow();
+  ConnectAndComplete();
+  QTabBar* tabs = window->PageControl()->tabBar();
+  window->show();
+  // A download the simulator answers slowly keeps the service busy.
+  const std::string big(200000, 'x');
+  {
+    std::filesystem::create_directories(sim->Root() / "C" / "NCFILES");
+    std::ofstream(sim->Root() / "C" / "NCFILES" / "BIG.NC") << big;
+  }
+  sim->Command("stall 50");
+  ASSERT_TRUE(window->Service().ReceiveFile("C:\\NCFILES\\BIG.NC", home.Text() + "BIG.NC"));
+  ASSERT_TRUE(RunUntil([&] { return window->Service().GetProcessKind() == pkReceiveFile; }));
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+  EXPECT_EQ(window->PageControl()->currentIndex(), 0);
+  window->Service().CancelCommand();
+  sim->Command("stall 0");
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+  EXPECT_EQ(window->PageControl()->currentIndex(), 1);
+}
+
+class FrameLathe : public FrameTest {
+ protected:
+  FrameLathe() : FrameTest(vandir::test::Simulator::Options{.lathe = true}) {}
+};
+
+TEST_F(FrameLathe, LatheVersionGivesTheLatheLayout) {
+  MakeWindow();
+  EXPECT_EQ(window->SystemType(), 0);
+  ConnectAndComplete();
+  EXPECT_EQ(window->SystemType(), 1);
+  EXPECT_NE(home.Read("Talvo-Maintenance.ini").find("LastSysType=1"), std::string::npos);
+  auto* offsets = Find<StringGrid>("StringGridOffsetSetCoord");
+  EXPECT_EQ(offsets->ColCount(), 7);
+  EXPECT_EQ(offsets->RowCount(), 5);
+  EXPECT_EQ(offsets->Cell(6, 0), "G59");
+  EXPECT_EQ(Find<StringGrid>("gridLocalVar")->RowCount(), 50);
+  EXPECT_EQ(Find<StringGrid>("gridLocalVar")->Cell(0, 49), "  49");
+  EXPECT_EQ(Find<StringGrid>("gridGlobalVar")->RowCount(), 101);
+  EXPECT_FALSE(Find<QLabel>("LabelOffsetSetCoord5")->isVisibleTo(window.get()));
+  EXPECT_FALSE(Find<QLabel>("StaticTextMCode2")->isVisibleTo(window.get()));
+  EXPECT_EQ(Find<QStackedWidget>("TypePage")->currentWidget()->objectName(), "Lathe");
+  EXPECT_EQ(window->Infos().LatheTools.GetService(), &window->Service());
+  EXPECT_EQ(window->Infos().G54P.GetService(), nullptr);
+  EXPECT_EQ(window->Infos().MacroVariable.LocalCount(), 49);
+  EXPECT_EQ(window->Infos().MacroVariable.GlobalCount(), 100);
+}
+
+class FrameRefused : public FrameTest {
+ protected:
+  FrameRefused() : FrameTest(vandir::test::Simulator::Options{.login = "503"}) {}
+};
+
+TEST_F(FrameRefused, LoginRefusalShowsItsReason) {
+  MakeWindow("ENABLE_RECONNECT=0\n");
+  ASSERT_TRUE(window->ConnectToAddress(sim->Address()));
+  EXPECT_TRUE(RunUntil([&] { return Text("LabelConnectStatus") == "DisConnect-Exclude"; }))
+      << Text("LabelConnectStatus").toStdString();
+  EXPECT_EQ(Find<Lamp>("ShapeConnect2")->Color(), colors::kDarkGreen);
+}
+
+}  // namespace
+}  // namespace talvo::app::test
