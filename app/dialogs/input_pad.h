@@ -1,0 +1,45 @@
+// TFrmInput: the modal pad in which the user types, or computes, every number the program
+// writes to the controller. The caller sets the starting text, shows the pad and, after OK,
+// reads the display back and converts it itself. Enter is "=" here: only OK and Cancel close.
+#pragma once
+
+#include <QDialog>
+
+#include "app/dialogs/input_calculator.h"
+
+class QLabel;
+class QPushButton;
+
+namespace talvo::app {
+
+class TLanguage;
+
+class TFrmInput : public QDialog {
+ public:
+  explicit TFrmInput(QWidget* parent);
+
+  // The current language file for the captions; null shows the built-in texts.
+  void SetLanguage(const TLanguage* language) { language_ = language; }
+  void SetDisplay(const QString& text);
+  QString GetDisplay() const;
+
+  const TInputCalculator& Calculator() const { return calculator_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void AddButton(const char* name, const char* caption, int code, int row, int col,
+                 int colSpan = 1);
+  void Press(int code);
+  void ShowDisplay();
+
+  TInputCalculator calculator_;
+  const TLanguage* language_ = nullptr;
+  QLabel* LabelData;
+  QPushButton* SpeedButtonOK;
+  QPushButton* SpeedButtonCancel;
+};
+
+}  // namespace talvo::app
