@@ -116,6 +116,10 @@ TFormMain::TFormMain(const std::string& home, std::shared_ptr<const vandir::Cloc
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
+  // The connect sequence keeps the controller's texts in Resource/; a new home has none yet.
+  std::error_code ec;
+  std::filesystem::create_directories(home_ + "Resource", ec);
+
   // Settings, languages and display strings.
   demo_ = options_.DemoMode();
   language_code_ = options_.Language();

@@ -15,10 +15,11 @@
 namespace talvo::app {
 namespace {
 
-// A page has filled when its forced read was answered and the events applied: the link
-// idle for this many checks in a row, each a service tick apart at least.
-constexpr int kIdleChecks = 3;
+// A page has filled when its forced read was answered and the events applied: the link found
+// idle (everything queued so far answered), and idle again a service tick later, so the tick
+// after the answers has raised its change events.
 constexpr int kLeastFillMs = 300;
+constexpr int kCheckMs = 10;
 
 }  // namespace
 
@@ -38,7 +39,7 @@ TSnapshotRun::TSnapshotRun(TFormMain& window, QString folder,
                 .arg(window_.findChild<QWidget*>("LabelConnectStatus")->property("text").toString()));
   });
   connectTimer_.start(connectLimit);
-  fillTimer_.setInterval(std::max(window_.Service().GetProcessInterval(), 20));
+  fillTimer_.setInterval(kCheckMs);
   connect(&fillTimer_, &QTimer::timeout, this, [this] { WaitForFill(); });
 }
 
@@ -63,7 +64,7 @@ void TSnapshotRun::ShowPage(int index) {
     return;
   }
   pageIndex_ = index;
-  idleChecks_ = 0;
+  firstIdle_.invalidate();
   if (tabs->currentIndex() == index)
     window_.ActivatePageInfo();  // the first page: read it afresh as a change would
   else
@@ -72,9 +73,12 @@ void TSnapshotRun::ShowPage(int index) {
 }
 
 void TSnapshotRun::WaitForFill() {
-  const bool idle = window_.Service().Link()->SendCMD->IsIdle();
-  idleChecks_ = idle ? idleChecks_ + 1 : 0;
-  if (idleChecks_ < kIdleChecks) return;
+  if (!window_.Service().Link()->SendCMD->IsIdle()) return;
+  if (!firstIdle_.isValid()) {
+    firstIdle_.start();
+    return;
+  }
+  if (firstIdle_.elapsed() < window_.Service().GetProcessInterval()) return;
   fillTimer_.stop();
   SavePage();
 }

@@ -3,6 +3,7 @@
 // saved as a PNG of the whole window, and everything named is written to snapshot.json.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
@@ -37,7 +38,7 @@ class TSnapshotRun : public QObject {
   QTimer fillTimer_;
   bool started_ = false;
   int pageIndex_ = -1;
-  int idleChecks_ = 0;
+  QElapsedTimer firstIdle_;
   QJsonArray pages_;
   QJsonArray dialogs_;
 };

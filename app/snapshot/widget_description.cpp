@@ -182,16 +182,24 @@ void Collect(const QWidget& parent, const QString& containers, const QWidget* ex
   }
 }
 
-// The plain name where it is unique below root; the path where the name repeats; a numbered
-// path where even the paths repeat.
+// The plain name where it is unique below root. Where the name repeats, the nearest named
+// container whose own name is unique and the name ("Coord1_ABS/Pos1", however deep the box
+// keeps its rows), or the whole path when no container is unique; numbered where even
+// that repeats.
 std::vector<QString> Keys(const std::vector<NamedWidget>& found) {
   QHash<QString, int> nameCount;
   for (const auto& named : found) ++nameCount[named.widget->objectName()];
+  auto repeatedKey = [&](const NamedWidget& named) {
+    const QStringList parts = named.path.split('/');
+    for (auto i = parts.size() - 1; i-- > 0;)
+      if (nameCount[parts[i]] == 1) return parts[i] + '/' + parts.back();
+    return named.path;
+  };
   std::vector<QString> keys;
   QHash<QString, int> keyCount;
   for (const auto& named : found) {
     const QString name = named.widget->objectName();
-    keys.push_back(nameCount[name] > 1 ? named.path : name);
+    keys.push_back(nameCount[name] > 1 ? repeatedKey(named) : name);
     ++keyCount[keys.back()];
   }
   QHash<QString, int> numbered;

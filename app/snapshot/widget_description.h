@@ -26,8 +26,9 @@ QJsonObject DescribeGrid(const QWidget* widget);
 // Every named widget below `root` (Qt's own "qt_" children, other windows and the `exclude`
 // subtree left out): grids into `grids`, the rest into `items`; a grid's own children are not
 // listed. The key is the objectName; a name that repeats below root is keyed, for each of its
-// widgets, by the names of its named containers below root and its own, joined by '/'; keys
-// that still clash (no named container tells them apart) get "#1", "#2", ... in tree order.
+// widgets, by its nearest named container whose name is unique below root and its own name,
+// joined by '/' ("Coord1_ABS/Pos1"), or by the whole path of named containers when none is
+// unique; keys that still clash get "#1", "#2", ... in tree order.
 void DescribeNamed(const QWidget* root, const QWidget* relativeTo, QJsonObject& items,
                    QJsonObject& grids, const QWidget* exclude = nullptr);
 

@@ -269,8 +269,9 @@ class DescribeNamedTree : public testing::Test {
     for (const char* boxName : {"Coord1_ABS", "Coord2_REL"}) {
       auto* box = Named<QGroupBox>(&root, boxName);
       box->setTitle(boxName);
-      auto* inner = new QWidget(box);  // unnamed: no part of the keys
-      Named<QLabel>(inner, "Pos1")->setText(QString(boxName) + " X");
+      // Named like its twin in the other box: only the box's own name tells them apart.
+      auto* inner = Named<QWidget>(box, "PosPanel");
+      Named<QLabel>(new QWidget(inner), "Pos1")->setText(QString(boxName) + " X");
     }
     Named<Lamp>(&root, "LampRun", colors::kBrightGreen)->hide();
     auto* grid = Named<StringGrid>(&root, "GridOffset");
@@ -300,8 +301,10 @@ TEST_F(DescribeNamedTree, KeysRepeatedNamesByPathAndSkipsWhatIsDescribedElsewher
   DescribeNamed(&root, &root, items, grids, tabs);
   EXPECT_EQ(Compact(items), Compact(R"({
     "Coord1_ABS": {"class":"QGroupBox","visible":true,"enabled":true,"text":"Coord1_ABS"},
+    "Coord1_ABS/PosPanel": {"class":"QWidget","visible":true,"enabled":true},
     "Coord1_ABS/Pos1": {"class":"QLabel","visible":true,"enabled":true,"text":"Coord1_ABS X"},
     "Coord2_REL": {"class":"QGroupBox","visible":true,"enabled":true,"text":"Coord2_REL"},
+    "Coord2_REL/PosPanel": {"class":"QWidget","visible":true,"enabled":true},
     "Coord2_REL/Pos1": {"class":"QLabel","visible":true,"enabled":true,"text":"Coord2_REL X"},
     "LampRun": {"class":"Lamp","visible":false,"enabled":true,"color":"#00ff00"},
     "ScrollContent": {"class":"QWidget","visible":true,"enabled":true},
