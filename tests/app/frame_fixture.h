@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -12,6 +14,9 @@
 
 #include "app/frame/main_window.h"
 #include "tests/support/simulator.h"
+
+// QStrings in failure messages as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace talvo::app::test {
 
