@@ -13,6 +13,20 @@
 
 namespace talvo::app {
 
+QLabel* NewValueField(const char* name, const QString& text) {
+  auto* field = Named<QLabel>(name, text);
+  field->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  field->setAutoFillBackground(true);
+  QPalette palette = field->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+  field->setPalette(palette);
+  field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  field->setMinimumWidth(80);
+  field->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return field;
+}
+
 StringGrid* NewSizedGrid(const char* name, int rows, std::initializer_list<int> widths) {
   auto* grid = Named<StringGrid>(name);
   grid->SetColCount(static_cast<int>(widths.size()));

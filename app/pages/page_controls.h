@@ -30,6 +30,9 @@ W* Named(const char* name, Args&&... args) {
   return widget;
 }
 
+// A sunken, read-only field that shows a value from the controller, named `name`.
+QLabel* NewValueField(const char* name, const QString& text = {});
+
 // A grid with a fixed header row and a fixed label column, `rows` rows counted with the
 // header, one column per width. The last column takes what room is left, so the grid
 // never shows an empty band on its right.

@@ -1,12 +1,12 @@
 #include "app/pages/position_page.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/language/language.h"
-#include "app/pages/page_widgets.h"
+#include "app/pages/page_controls.h"
 
 namespace talvo::app {
 namespace {
@@ -18,22 +18,9 @@ constexpr int kMillingTools = 100;
 constexpr int kLatheTools = 31;
 constexpr int kRowHeight = 22;
 
-StringGrid* NewToolGrid(QWidget* parent, const char* name, int cols, int rows,
-                        std::initializer_list<int> widths) {
-  StringGrid* grid = NewGrid(parent, name, cols, rows, 1);
-  int col = 0;
-  for (int width : widths) grid->SetColWidth(col++, width);
-  return grid;
-}
-
-void SetHeaders(StringGrid* grid, const TLanguage& language,
-                std::initializer_list<const char*> keys) {
-  int col = 0;
-  for (const char* key : keys) grid->SetCell(col++, 0, language.Caption("Pos", key));
-}
-
-void LabelRows(StringGrid* grid, int last) {
-  for (int r = 1; r <= last; ++r) grid->SetCell(0, r, Numbered("  %02d", r));
+// Tool rows are labelled "  01" .. "  99", as many as the grid has.
+void LabelToolRows(StringGrid& grid) {
+  LabelRows(grid, 1, 99, [](int row) { return QString::asprintf("  %02d", row); });
 }
 
 }  // namespace
@@ -41,7 +28,7 @@ void LabelRows(StringGrid* grid, int last) {
 TPositionPage::TPositionPage(QWidget* parent) : TPage("TabSheetPos", page_tag::kPosition, parent) {
   auto* page = new QVBoxLayout(this);
 
-  GroupBoxPos = NewGroupBox(this, "GroupBoxPos");
+  GroupBoxPos = Named<QGroupBox>("GroupBoxPos");
   auto* boxes = new QHBoxLayout(GroupBoxPos);
   static const struct {
     const char* name;
@@ -58,50 +45,57 @@ TPositionPage::TPositionPage(QWidget* parent) : TPage("TabSheetPos", page_tag::k
   }
   page->addWidget(GroupBoxPos);
 
-  // Work-coordinate offsets: axis letters beside the grid, one row per axis.
-  GroupBoxOffset = NewGroupBox(this, "GroupBoxOffset");
-  auto* offset = new QGridLayout(GroupBoxOffset);
-  auto* letters = new QVBoxLayout;
-  letters->setSpacing(0);
-  letters->addSpacing(kRowHeight + 2);
-  for (int i = 0; i < kAxes; ++i) {
-    LabelOffsetSetCoord[static_cast<std::size_t>(i)] =
-        NewCaption(GroupBoxOffset, ("LabelOffsetSetCoord" + std::to_string(i + 1)).c_str(),
-                   QString("XYZCAB").mid(i, 1));
-    LabelOffsetSetCoord[static_cast<std::size_t>(i)]->setFixedHeight(kRowHeight);
-    letters->addWidget(LabelOffsetSetCoord[static_cast<std::size_t>(i)]);
-  }
-  letters->addStretch(1);
-  offset->addLayout(letters, 0, 0, 2, 1);
-  StringGridOffsetSetCoord =
-      NewGrid(GroupBoxOffset, "StringGridOffsetSetCoord", kMillingOffsetCols, 7, 0);
+  // Work-coordinate offsets: the axis letters stand beside the grid, each level with its row.
+  GroupBoxOffset = Named<QGroupBox>("GroupBoxOffset");
+  StringGridOffsetSetCoord = Named<StringGrid>("StringGridOffsetSetCoord");
+  StringGridOffsetSetCoord->SetFixedCols(0);
+  StringGridOffsetSetCoord->SetColCount(kMillingOffsetCols);
+  StringGridOffsetSetCoord->SetRowCount(1 + kAxes);
   StringGridOffsetSetCoord->SetDefaultColWidth(112);
   StringGridOffsetSetCoord->SetDefaultRowHeight(kRowHeight);
-  offset->addWidget(StringGridOffsetSetCoord, 0, 1, 1, 3);
-  LabelPosOffsetGoto = NewCaption(GroupBoxOffset, "LabelPosOffsetGoto");
-  EditPosOffsetGoto = new QLineEdit(GroupBoxOffset);
-  EditPosOffsetGoto->setObjectName("EditPosOffsetGoto");
-  SpeedButtonPosOffsetGoto = new QPushButton(GroupBoxOffset);
-  SpeedButtonPosOffsetGoto->setObjectName("SpeedButtonPosOffsetGoto");
+  StringGridOffsetSetCoord->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  const int headerHeight = StringGridOffsetSetCoord->horizontalHeader()->sizeHint().height();
+  const int frame = StringGridOffsetSetCoord->frameWidth();
+  StringGridOffsetSetCoord->setFixedHeight(
+      headerHeight + kAxes * kRowHeight + 2 * frame +
+      StringGridOffsetSetCoord->horizontalScrollBar()->sizeHint().height());
+  auto* letters = new QVBoxLayout;
+  letters->setSpacing(0);
+  letters->addSpacing(frame + headerHeight);
+  for (std::size_t i = 0; i < kAxes; ++i) {
+    LabelOffsetSetCoord[i] = Named<QLabel>(("LabelOffsetSetCoord" + std::to_string(i + 1)).c_str(),
+                                           QString("XYZCAB").mid(static_cast<int>(i), 1));
+    LabelOffsetSetCoord[i]->setFixedSize(24, kRowHeight);
+    LabelOffsetSetCoord[i]->setAlignment(Qt::AlignCenter);
+    letters->addWidget(LabelOffsetSetCoord[i]);
+  }
+  letters->addStretch(1);
+  LabelPosOffsetGoto = Named<QLabel>("LabelPosOffsetGoto");
+  EditPosOffsetGoto = Named<QLineEdit>("EditPosOffsetGoto");
+  SpeedButtonPosOffsetGoto = Named<QPushButton>("SpeedButtonPosOffsetGoto");
   auto* gotoRow = new QHBoxLayout;
   gotoRow->addWidget(LabelPosOffsetGoto);
   gotoRow->addWidget(EditPosOffsetGoto);
   gotoRow->addWidget(SpeedButtonPosOffsetGoto);
   gotoRow->addStretch(1);
-  offset->addLayout(gotoRow, 1, 1, 1, 3);
-  page->addWidget(GroupBoxOffset, 1);
+  auto* gridColumn = new QVBoxLayout;
+  gridColumn->addWidget(StringGridOffsetSetCoord);
+  gridColumn->addLayout(gotoRow);
+  auto* offset = new QHBoxLayout(GroupBoxOffset);
+  offset->addLayout(letters);
+  offset->addLayout(gridColumn, 1);
+  page->addWidget(GroupBoxOffset);
 
   // Tool tables: the stack shows the milling or the lathe sheet, never a tab of its own.
-  GroupBoxTools = NewGroupBox(this, "GroupBoxTools");
+  GroupBoxTools = Named<QGroupBox>("GroupBoxTools");
   TypePage = new QStackedWidget(GroupBoxTools);
   TypePage->setObjectName("TypePage");
   (new QVBoxLayout(GroupBoxTools))->addWidget(TypePage);
   Milling = new QWidget(TypePage);
   Milling->setObjectName("Milling");
-  gridMTools = NewToolGrid(Milling, "gridMTools", 8, kMillingTools,
-                           {64, 95, 97, 97, 96, 100, 109, 101});
-  GroupBoxTDC = NewGroupBox(Milling, "GroupBoxTDC");
-  StringGridTDC = NewToolGrid(GroupBoxTDC, "StringGridTDC", 3, kMillingTools, {64, 125, 122});
+  gridMTools = NewSizedGrid("gridMTools", kMillingTools, {64, 95, 97, 97, 96, 100, 109, 101});
+  GroupBoxTDC = Named<QGroupBox>("GroupBoxTDC");
+  StringGridTDC = NewSizedGrid("StringGridTDC", kMillingTools, {64, 125, 122});
   (new QVBoxLayout(GroupBoxTDC))->addWidget(StringGridTDC);
   auto* milling = new QHBoxLayout(Milling);
   milling->setContentsMargins(0, 0, 0, 0);
@@ -109,11 +103,11 @@ TPositionPage::TPositionPage(QWidget* parent) : TPage("TabSheetPos", page_tag::k
   milling->addWidget(GroupBoxTDC, 1);
   Lathe = new QWidget(TypePage);
   Lathe->setObjectName("Lathe");
-  GroupBoxGeon = NewGroupBox(Lathe, "GroupBoxGeon");
-  gridGeom = NewToolGrid(GroupBoxGeon, "gridGeom", 6, kLatheTools, {52, 42, 68, 64, 64, 64});
+  GroupBoxGeon = Named<QGroupBox>("GroupBoxGeon");
+  gridGeom = NewSizedGrid("gridGeom", kLatheTools, {52, 42, 68, 64, 64, 64});
   (new QVBoxLayout(GroupBoxGeon))->addWidget(gridGeom);
-  GroupBoxWear = NewGroupBox(Lathe, "GroupBoxWear");
-  gridWear = NewToolGrid(GroupBoxWear, "gridWear", 6, kLatheTools, {50, 41, 70, 64, 64, 64});
+  GroupBoxWear = Named<QGroupBox>("GroupBoxWear");
+  gridWear = NewSizedGrid("gridWear", kLatheTools, {50, 41, 70, 64, 64, 64});
   (new QVBoxLayout(GroupBoxWear))->addWidget(gridWear);
   auto* lathe = new QHBoxLayout(Lathe);
   lathe->setContentsMargins(0, 0, 0, 0);
@@ -141,33 +135,25 @@ void TPositionPage::LoadCaptions(const TLanguage& language) {
   StringGrid* offsets = StringGridOffsetSetCoord;
   offsets->BeginUpdate();
   offsets->SetCell(0, 0, QStringLiteral("0"));
-  for (int g = 0; g < 6; ++g) offsets->SetCell(1 + g, 0, Numbered("G%d", 54 + g));
-  for (int n = 1; n <= kExtendedOffsets; ++n) offsets->SetCell(6 + n, 0, Numbered("G54P%d", n));
+  for (int g = 0; g < 6; ++g) offsets->SetCell(1 + g, 0, QString::asprintf("G%d", 54 + g));
+  for (int n = 1; n <= kExtendedOffsets; ++n)
+    offsets->SetCell(6 + n, 0, QString::asprintf("G54P%d", n));
   offsets->EndUpdate();
 
-  gridMTools->BeginUpdate();
-  gridMTools->SetCell(0, 0, language.Caption("Pos", "MToolsNo_Label"));
-  gridMTools->SetCell(1, 0, language.Caption("Pos", "MToolsRadius_Label"));
-  LabelRows(gridMTools, 99);
-  gridMTools->EndUpdate();
+  LoadHeaders(*gridMTools, language, "Pos", {"MToolsNo_Label", "MToolsRadius_Label"});
+  LabelToolRows(*gridMTools);
   // Until a controller names its axes, the letters the boxes start with.
   SetAxisLetters({"X", "Y", "Z", "C", "A", "B"}, language.Caption("Pos", "MToolsLength_Label"));
-  StringGridTDC->BeginUpdate();
-  SetHeaders(StringGridTDC, language, {"TDCNo_Label", "TDCValue_Label", "TDCTime_Label"});
-  LabelRows(StringGridTDC, 99);
-  StringGridTDC->EndUpdate();
-  gridWear->BeginUpdate();
-  SetHeaders(gridWear, language,
-             {"WearNo_Label", "WearType_Label", "WearNose_Label", "WearX_Label", "WearY_Label",
-              "WearZ_Label"});
-  LabelRows(gridWear, 99);
-  gridWear->EndUpdate();
-  gridGeom->BeginUpdate();
-  SetHeaders(gridGeom, language,
-             {"GeonNo_Label", "GeonType_Label", "GeonNoseRadius", "GeonX_Label", "GeonY_Label",
-              "GeonZ_Label"});
-  LabelRows(gridGeom, 99);
-  gridGeom->EndUpdate();
+  LoadHeaders(*StringGridTDC, language, "Pos", {"TDCNo_Label", "TDCValue_Label", "TDCTime_Label"});
+  LabelToolRows(*StringGridTDC);
+  LoadHeaders(*gridWear, language, "Pos",
+              {"WearNo_Label", "WearType_Label", "WearNose_Label", "WearX_Label", "WearY_Label",
+               "WearZ_Label"});
+  LabelToolRows(*gridWear);
+  LoadHeaders(*gridGeom, language, "Pos",
+              {"GeonNo_Label", "GeonType_Label", "GeonNoseRadius", "GeonX_Label", "GeonY_Label",
+               "GeonZ_Label"});
+  LabelToolRows(*gridGeom);
 }
 
 void TPositionPage::ApplySystemType(int type) {

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/language/language.h"
-#include "app/pages/page_widgets.h"
+#include "app/pages/page_controls.h"
 
 namespace talvo::app {
 namespace {
@@ -17,12 +17,7 @@ constexpr int kGlobalRows[2] = {1001, 101};
 constexpr int kLabelledLocalRows = 49;
 constexpr int kLabelledGlobalRows = 1000;
 
-StringGrid* NewVariableGrid(QWidget* parent, const char* name, int rows) {
-  StringGrid* grid = NewGrid(parent, name, 2, rows, 1);
-  grid->SetColWidth(0, 56);
-  grid->horizontalHeader()->setStretchLastSection(true);
-  return grid;
-}
+StringGrid* NewVariableGrid(const char* name, int rows) { return NewSizedGrid(name, rows, {56, 100}); }
 
 }  // namespace
 
@@ -46,8 +41,8 @@ TWorkPage::TWorkPage(QWidget* parent) : TPage("TabSheetWork", page_tag::kWork, p
                      {"WorkStaticeLabel", &StaticTextWorkStatice, "StaticTextWorkStatice"}};
   int row = 0;
   for (const auto& r : programRows) {
-    program->addWidget(NewCaption(this, r.caption), row / 2, (row % 2) * 2);
-    *r.field = NewValueField(this, r.name);
+    program->addWidget(Named<QLabel>(r.caption), row / 2, (row % 2) * 2);
+    *r.field = NewValueField(r.name);
     (*r.field)->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     program->addWidget(*r.field, row / 2, (row % 2) * 2 + 1);
     ++row;
@@ -58,41 +53,41 @@ TWorkPage::TWorkPage(QWidget* parent) : TPage("TabSheetWork", page_tag::kWork, p
   // Feed and the three spindles: command, actual with its unit, override.
   auto* motion = new QGridLayout;
   left->addLayout(motion);
-  motion->addWidget(NewCaption(this, "Label25", "F"), 0, 0);
-  StaticTextCommandFeedRate = NewValueField(this, "StaticTextCommandFeedRate", "0");
+  motion->addWidget(Named<QLabel>("Label25", QString("F")), 0, 0);
+  StaticTextCommandFeedRate = NewValueField("StaticTextCommandFeedRate", "0");
   motion->addWidget(StaticTextCommandFeedRate, 0, 1);
-  motion->addWidget(NewCaption(this, "LFeedRate"), 0, 2);
-  StaticTextActualFeedRate = NewValueField(this, "StaticTextActualFeedRate", "0");
+  motion->addWidget(Named<QLabel>("LFeedRate"), 0, 2);
+  StaticTextActualFeedRate = NewValueField("StaticTextActualFeedRate", "0");
   motion->addWidget(StaticTextActualFeedRate, 0, 3);
-  motion->addWidget(NewCaption(this, "FeedRateUnit"), 0, 4);
-  motion->addWidget(NewCaption(this, "LFeedRatePer"), 0, 5);
-  StaticTextFeedRatePer = NewValueField(this, "StaticTextFeedRatePer", "100");
+  motion->addWidget(Named<QLabel>("FeedRateUnit"), 0, 4);
+  motion->addWidget(Named<QLabel>("LFeedRatePer"), 0, 5);
+  StaticTextFeedRatePer = NewValueField("StaticTextFeedRatePer", "100");
   motion->addWidget(StaticTextFeedRatePer, 0, 6);
-  motion->addWidget(NewCaption(this, "Label18", "%"), 0, 7);
+  motion->addWidget(Named<QLabel>("Label18", QString("%")), 0, 7);
   for (int s = 0; s < 3; ++s) {
     const QByteArray n = QByteArray::number(s + 1);
-    motion->addWidget(NewCaption(this, "LS" + n, "S" + n), s + 1, 0);
-    StaticTextSCom[s] = NewValueField(this, "StaticTextS" + n + "Com", "0");
+    motion->addWidget(Named<QLabel>("LS" + n, QString("S" + n)), s + 1, 0);
+    StaticTextSCom[s] = NewValueField("StaticTextS" + n + "Com", "0");
     motion->addWidget(StaticTextSCom[s], s + 1, 1);
-    motion->addWidget(NewCaption(this, "S" + n + "_LNowSpeed"), s + 1, 2);
-    StaticTextSActual[s] = NewValueField(this, "StaticTextS" + n + "Actual", "0");
+    motion->addWidget(Named<QLabel>("S" + n + "_LNowSpeed"), s + 1, 2);
+    StaticTextSActual[s] = NewValueField("StaticTextS" + n + "Actual", "0");
     motion->addWidget(StaticTextSActual[s], s + 1, 3);
-    motion->addWidget(NewCaption(this, "S" + n + "_Unit"), s + 1, 4);
-    motion->addWidget(NewCaption(this, "LS" + n + "Per"), s + 1, 5);
-    StaticTextSPer[s] = NewValueField(this, "StaticTextS" + n + "Per", "100");
+    motion->addWidget(Named<QLabel>("S" + n + "_Unit"), s + 1, 4);
+    motion->addWidget(Named<QLabel>("LS" + n + "Per"), s + 1, 5);
+    StaticTextSPer[s] = NewValueField("StaticTextS" + n + "Per", "100");
     motion->addWidget(StaticTextSPer[s], s + 1, 6);
-    motion->addWidget(NewCaption(this, "LS" + n + "PerUnit", "%"), s + 1, 7);
+    motion->addWidget(Named<QLabel>("LS" + n + "PerUnit", QString("%")), s + 1, 7);
   }
 
   // The codes of the running block, counts and times, the tools in and beside the spindle.
   auto* codes = new QGridLayout;
   left->addLayout(codes);
-  codes->addWidget(NewCaption(this, "LHCode", "H"), 0, 0);
-  StaticTextHCode = NewValueField(this, "StaticTextHCode", "0");
+  codes->addWidget(Named<QLabel>("LHCode", QString("H")), 0, 0);
+  StaticTextHCode = NewValueField("StaticTextHCode", "0");
   codes->addWidget(StaticTextHCode, 0, 1);
-  codes->addWidget(NewCaption(this, "LMCode", "M"), 0, 2);
+  codes->addWidget(Named<QLabel>("LMCode", QString("M")), 0, 2);
   for (int m = 0; m < 3; ++m) {
-    StaticTextMCode[m] = NewValueField(this, "StaticTextMCode" + QByteArray::number(m + 1), "0");
+    StaticTextMCode[m] = NewValueField("StaticTextMCode" + QByteArray::number(m + 1), "0");
     codes->addWidget(StaticTextMCode[m], 0, 3 + m);
   }
   const struct {
@@ -106,41 +101,45 @@ TWorkPage::TWorkPage(QWidget* parent) : TPage("TabSheetWork", page_tag::kWork, p
                  {"LRCode", "R", &StaticTextRCode, "StaticTextRCode"}};
   int column = 0;
   for (const auto& c : codeRow) {
-    codes->addWidget(NewCaption(this, c.caption, c.text), 1, column);
-    *c.field = NewValueField(this, c.name, "0");
+    codes->addWidget(Named<QLabel>(c.caption, c.text), 1, column);
+    *c.field = NewValueField(c.name, "0");
     codes->addWidget(*c.field, 1, column + 1);
     column += 2;
   }
-  codes->addWidget(NewCaption(this, "LCutTime"), 2, 0);
-  CutTime = NewValueField(this, "CutTime", "00:00:00");
+  codes->addWidget(Named<QLabel>("LCutTime"), 2, 0);
+  CutTime = NewValueField("CutTime", "00:00:00");
   codes->addWidget(CutTime, 2, 1);
-  codes->addWidget(NewCaption(this, "LWorkTime"), 2, 2);
-  WorkTime = NewValueField(this, "WorkTime", "00:00");
+  codes->addWidget(Named<QLabel>("LWorkTime"), 2, 2);
+  WorkTime = NewValueField("WorkTime", "00:00");
   codes->addWidget(WorkTime, 2, 3);
-  codes->addWidget(NewCaption(this, "LNowWorkPice"), 2, 4);
-  NowWorkPice = NewValueField(this, "NowWorkPice", "0");
+  codes->addWidget(Named<QLabel>("LNowWorkPice"), 2, 4);
+  NowWorkPice = NewValueField("NowWorkPice", "0");
   codes->addWidget(NowWorkPice, 2, 5);
-  codes->addWidget(NewCaption(this, "LMaxWorkPice"), 2, 6);
-  MaxWorkPice = NewValueField(this, "MaxWorkPice", "0");
+  codes->addWidget(Named<QLabel>("LMaxWorkPice"), 2, 6);
+  MaxWorkPice = NewValueField("MaxWorkPice", "0");
   codes->addWidget(MaxWorkPice, 2, 7);
-  LSpindleT = NewCaption(this, "LSpindleT");
+  LSpindleT = Named<QLabel>("LSpindleT");
   codes->addWidget(LSpindleT, 3, 0);
-  SpindleT = NewValueField(this, "SpindleT", "0");
+  SpindleT = NewValueField("SpindleT", "0");
   codes->addWidget(SpindleT, 3, 1);
-  LPrepareT = NewCaption(this, "LPrepareT");
+  LPrepareT = Named<QLabel>("LPrepareT");
   codes->addWidget(LPrepareT, 3, 2);
-  PrepareT = NewValueField(this, "PrepareT", "0");
+  PrepareT = NewValueField("PrepareT", "0");
   codes->addWidget(PrepareT, 3, 3);
 
   // The 18 G code groups, ten to a row.
-  GcodeGroup = NewGroupBox(this, "GcodeGroup");
+  GcodeGroup = Named<QGroupBox>("GcodeGroup");
   auto* gLayout = new QVBoxLayout(GcodeGroup);
-  StringGridGroup = NewGrid(GcodeGroup, "StringGridGroup", 10, 3, 0);
+  StringGridGroup = Named<StringGrid>("StringGridGroup");
+  StringGridGroup->SetFixedCols(0);
   StringGridGroup->SetFixedRows(0);
+  StringGridGroup->SetColCount(10);
+  StringGridGroup->SetRowCount(3);
   StringGridGroup->SetDefaultColWidth(40);
   StringGridGroup->setSelectionMode(QAbstractItemView::NoSelection);
   StringGridGroup->setFocusPolicy(Qt::NoFocus);
-  StringGridGroup->setFixedHeight(3 * 22 + 4);
+  StringGridGroup->setFixedSize(10 * 40 + 2 * StringGridGroup->frameWidth(),
+                                3 * 22 + 2 * StringGridGroup->frameWidth());
   StringGridGroup->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   StringGridGroup->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   gLayout->addWidget(StringGridGroup);
@@ -148,11 +147,11 @@ TWorkPage::TWorkPage(QWidget* parent) : TPage("TabSheetWork", page_tag::kWork, p
   left->addStretch(1);
 
   // The macro variables.
-  LocalVerGroupBox = NewGroupBox(this, "LocalVerGroupBox");
-  gridLocalVar = NewVariableGrid(LocalVerGroupBox, "gridLocalVar", kLabelledLocalRows + 1);
+  LocalVerGroupBox = Named<QGroupBox>("LocalVerGroupBox");
+  gridLocalVar = NewVariableGrid("gridLocalVar", kLabelledLocalRows + 1);
   (new QVBoxLayout(LocalVerGroupBox))->addWidget(gridLocalVar);
-  GlobalVerGroupBox = NewGroupBox(this, "GlobalVerGroupBox");
-  gridGlobalVar = NewVariableGrid(GlobalVerGroupBox, "gridGlobalVar", kLabelledGlobalRows + 1);
+  GlobalVerGroupBox = Named<QGroupBox>("GlobalVerGroupBox");
+  gridGlobalVar = NewVariableGrid("gridGlobalVar", kLabelledGlobalRows + 1);
   (new QVBoxLayout(GlobalVerGroupBox))->addWidget(gridGlobalVar);
   page->addWidget(LocalVerGroupBox, 1);
   page->addWidget(GlobalVerGroupBox, 1);
@@ -175,13 +174,14 @@ void TWorkPage::LoadCaptions(const TLanguage& language) {
   gridLocalVar->BeginUpdate();
   gridLocalVar->SetCell(0, 0, language.Caption("Work", "LocalVerNo"));
   gridLocalVar->SetCell(1, 0, language.Caption("Work", "LocalVer"));
-  for (int r = 1; r <= kLabelledLocalRows; ++r) gridLocalVar->SetCell(0, r, Numbered("  %02d", r));
+  LabelRows(*gridLocalVar, 1, kLabelledLocalRows,
+            [](int row) { return QString::asprintf("  %02d", row); });
   gridLocalVar->EndUpdate();
   gridGlobalVar->BeginUpdate();
   gridGlobalVar->SetCell(0, 0, language.Caption("Work", "GlobalVerNo"));
   gridGlobalVar->SetCell(1, 0, language.Caption("Work", "GlobalVer"));
-  for (int r = 1; r <= kLabelledGlobalRows; ++r)
-    gridGlobalVar->SetCell(0, r, Numbered("  %03d", r));
+  LabelRows(*gridGlobalVar, 1, kLabelledGlobalRows,
+            [](int row) { return QString::asprintf("  %03d", row); });
   gridGlobalVar->EndUpdate();
 }
 
