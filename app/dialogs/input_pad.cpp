@@ -56,6 +56,10 @@ TFrmInput::TFrmInput(QWidget* parent) : QDialog(parent) {
   grid->addWidget(LabelData, 0, 0, 1, 4);
 
   AddButton("SpeedButtonBackspace", "Backspace", Calc::kBackspace, 1, 0, 2);
+  // The one long caption: a little smaller, so that it stays inside its two cells.
+  QFont smaller = big;
+  smaller.setPixelSize(kFontPixels * 4 / 5);
+  findChild<QPushButton*>("SpeedButtonBackspace")->setFont(smaller);
   AddButton("SpeedButtonCE", "CE", Calc::kClear, 1, 2);
   AddButton("SpeedButtonOperator4", "/", '/', 1, 3);
   const char* const digitNames[] = {"SpeedButtonNum0", "SpeedButtonNum1", "SpeedButtonNum2",
