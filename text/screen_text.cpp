@@ -31,13 +31,13 @@ std::size_t Utf8ReplacedSpan(std::string_view input, std::size_t at) {
 }  // namespace
 
 std::string ControllerBytesToUtf8(int language, std::string_view bytes) {
-  if (IsValidUtf8(bytes)) return std::string(bytes);
   switch (language) {
     case kTraditionalChinese:
       return IconvConvert("BIG5", "UTF-8", bytes, Big5ReplacedSpan);
     case kSimplifiedChinese:
       return IconvConvert("GB18030", "UTF-8", bytes, SingleByte);
     default:
+      if (IsValidUtf8(bytes)) return std::string(bytes);
       return IconvConvert("CP1252", "UTF-8", bytes, SingleByte);
   }
 }

@@ -8,7 +8,9 @@
 namespace talvo::text {
 
 // Decodes controller bytes to UTF-8 by interface language: 0 Big5, 1 GB2312 (read as its
-// superset GB18030), any other Windows-1252. Bytes that already are valid UTF-8 are kept.
+// superset GB18030), any other Windows-1252. For the Latin languages bytes that already are
+// valid UTF-8 are kept; for the Chinese ones they are not, because short Big5 and GB2312
+// texts are often valid UTF-8 too ("状态" in GB2312 would show as Hebrew and a diacritic).
 // Undecodable bytes become '?'.
 std::string ControllerBytesToUtf8(int language, std::string_view bytes);
 

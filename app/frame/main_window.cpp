@@ -185,9 +185,10 @@ TFormMain::TFormMain(const std::string& home, std::shared_ptr<const vandir::Cloc
     box->SetGroup(page_tag::kPosition);
     box->Attach(service_.get());
   }
-  machinePage_->SetMachineFolder(language_->Decode(options_.MachineDir()));
-  ncFilesPage_->SetNcFilesFolder(language_->Decode(options_.NcFilesDir()));
-  upgradePage_->SetSetupFolder(language_->Decode(options_.SetupDir()));
+  // Folders are the host's own paths, UTF-8 whatever the interface language.
+  machinePage_->SetMachineFolder(QString::fromStdString(options_.MachineDir()));
+  ncFilesPage_->SetNcFilesFolder(QString::fromStdString(options_.NcFilesDir()));
+  upgradePage_->SetSetupFolder(QString::fromStdString(options_.SetupDir()));
   optionPage_->LoadOptionsPage();
 
   systemType_ = options_.LastSysType();

@@ -38,7 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
         CodePageCase{"GbkBeyondGb2312", kSimplifiedChinese, "\x81\x40", "丂"},
         CodePageCase{"Cp1252", kEnglish, "caf\xE9", "café"},
         CodePageCase{"Cp1252EuroNotLatin1", kUserLanguage, "5\x80", "5€"},
-        CodePageCase{"Utf8KeptTraditional", kTraditionalChinese, "中文", "中文"},
+        // GB2312 "状态" is well-formed UTF-8 as well; the code page wins.
+        CodePageCase{"GbThatLooksLikeUtf8", kSimplifiedChinese, "\xD7\xB4\xCC\xAC", "状态"},
         CodePageCase{"Utf8KeptEnglish", kEnglish, "café", "café"},
         CodePageCase{"LoneFinalBig5Lead", kTraditionalChinese, "A\xA4", "A?"},
         CodePageCase{"Big5LeadBeforeAscii", kTraditionalChinese, "\xA4" "0B", "?0B"},
