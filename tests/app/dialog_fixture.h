@@ -12,31 +12,14 @@
 #include <string>
 
 #include "service/talvo_service.h"
+#include "tests/app/program_home.h"
 #include "tests/support/simulator.h"
 
 namespace talvo::app::dialog_test {
 
-// A fresh program home, removed again at the end of the test.
-class ProgramHome {
- public:
-  ProgramHome();
-  ~ProgramHome();
-  ProgramHome(const ProgramHome&) = delete;
-  ProgramHome& operator=(const ProgramHome&) = delete;
-
-  // The home folder text, ending in '/'.
-  std::string Text() const { return path_.string() + "/"; }
-  const std::filesystem::path& Path() const { return path_; }
-  void WriteFile(const std::filesystem::path& relative, const std::string& bytes) const;
-
- private:
-  std::filesystem::path path_;
-};
-
-// Runs the event loop until `done` or the timeout; returns done's last value.
-bool RunUntil(const std::function<bool()>& done,
-              std::chrono::milliseconds timeout = std::chrono::seconds(10));
-void RunFor(std::chrono::milliseconds time);
+using test::ProgramHome;
+using test::RunFor;
+using test::RunUntil;
 
 class ConnectedService : public testing::Test {
  protected:

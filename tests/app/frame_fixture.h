@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QString>
-
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -13,32 +11,10 @@
 #include <string>
 
 #include "app/frame/main_window.h"
+#include "tests/app/program_home.h"
 #include "tests/support/simulator.h"
 
-// QStrings in failure messages as text.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace talvo::app::test {
-
-// Runs the event loop until `done` or the timeout; returns done's last value.
-bool RunUntil(const std::function<bool()>& done,
-              std::chrono::milliseconds timeout = std::chrono::seconds(10));
-void RunFor(std::chrono::milliseconds time);
-
-// A fresh program home under the temporary folder, removed with the object.
-class TempHome {
- public:
-  TempHome();
-  ~TempHome();
-  const std::string& Text() const { return text_; }  // with a trailing '/'
-  std::filesystem::path Path(const std::string& relative) const { return path_ / relative; }
-  void Write(const std::string& relative, const std::string& bytes) const;
-  std::string Read(const std::string& relative) const;
-
- private:
-  std::filesystem::path path_;
-  std::string text_;
-};
 
 class FrameTest : public testing::Test {
  protected:
@@ -59,7 +35,7 @@ class FrameTest : public testing::Test {
   }
   QString Text(const char* name) const;
 
-  TempHome home;
+  ProgramHome home;
   std::unique_ptr<vandir::test::Simulator> sim;
   std::unique_ptr<TFormMain> window;
   int completions = 0;

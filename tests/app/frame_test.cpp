@@ -56,10 +56,10 @@ TEST_F(FrameOffline, WithoutLanguageFilesEveryCaptionIsTheBuiltInOne) {
 
 TEST_F(FrameOffline, CaptionsComeFromTheCurrentLanguageFile) {
   // Keys match without regard to case; a key with an empty text gives an empty caption.
-  home.Write("Language/MLangENG.ini",
+  home.WriteFile("Language/MLangENG.ini",
              "[mainstring]\nform=Wartung\nTABWORK=Arbeit\nTabPLC=\n[Work]\nLocalVer=Wert\n");
   // Traditional Chinese in Big5: the tab of the position page reads 位置.
-  home.Write("Language/MLangCHT.ini", "[MainString]\nTabPos=\xA6\xEC\xB8\x6D\n");
+  home.WriteFile("Language/MLangCHT.ini", "[MainString]\nTabPos=\xA6\xEC\xB8\x6D\n");
   MakeWindow();
   QTabWidget* pages = window->PageControl();
   EXPECT_EQ(window->windowTitle(), "Wartung");
@@ -69,7 +69,7 @@ TEST_F(FrameOffline, CaptionsComeFromTheCurrentLanguageFile) {
   EXPECT_EQ(Find<StringGrid>("gridLocalVar")->Cell(1, 0), "Wert");
 
   window.reset();
-  home.Write("Talvo-Maintenance.ini", "[OPTIONS]\nLANGUAGE=0\n");
+  home.WriteFile("Talvo-Maintenance.ini", "[OPTIONS]\nLANGUAGE=0\n");
   window = std::make_unique<TFormMain>(home.Text());
   EXPECT_EQ(window->PageControl()->tabText(1), QString::fromUtf8("位置"));
   EXPECT_EQ(window->PageControl()->tabText(0), "Work");
@@ -78,10 +78,10 @@ TEST_F(FrameOffline, CaptionsComeFromTheCurrentLanguageFile) {
 TEST_F(FrameOffline, RepairedLanguageAndUserLanguageWithoutItsFile) {
   MakeWindow("LANGUAGE=7\n");
   EXPECT_EQ(window->Language().Code(), 2);
-  EXPECT_NE(home.Read("Talvo-Maintenance.ini").find("LANGUAGE=2"), std::string::npos);
+  EXPECT_NE(home.ReadFile("Talvo-Maintenance.ini").find("LANGUAGE=2"), std::string::npos);
 
   window.reset();
-  home.Write("Talvo-Maintenance.ini", "[OPTIONS]\nLANGUAGE=3\n");
+  home.WriteFile("Talvo-Maintenance.ini", "[OPTIONS]\nLANGUAGE=3\n");
   window = std::make_unique<TFormMain>(home.Text());
   EXPECT_EQ(window->PageControl()->tabText(3), "Alarm");
   EXPECT_EQ(window->DisplayStrings().Path().filename(), "Dsp.str");
@@ -99,7 +99,7 @@ TEST_F(FrameOffline, ShowKeysHideTabsButNeverTheOptionPage) {
   EXPECT_TRUE(pages->isTabVisible(11));
 
   window.reset();
-  home.Write("Talvo-Maintenance.ini", "[OPTIONS]\nPLC_SHOW=0\nUSERPARAM2_SHOW=0\n");
+  home.WriteFile("Talvo-Maintenance.ini", "[OPTIONS]\nPLC_SHOW=0\nUSERPARAM2_SHOW=0\n");
   window = std::make_unique<TFormMain>(home.Text());
   EXPECT_FALSE(window->PageControl()->isTabVisible(2));
   EXPECT_FALSE(window->PageControl()->isTabVisible(6));
@@ -141,10 +141,10 @@ TEST_F(FrameOffline, MachineMenuFollowsTheList) {
 
 TEST_F(FrameOffline, NothingIsWrittenAtShutdown) {
   MakeWindow("LastSysType=1\n");
-  const std::string before = home.Read("Talvo-Maintenance.ini");
+  const std::string before = home.ReadFile("Talvo-Maintenance.ini");
   window->close();
   window.reset();
-  EXPECT_EQ(home.Read("Talvo-Maintenance.ini"), before);
+  EXPECT_EQ(home.ReadFile("Talvo-Maintenance.ini"), before);
 }
 
 TEST(ConnectionTexts, DisconnectReasonsAndCountdown) {
@@ -180,8 +180,8 @@ TEST(ConnectionTexts, KeyParameterValues) {
 }
 
 TEST(ConnectionTexts, FileJobFailures) {
-  TempHome home;
-  home.Write("Language/MLangENG.ini", "[FileString]\nERROR_NC_FILE_ERROR_MSG2=not found\n");
+  ProgramHome home;
+  home.WriteFile("Language/MLangENG.ini", "[FileString]\nERROR_NC_FILE_ERROR_MSG2=not found\n");
   TLanguage language(home.Text(), 2);
   EXPECT_EQ(FileJobErrorText(language, pkReceiveFile, 2), "Failure: not found(2)");
   EXPECT_EQ(FileJobErrorText(language, pkFileDelete, 13), "Delete failre: (13)");
@@ -284,7 +284,7 @@ TEST_F(FrameLathe, LatheVersionGivesTheLatheLayout) {
   EXPECT_EQ(window->SystemType(), 0);
   ConnectAndComplete();
   EXPECT_EQ(window->SystemType(), 1);
-  EXPECT_NE(home.Read("Talvo-Maintenance.ini").find("LastSysType=1"), std::string::npos);
+  EXPECT_NE(home.ReadFile("Talvo-Maintenance.ini").find("LastSysType=1"), std::string::npos);
   auto* offsets = Find<StringGrid>("StringGridOffsetSetCoord");
   EXPECT_EQ(offsets->ColCount(), 7);
   EXPECT_EQ(offsets->RowCount(), 5);

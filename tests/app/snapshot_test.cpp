@@ -26,7 +26,7 @@ class Snapshot : public FrameTest {
 };
 
 TEST_F(Snapshot, TheProgramLeavesAPicturePerVisiblePageAndTheWindowAsData) {
-  home.Write("Talvo-Maintenance.ini", "[OPTIONS]\nPLC_SHOW=0\n");
+  home.WriteFile("Talvo-Maintenance.ini", "[OPTIONS]\nPLC_SHOW=0\n");
   QProcess program;
   program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
