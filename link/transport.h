@@ -57,9 +57,11 @@ class Send_Recv {
   std::size_t CommandListCount() const;
   std::size_t PriorityListCount() const;
   // Asleep with nothing queued: until a request wakes it, the thread leaves its lists alone,
-  // so a request queued now cannot find them busy.
+  // so a request queued now cannot find them busy. The lists are read first: the thread takes
+  // a request off them only once awake, so empty lists and then a sleeping thread mean the
+  // pass that took the last request has ended, however the two reads interleave with it.
   bool IsIdle() const {
-    return IsSuspended() && CommandListCount() == 0 && PriorityListCount() == 0;
+    return CommandListCount() == 0 && PriorityListCount() == 0 && IsSuspended();
   }
   bool SocketConnected() const { return socketConnected_.load(); }
 

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <functional>
-#include <thread>
 #include <vector>
 
 #include "service/talvo_info.h"
@@ -41,16 +39,10 @@ class InfoObjectTest : public testing::Test {
     service.GroupInfoSetActive(group);
   }
 
-  // Waits until the link has sent everything queued and its replies have stopped coming, so
-  // that the next read hands out what the controller holds now.
+  // Waits until the link has sent everything queued and decoded every reply, so that the next
+  // read hands out what the controller holds now.
   void Settle() {
-    vandir::Send_Recv& transport = *Link().SendCMD;
-    ASSERT_TRUE(vandir::test::WaitUntil([&] {
-      const int replies = transport.ReplyCount;
-      std::this_thread::sleep_for(std::chrono::milliseconds(30));
-      return transport.CommandListCount() == 0 && transport.PriorityListCount() == 0 &&
-             transport.ReplyCount == replies;
-    }));
+    ASSERT_TRUE(vandir::test::WaitUntil([&] { return Link().SendCMD->IsIdle(); }));
   }
 
   // One poll as the service makes it: the list has drained, then the object refreshes.
