@@ -23,6 +23,7 @@
 #include "app/settings/key_file.h"
 #include "app/settings/machine_list.h"
 #include "app/settings/options.h"
+#include "service/param_index.h"
 #include "service/talvo_service.h"
 
 namespace vandir {
@@ -106,6 +107,8 @@ class TFormMain : public QMainWindow {
   bool StopLoading() const { return stopLoading_; }
   std::string& Password() { return password_; }
   const std::array<QString, 6>& AxisLetters() const { return axisLetters_; }
+  // The parameter descriptors of the last connection whose index could be read.
+  const ParamIndex& ParamDescriptors() const { return *paramIndex_; }
   QTabWidget* PageControl() const { return PageControlMain; }
   QMenu* MachineMenu() const { return PopupMenuMachine; }
   TPage* PageByTag(int tag) const;
@@ -132,6 +135,7 @@ class TFormMain : public QMainWindow {
   void ParameterChange();
   void CheckKeyParametersAnswered();
   void ApplyKeyParameters();
+  void LoadParameterIndex();
   TPage* ActivityPage() const;
 
   // Service events.
@@ -176,6 +180,7 @@ class TFormMain : public QMainWindow {
   bool alarmFlashing_ = false;
   bool warningFlashing_ = false;
   std::string password_;
+  std::unique_ptr<ParamIndex> paramIndex_ = std::make_unique<ParamIndex>();
   std::array<QString, 6> axisLetters_{"X", "Y", "Z", "C", "A", "B"};
   int currentPage_ = 0;
 

@@ -11,6 +11,7 @@
 #include "app/frame/status_band.h"
 #include "app/dialogs/password_dialog.h"
 #include "app/pages/alarm_page.h"
+#include "app/pages/parameter_page.h"
 #include "app/pages/position_page.h"
 #include "app/pages/upgrade_page.h"
 #include "app/pages/work_page.h"
@@ -268,12 +269,35 @@ void TFormMain::CompleteConnection() {
   activity_ = maIdle;
   for (const char* list : {"WarningMassage", "AlarmMassage", "MemoHistoryList", "MemoOpHistoryList"})
     ClearText(this, list);
+  LoadParameterIndex();
   stopLoading_ = false;
   for (TPage* page : pages_) page->ConnectionCompleted();
   PageControlMainChange(PageControlMain->currentIndex());
   if (dialogs_.Password) dialogs_.Password->SetShowNextTime(false);
   ApplyKeyParameters();
   if (OnConnectionCompleted) OnConnectionCompleted();
+}
+
+void TFormMain::LoadParameterIndex() {
+  ParamIndexResult read = ReadParamIndex(home_ + "Resource/param.idx");
+  switch (read.Status) {
+    case ParamIndexStatus::CannotOpen:
+      ShowMessageBox(this, {"Error", kParamIndexOpenError, QMessageBox::Critical});
+      break;
+    case ParamIndexStatus::Invalid:
+      ShowMessageBox(this, {"Error", language_->Caption("FileString", "Msg_Param_Index_Data_Error"),
+                            QMessageBox::Critical});
+      break;
+    case ParamIndexStatus::Ok:
+      *paramIndex_ = std::move(read.Index);
+      break;
+  }
+  // The tables stay as they were when the index could not be read.
+  parameterPage_->AllGrid()->SetRowCount(1 + TTalvoInfo_Parameter::kParameters);
+  for (int sheet = 1; sheet <= 8; ++sheet) {
+    const int group = sheet == 8 ? kParamGroups : sheet;
+    parameterPage_->SheetGrid(sheet)->SetRowCount(1 + paramIndex_->GroupCount[group - 1]);
+  }
 }
 
 void TFormMain::ApplyKeyParameters() {

@@ -9,11 +9,13 @@
 #include <fstream>
 
 #include "app/frame/connection_texts.h"
+#include "app/frame/message_box.h"
 #include "app/language/language.h"
 #include "app/pages/page.h"
 #include "app/widgets/lamp.h"
 #include "app/widgets/string_grid.h"
 #include "tests/app/frame_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace talvo::app::test {
 namespace {
@@ -272,6 +274,34 @@ TEST_F(FrameConnected, PageChangeIsRefusedWhileAFileJobRuns) {
   sim->Command("stall 0");
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
   EXPECT_EQ(window->PageControl()->currentIndex(), 1);
+}
+
+TEST_F(FrameConnected, ParameterIndexSizesTheGroupGridsAndABadOneKeepsThem) {
+  MakeWindow();
+  ConnectAndComplete();
+  const ParamIndex& index = window->ParamDescriptors();
+  auto grid = [&](int sheet) { return Find<StringGrid>(("StringGridSysParamGroup" + std::to_string(sheet)).c_str()); };
+  EXPECT_EQ(Find<StringGrid>("StringGridSysParamAll")->RowCount(), 2001);
+  ASSERT_GT(index.GroupCount[0], 0);
+  EXPECT_EQ(grid(1)->RowCount(), 1 + index.GroupCount[0]);
+  EXPECT_EQ(grid(8)->RowCount(), 1 + index.GroupCount[10]);
+  const int rows = grid(1)->RowCount();
+
+  // A damaged index on the controller: the box says so, the tables stay as they were.
+  window->Service().CloseConnect();
+  ASSERT_TRUE(RunUntil([&] { return window->Service().GetProcessKind() == pkNone; }));
+  vandir::test::WriteBytes(sim->Root() / "C" / "RESOURCE" / "PARAM.IDX", "not an index");
+  std::vector<QString> boxes;
+  SetMessageBoxAnswerer([&](const TMessageBox& box) {
+    boxes.push_back(box.text);
+    return box.defaultButton;
+  });
+  ConnectAndComplete();
+  SetMessageBoxAnswerer(nullptr);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Paramater Index File is Incorrect");
+  EXPECT_EQ(grid(1)->RowCount(), rows);
+  EXPECT_EQ(window->ParamDescriptors().GroupCount[0], index.GroupCount[0]);
 }
 
 class FrameLathe : public FrameTest {
