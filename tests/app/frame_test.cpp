@@ -304,6 +304,36 @@ TEST_F(FrameConnected, ParameterIndexSizesTheGroupGridsAndABadOneKeepsThem) {
   EXPECT_EQ(window->ParamDescriptors().GroupCount[0], index.GroupCount[0]);
 }
 
+TEST_F(FrameConnected, ADropDuringTheConnectIsCountedDownAndConnectedAgain) {
+  MakeWindow("RECONNECT_DELAY_TIME=1\n");
+  sim->Command("drop-after 4");
+  std::vector<QString> captions;
+  QObject::connect(window.get(), &QWidget::windowTitleChanged,
+                   [&](const QString& title) { captions.push_back(title); });
+  ASSERT_TRUE(window->ConnectToAddress(sim->Address()));
+  ASSERT_TRUE(RunUntil([&] { return Completed(); }, std::chrono::seconds(20)));
+  EXPECT_EQ(Text("LabelConnectStatus"), "Connect");
+  const bool countedDown = std::any_of(captions.begin(), captions.end(), [](const QString& c) {
+    return c.startsWith("Talvo-Maintenance ( ") && c.endsWith(" )");
+  });
+  EXPECT_TRUE(countedDown) << "the caption counts the seconds to the next attempt";
+}
+
+TEST_F(FrameConnected, AStalledControllerLeavesTheWindowAnswering) {
+  MakeWindow("ENABLE_RECONNECT=0\n");
+  sim->Command("stall 8000");
+  ASSERT_TRUE(window->ConnectToAddress(sim->Address()));
+  const auto start = std::chrono::steady_clock::now();
+  RunFor(std::chrono::milliseconds(500));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500))
+      << "the event loop kept running";
+  EXPECT_TRUE(Text("LabelConnectStatus").startsWith("Connecting..."));
+  // Without an answer for six seconds the link counts as lost.
+  EXPECT_TRUE(RunUntil([&] { return Text("LabelConnectStatus").startsWith("DisConnect"); },
+                       std::chrono::seconds(20)));
+  sim->Command("stall 0");
+}
+
 class FrameLathe : public FrameTest {
  protected:
   FrameLathe() : FrameTest(vandir::test::Simulator::Options{.lathe = true}) {}
