@@ -8,14 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/dialogs/about_dialog.h"
-#include "app/dialogs/input_pad.h"
-#include "app/dialogs/machine_list_dialog.h"
-#include "app/dialogs/password_dialog.h"
-#include "app/dialogs/process_info_dialog.h"
-#include "app/dialogs/return_code_dialog.h"
-#include "app/dialogs/send_message_dialog.h"
-#include "app/frame/main_window.h"
+#include "app/frame/program_windows.h"
 #include "app/settings/program_home.h"
 #include "app/snapshot/snapshot_run.h"
 
@@ -68,18 +61,8 @@ int main(int argc, char** argv) {
       ResolveProgramHome(arguments->home, std::getenv("TALVO_HOME"),
                          QApplication::applicationDirPath().toStdString());
 
-  // The windows in their order of creation: the main window does all set-up, the dialogs
-  // come after it and are handed to it once they exist.
-  TFormMain window(home);
-  TFrmInput input(&window);
-  TFormAbout about(window.Language(), home, &window);
-  TFormSendMsg sendMessage(window.Language(), &window);
-  TPasswordForm password(window.Language(), &window);
-  TFormProcessInfo processInfo(window.Service(), &window);
-  TFormReturnCode returnCode(&window);
-  TFormAddCNC machineList(window.Machines(), window.Language(), &window);
-  window.SetDialogs({&input, &about, &sendMessage, &password, &processInfo, &returnCode,
-                     &machineList});
+  TProgramWindows windows(home);
+  TFormMain& window = windows.Main;
 
   std::unique_ptr<TSnapshotRun> snapshot;
   if (arguments->snapshot) snapshot = std::make_unique<TSnapshotRun>(window, *arguments->snapshot);

@@ -4,11 +4,7 @@
 // the bare maintenance service reaching OnConnect against another simulator: ratio= says
 // what the window adds to a connection. Goals: window under 1 s, connection under 2.5 s,
 // idle under 3 % of one core and 150 MB resident.
-#include <sys/resource.h>
-
 #include <QApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <QWindow>
 
 #include <chrono>
@@ -18,27 +14,17 @@
 #include <fstream>
 #include <string>
 
-#include "app/dialogs/about_dialog.h"
-#include "app/dialogs/input_pad.h"
-#include "app/dialogs/machine_list_dialog.h"
-#include "app/dialogs/password_dialog.h"
-#include "app/dialogs/process_info_dialog.h"
-#include "app/dialogs/return_code_dialog.h"
-#include "app/dialogs/send_message_dialog.h"
-#include "app/frame/main_window.h"
+#include "app/frame/program_windows.h"
+#include "bench/event_loop.h"
 #include "tests/support/simulator.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using talvo::bench::CpuSeconds;
+using talvo::bench::RunFor;
+using talvo::bench::RunUntil;
 using SteadyClock = std::chrono::steady_clock;
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 long ResidentKilobytes(const char* field) {
   std::ifstream status("/proc/self/status");
@@ -52,26 +38,6 @@ long ResidentKilobytes(const char* field) {
     status.ignore(1 << 12, '\n');
   }
   return 0;
-}
-
-// Sleeps in the event loop, as the program does, until `done` or the timeout.
-bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  QEventLoop loop;
-  QTimer check;
-  QObject::connect(&check, &QTimer::timeout, [&] {
-    if (done()) loop.quit();
-  });
-  check.start(2);
-  QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
-  loop.exec();
-  return done();
-}
-
-// Sleeps in the event loop for `time`, with nothing of its own waking it.
-void RunFor(std::chrono::milliseconds time) {
-  QEventLoop loop;
-  QTimer::singleShot(time, &loop, &QEventLoop::quit);
-  loop.exec();
 }
 
 double Seconds(SteadyClock::duration d) { return std::chrono::duration<double>(d).count(); }
@@ -110,16 +76,8 @@ int main(int argc, char** argv) {
   {
     vandir::test::Simulator sim;
     sim.Command("cycle on");
-    TFormMain window(home.string() + "/");
-    TFrmInput input(&window);
-    TFormAbout about(window.Language(), window.Home(), &window);
-    TFormSendMsg sendMessage(window.Language(), &window);
-    TPasswordForm password(window.Language(), &window);
-    TFormProcessInfo processInfo(window.Service(), &window);
-    TFormReturnCode returnCode(&window);
-    TFormAddCNC machineList(window.Machines(), window.Language(), &window);
-    window.SetDialogs({&input, &about, &sendMessage, &password, &processInfo, &returnCode,
-                       &machineList});
+    TProgramWindows windows(home.string() + "/");
+    TFormMain& window = windows.Main;
     window.show();
     RunUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); }, 10s);
     QApplication::processEvents();  // the first paint

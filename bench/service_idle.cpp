@@ -1,8 +1,6 @@
 // The maintenance service against the simulator: how long ConnectToMachine takes to reach
 // OnConnect (goal under 2 s), and how much of one core a connected, idle service uses at
 // the default 100 ms tick with the Work page's objects active (goal under 2 %).
-#include <sys/resource.h>
-
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -14,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/event_loop.h"
 #include "service/talvo_info_codes.h"
 #include "service/talvo_info_machine.h"
 #include "service/talvo_info_position.h"
@@ -25,27 +24,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using SteadyClock = std::chrono::steady_clock;
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-// Runs the event loop (sleeping between events, as the program does) until `done` or the
-// timeout.
-bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  QEventLoop loop;
-  QTimer check;
-  QObject::connect(&check, &QTimer::timeout, [&] {
-    if (done()) loop.quit();
-  });
-  check.start(5);
-  QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
-  loop.exec();
-  return done();
-}
+using talvo::bench::CpuSeconds;
+using talvo::bench::RunUntil;
 
 // The objects the main window keeps active on the Work page: group 1 and group 2.
 std::vector<std::unique_ptr<talvo::TTalvoInfo>> WorkPageObjects() {
