@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QScreen>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -351,6 +352,8 @@ void TFormMain::PageControlMainChange(int index) {
   }
   if (!page || !service_->GetSessionReady()) return;
   ActivatePageInfo();
+  if (page->Tag() == page_tag::kAlarm)
+    if (auto* bar = page->findChild<QProgressBar*>("ProgressBarHistory")) bar->setValue(0);
   page->PageShown();
   if (page == ncFilesPage_) activity_ = maNCFiles;
 }

@@ -37,6 +37,11 @@ void ClearText(QWidget* root, const char* name) {
   else QMetaObject::invokeMethod(widget, "clear");
 }
 
+void ShowProgress(QWidget* root, const char* bar, const char* label, int percent) {
+  if (auto* progress = root->findChild<QProgressBar*>(bar)) progress->setValue(percent);
+  if (label) SetText(root, label, QString::number(percent) + "%");
+}
+
 // A group box the window colours; the colour is kept as a property for anyone describing it.
 void SetBoxColor(QWidget* box, const QColor& color) {
   if (!box) return;
@@ -193,7 +198,24 @@ TPage* TFormMain::ActivityPage() const {
 }
 
 void TFormMain::ServiceProgress(EProcessKind, int percent) {
-  if (TPage* page = ActivityPage()) page->FileJobProgress(percent);
+  switch (activity_) {
+    case maHistory:
+    case maOpHistory:
+      ShowProgress(this, "ProgressBarHistory", nullptr, percent);
+      break;
+    case maMachineUpload:
+    case maMachineDownload:
+      ShowProgress(this, "ProgressBarMachineFiles", "LabelMachineFilesPercentage", percent);
+      break;
+    case maSetupUpload:
+      ShowProgress(this, "ProgressBarSetup", "LabelSetupPercentage", percent);
+      break;
+    case maNCFiles:
+      ActivityPage()->FileJobProgress(percent);
+      break;
+    default:
+      break;
+  }
 }
 
 void TFormMain::ServiceProcessFinish(EProcessKind kind) {
@@ -204,7 +226,28 @@ void TFormMain::ServiceProcessFinish(EProcessKind kind) {
 }
 
 void TFormMain::ServiceCmdListExecute(EProcessKind kind, int index) {
-  if (TPage* page = ActivityPage()) page->FileJobListExecute(kind, index);
+  const char* label = nullptr;
+  switch (activity_) {
+    case maMachineUpload:
+    case maMachineDownload:
+      label = "LabelMachineDataFileName";
+      break;
+    case maSetupUpload:
+      label = "LabelSetupFileName";
+      break;
+    case maNCFiles:
+      ActivityPage()->FileJobListExecute(kind, index);
+      return;
+    default:
+      return;
+  }
+  const SFileCommand* item = service_->GetCmdListItems(index);
+  if (!item) return;
+  // A folder being made is named whole, a file by its name alone.
+  const std::string name1 = item->Name1;
+  const std::string shown =
+      kind == pkDirCreate ? name1 : name1.substr(name1.find_last_of("/\\") + 1);
+  SetText(this, label, QString::fromStdString(shown));
 }
 
 void TFormMain::ServiceAbortCmdList(EProcessKind kind) {

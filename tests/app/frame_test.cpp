@@ -1,6 +1,7 @@
 // The main window: captions, pages, the machine menu, the connection display and the
 // completion of a connection against a real simulator.
 #include <QLabel>
+#include <QProgressBar>
 #include <QStackedWidget>
 #include <QPushButton>
 #include <QTabBar>
@@ -332,6 +333,64 @@ TEST_F(FrameConnected, AStalledControllerLeavesTheWindowAnswering) {
   EXPECT_TRUE(RunUntil([&] { return Text("LabelConnectStatus").startsWith("DisConnect"); },
                        std::chrono::seconds(20)));
   sim->Command("stall 0");
+}
+
+TEST_F(FrameConnected, AlarmsFlashUntilTheyAreCleared) {
+  MakeWindow("AlarmWarnFlashTimer=20\n");
+  ConnectAndComplete();
+  auto* alarmBox = Find<QWidget>("AlarmGroup");
+  auto* lamp1 = Find<Lamp>("ShapeAlarm1");
+  auto* lamp2 = Find<Lamp>("ShapeAlarm2");
+  sim->Command("alarm 3015");
+  ASSERT_TRUE(RunUntil([&] { return Find<QLabel>("LabelAlarm")->isEnabled(); }));
+  // The lamps take turns and the box blinks between red and its usual colour.
+  bool lampsSwapped = false, boxRed = false, boxPlain = false;
+  const QColor first = lamp1->Color();
+  RunUntil([&] {
+    lampsSwapped |= lamp1->Color() != first && lamp1->Color() != lamp2->Color();
+    const QColor box = alarmBox->property("color").value<QColor>();
+    boxRed |= box == colors::kRed;
+    boxPlain |= !box.isValid();
+    return lampsSwapped && boxRed && boxPlain;
+  });
+  EXPECT_TRUE(lampsSwapped && boxRed && boxPlain);
+  EXPECT_FALSE(Find<QLabel>("LabelWarning")->isEnabled()) << "no warning is active";
+
+  sim->Command("alarm-clear");
+  ASSERT_TRUE(RunUntil([&] { return !Find<QLabel>("LabelAlarm")->isEnabled(); }));
+  EXPECT_EQ(lamp1->Color(), colors::kDarkRed);
+  EXPECT_EQ(lamp2->Color(), colors::kDarkRed);
+  EXPECT_FALSE(alarmBox->property("color").value<QColor>().isValid());
+}
+
+TEST_F(FrameConnected, MachineDataJobReportsToItsPage) {
+  MakeWindow();
+  ConnectAndComplete();
+  std::vector<QString> boxes;
+  SetMessageBoxAnswerer([&](const TMessageBox& box) {
+    boxes.push_back(box.text);
+    return box.defaultButton;
+  });
+  TTalvoService& service = window->Service();
+  window->SetActivity(maMachineDownload);
+  ASSERT_TRUE(service.BeginCommandList());
+  service.ReceiveFile("C:\\MACHINE\\PLCIO.CFG", home.Text() + "PLCIO.CFG");
+  service.ReceiveFile("C:\\MACHINE\\GRAPH.DAT", home.Text() + "GRAPH.DAT");
+  ASSERT_TRUE(service.EndCommandList(true));
+  ASSERT_TRUE(RunUntil([&] { return !boxes.empty(); }));
+  EXPECT_EQ(boxes, std::vector<QString>{"FINISH"});
+  EXPECT_EQ(Text("LabelMachineDataFileName"), "GRAPH.DAT");
+  EXPECT_EQ(Find<QProgressBar>("ProgressBarMachineFiles")->value(), 100);
+  EXPECT_EQ(Text("LabelMachineFilesPercentage"), "100%");
+
+  // A file the controller does not have: the failure is reported, no FINISH follows.
+  boxes.clear();
+  window->SetActivity(maHistory);
+  ASSERT_TRUE(service.ReceiveFile("C:\\MACHINE\\NONE.LOG", home.Text() + "NONE.LOG"));
+  ASSERT_TRUE(RunUntil([&] { return !boxes.empty(); }));
+  RunFor(std::chrono::milliseconds(100));
+  SetMessageBoxAnswerer(nullptr);
+  EXPECT_EQ(boxes, std::vector<QString>{"Failure: (2)"});
 }
 
 class FrameLathe : public FrameTest {
