@@ -136,15 +136,24 @@ TEST_F(InfoObjectTest, ParameterObjectRaisesOneEventPerChangedSliceWithItsStart)
   EXPECT_EQ(NextChunkEvents(params, poll), all);
 
   // Once the replies are in and handed out, one changed parameter raises its slice only. A
-  // read the busy link turned away comes a poll later, so poll until a poll raises nothing.
+  // read the busy link turned away comes a poll later, so a poll that raises nothing proves
+  // little by itself: poll until one raises nothing after every slice's read was answered.
+  const vandir::Send_Recv& transport = *Link().SendCMD;
+  const int slices = static_cast<int>(all.size());
   int raised = 1;
+  int answered = 0;  // replies to the reads of the poll before
+  int repliesAtReads = transport.ReplyCount;
   params.OnChange = [&](TTalvoInfo*) { ++raised; };
-  for (int i = 0; i < 50 && raised > 0; ++i) {
+  for (int i = 0; i < 50 && (raised > 0 || answered < slices); ++i) {
+    Settle();
+    answered = transport.ReplyCount - repliesAtReads;
+    repliesAtReads = transport.ReplyCount;
     raised = 0;
-    Poll(params);
+    params.Refresh(false);
   }
   params.OnChange = nullptr;
   ASSERT_EQ(raised, 0);
+  ASSERT_GE(answered, slices);
   sim.Command("param 1501 4242");
   EXPECT_EQ(NextChunkEvents(params, poll), std::vector<int>{1500});
   EXPECT_EQ(params.Value(1500), 4242);
