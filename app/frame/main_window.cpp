@@ -278,6 +278,7 @@ void TFormMain::SetDialogs(const TDialogs& dialogs) {
   dialogs_.Password->SetPasswordBuffer(&password_);
   dialogs_.AddCNC->SetShowAutoConnect(false);
   dialogs_.AddCNC->OnConnectMachine = [this](int index) { ConnectMachine(index); };
+  for (TPage* page : pages_) page->Attach(*this);
 }
 
 void TFormMain::ShowMachineListDialog() {
@@ -320,9 +321,18 @@ QString TFormMain::FormCaption() const {
 void TFormMain::CreateInformationObjects() {
   infos_ = std::make_unique<TInfoObjects>();
   for (TTalvoInfo* info : infos_->All()) info->SetService(service_.get());
-  infos_->StatusMode.OnChange = [this](TTalvoInfo*) { StatusModeChange(); };
-  infos_->AlarmWarning.OnChange = [this](TTalvoInfo*) { AlarmWarningChange(); };
-  infos_->Parameter.OnChange = [this](TTalvoInfo*) { ParameterChange(); };
+  const struct {
+    TTalvoInfo& info;
+    void (TFormMain::*own)();
+  } shared[] = {{infos_->StatusMode, &TFormMain::StatusModeChange},
+                {infos_->AlarmWarning, &TFormMain::AlarmWarningChange},
+                {infos_->GGroup, nullptr},
+                {infos_->Parameter, &TFormMain::ParameterChange}};
+  for (const auto& s : shared)
+    s.info.OnChange = [this, own = s.own](TTalvoInfo* info) {
+      if (own) (this->*own)();
+      for (TPage* page : pages_) page->SharedInfoChanged(*info);
+    };
 }
 
 void TFormMain::ApplySystemType() {

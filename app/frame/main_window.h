@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/frame/activity.h"
+#include "app/frame/edit_grid_value.h"
 #include "app/frame/info_objects.h"
 #include "app/language/display_strings.h"
 #include "app/language/language.h"
@@ -88,6 +89,10 @@ class TFormMain : public QMainWindow {
   void ApplySystemType();
   void ActivatePageInfo();
   void CompleteConnection();
+  // Asks for a number (the pad, and the password for a system parameter) and writes it as
+  // `kind` says; the result dialog then follows the controller's answer. `text` is the key
+  // typed when `how` is KeyTyped.
+  void EditGridValue(EEditHow how, EEditKind kind, const QString& text, int a, int b);
 
   // State and parts, for the pages, the snapshot and the tests.
   TTalvoService& Service() { return *service_; }

@@ -8,8 +8,13 @@
 
 #include "service/process_states.h"
 
+namespace talvo {
+class TTalvoInfo;
+}
+
 namespace talvo::app {
 
+class TFormMain;
 class TLanguage;
 
 class TPage : public QWidget {
@@ -23,6 +28,12 @@ class TPage : public QWidget {
   // The page became, or stopped being, the current one while connected.
   virtual void PageShown() {}
   virtual void PageHidden() {}
+  // The window's parts exist (service, information objects, dialogs): the page keeps the
+  // frame and gives the information objects of its own group their change handlers.
+  virtual void Attach(TFormMain& /*frame*/) {}
+  // An object the window owns for every page (status and mode, alarms and warnings, G groups)
+  // or the parameter object changed; the window has already done its own part.
+  virtual void SharedInfoChanged(TTalvoInfo& /*info*/) {}
   // The window's system type (0 milling, 1 lathe) was applied.
   virtual void ApplySystemType(int /*type*/) {}
   // A new connection is complete: the controller's own texts and tables are loaded.

@@ -1,6 +1,8 @@
 #include "tests/app/frame_fixture.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QTimer>
 
 
 namespace talvo::app::test {
@@ -12,13 +14,34 @@ FrameTest::FrameTest(std::optional<vandir::test::Simulator::Options> simulator) 
   }
 }
 
-FrameTest::~FrameTest() { window.reset(); }
+FrameTest::~FrameTest() { CloseWindow(); }
 
 void FrameTest::MakeWindow(const std::string& settings) {
   home.WriteFile("Talvo-Maintenance.ini",
-             "[OPTIONS]\nSERVICE_PROCESS_INTERVAL=20\n" + settings);
-  window = std::make_unique<TFormMain>(home.Text());
+                 "[OPTIONS]\nSERVICE_PROCESS_INTERVAL=20\n" + settings);
+  ReopenWindow();
+}
+
+void FrameTest::ReopenWindow() {
+  CloseWindow();
+  program = std::make_unique<TProgramWindows>(home.Text());
+  window = &program->Main;
   window->OnConnectionCompleted = [this] { ++completions; };
+}
+
+void FrameTest::CloseWindow() {
+  window = nullptr;
+  program.reset();
+}
+
+void FrameTest::AnswerModal(std::function<bool(QWidget*)> answer) {
+  // Polls for the dialog: the one waited for opens inside a nested event loop of its own.
+  auto* timer = new QTimer(answers_.get());
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal->isVisible() && answer(modal)) timer->deleteLater();
+  });
+  timer->start(5);
 }
 
 void FrameTest::ConnectAndComplete() {

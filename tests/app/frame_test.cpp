@@ -71,9 +71,8 @@ TEST_F(FrameOffline, CaptionsComeFromTheCurrentLanguageFile) {
   EXPECT_EQ(pages->tabText(1), "Position") << "the English file lacks the key";
   EXPECT_EQ(Find<StringGrid>("gridLocalVar")->Cell(1, 0), "Wert");
 
-  window.reset();
   home.WriteFile("Talvo-Maintenance.ini", "[OPTIONS]\nLANGUAGE=0\n");
-  window = std::make_unique<TFormMain>(home.Text());
+  ReopenWindow();
   EXPECT_EQ(window->PageControl()->tabText(1), QString::fromUtf8("位置"));
   EXPECT_EQ(window->PageControl()->tabText(0), "Work");
 }
@@ -83,9 +82,8 @@ TEST_F(FrameOffline, RepairedLanguageAndUserLanguageWithoutItsFile) {
   EXPECT_EQ(window->Language().Code(), 2);
   EXPECT_NE(home.ReadFile("Talvo-Maintenance.ini").find("LANGUAGE=2"), std::string::npos);
 
-  window.reset();
   home.WriteFile("Talvo-Maintenance.ini", "[OPTIONS]\nLANGUAGE=3\n");
-  window = std::make_unique<TFormMain>(home.Text());
+  ReopenWindow();
   EXPECT_EQ(window->PageControl()->tabText(3), "Alarm");
   EXPECT_EQ(window->DisplayStrings().Path().filename(), "Dsp.str");
 }
@@ -101,9 +99,8 @@ TEST_F(FrameOffline, ShowKeysHideTabsButNeverTheOptionPage) {
   for (int i = 0; i < 11; ++i) EXPECT_FALSE(pages->isTabVisible(i)) << i;
   EXPECT_TRUE(pages->isTabVisible(11));
 
-  window.reset();
   home.WriteFile("Talvo-Maintenance.ini", "[OPTIONS]\nPLC_SHOW=0\nUSERPARAM2_SHOW=0\n");
-  window = std::make_unique<TFormMain>(home.Text());
+  ReopenWindow();
   EXPECT_FALSE(window->PageControl()->isTabVisible(2));
   EXPECT_FALSE(window->PageControl()->isTabVisible(6));
   EXPECT_TRUE(window->PageControl()->isTabVisible(7));
@@ -146,7 +143,7 @@ TEST_F(FrameOffline, NothingIsWrittenAtShutdown) {
   MakeWindow("LastSysType=1\n");
   const std::string before = home.ReadFile("Talvo-Maintenance.ini");
   window->close();
-  window.reset();
+  CloseWindow();
   EXPECT_EQ(home.ReadFile("Talvo-Maintenance.ini"), before);
 }
 
@@ -309,7 +306,7 @@ TEST_F(FrameConnected, ADropDuringTheConnectIsCountedDownAndConnectedAgain) {
   MakeWindow("RECONNECT_DELAY_TIME=1\n");
   sim->Command("drop-after 4");
   std::vector<QString> captions;
-  QObject::connect(window.get(), &QWidget::windowTitleChanged,
+  QObject::connect(window, &QWidget::windowTitleChanged,
                    [&](const QString& title) { captions.push_back(title); });
   ASSERT_TRUE(window->ConnectToAddress(sim->Address()));
   ASSERT_TRUE(RunUntil([&] { return Completed(); }, std::chrono::seconds(20)));
@@ -395,7 +392,7 @@ TEST_F(FrameConnected, MachineDataJobReportsToItsPage) {
 
 class FrameLathe : public FrameTest {
  protected:
-  FrameLathe() : FrameTest(vandir::test::Simulator::Options{.lathe = true}) {}
+  FrameLathe() : FrameTest(vandir::test::Simulator::Options{.lathe = true, .extraArgs = {}}) {}
 };
 
 TEST_F(FrameLathe, LatheVersionGivesTheLatheLayout) {
@@ -411,8 +408,8 @@ TEST_F(FrameLathe, LatheVersionGivesTheLatheLayout) {
   EXPECT_EQ(Find<StringGrid>("gridLocalVar")->RowCount(), 50);
   EXPECT_EQ(Find<StringGrid>("gridLocalVar")->Cell(0, 49), "  49");
   EXPECT_EQ(Find<StringGrid>("gridGlobalVar")->RowCount(), 101);
-  EXPECT_FALSE(Find<QLabel>("LabelOffsetSetCoord5")->isVisibleTo(window.get()));
-  EXPECT_FALSE(Find<QLabel>("StaticTextMCode2")->isVisibleTo(window.get()));
+  EXPECT_FALSE(Find<QLabel>("LabelOffsetSetCoord5")->isVisibleTo(window));
+  EXPECT_FALSE(Find<QLabel>("StaticTextMCode2")->isVisibleTo(window));
   EXPECT_EQ(Find<QStackedWidget>("TypePage")->currentWidget()->objectName(), "Lathe");
   EXPECT_EQ(window->Infos().LatheTools.GetService(), &window->Service());
   EXPECT_EQ(window->Infos().G54P.GetService(), nullptr);
@@ -422,7 +419,7 @@ TEST_F(FrameLathe, LatheVersionGivesTheLatheLayout) {
 
 class FrameRefused : public FrameTest {
  protected:
-  FrameRefused() : FrameTest(vandir::test::Simulator::Options{.login = "503"}) {}
+  FrameRefused() : FrameTest(vandir::test::Simulator::Options{.login = "503", .lathe = false, .extraArgs = {}}) {}
 };
 
 TEST_F(FrameRefused, LoginRefusalShowsItsReason) {
