@@ -189,11 +189,23 @@ std::string Listed(const std::vector<Number>& numbers) {
   return text;
 }
 
+constexpr const char* kPositionKinds =
+    "machine|absolute|relative|to-go|handle|base|g54..g59|g54p1..g54p300";
+
+// A six-axis set by name: the positions, the hand-wheel pulses and the work offsets.
 Axes* PositionOf(MachineState& m, std::string_view kind) {
   if (kind == "machine") return &m.position.machine;
   if (kind == "absolute") return &m.position.absolute;
   if (kind == "relative") return &m.position.relative;
   if (kind == "to-go") return &m.position.toGo;
+  if (kind == "handle") return &m.handlePulses;
+  if (kind == "base") return &m.coordinateBase;
+  if (kind.size() == 3 && kind.starts_with("g5") && kind[2] >= '4' && kind[2] <= '9')
+    return &m.workOffsets[static_cast<std::size_t>(kind[2] - '4')];
+  if (kind.starts_with("g54p")) {
+    const auto set = ParseInteger(kind.substr(4), 1, kExtendedOffsets);
+    if (set) return &m.extendedOffsets[static_cast<std::size_t>(*set - 1)];
+  }
   return nullptr;
 }
 
@@ -202,7 +214,7 @@ std::string Get(MachineState& m, Words address) {
   if (address.size() == 1 && address[0] == "warnings") return Listed(WarningNumbers(m));
   if (address.size() == 2 && address[0] == "position") {
     Axes* axes = PositionOf(m, address[1]);
-    if (axes == nullptr) return "error usage: get position machine|absolute|relative|to-go";
+    if (axes == nullptr) return std::string("error usage: get position ") + kPositionKinds;
     return Listed(std::vector<std::int32_t>(axes->begin(), axes->end()));
   }
   const auto target = Resolve(m, address);
@@ -214,7 +226,7 @@ std::string Get(MachineState& m, Words address) {
 std::string SetPosition(MachineState& m, Words words) {
   Axes* axes = words.size() == 2 + kAxes ? PositionOf(m, words[1]) : nullptr;
   if (axes == nullptr) {
-    return "error usage: position machine|absolute|relative|to-go V1 V2 V3 V4 V5 V6";
+    return std::string("error usage: position ") + kPositionKinds + " V1 V2 V3 V4 V5 V6";
   }
   Axes values{};
   for (int axis = 0; axis < kAxes; ++axis) {

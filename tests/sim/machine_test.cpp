@@ -145,6 +145,24 @@ TEST_F(SimMachine, PositionReplyCarriesTheFourCoordinateSystemsInOrder) {
   }
 }
 
+TEST_F(SimMachine, WorkOffsetsAndHandlePulsesAreSetByName) {
+  sim.Command("position base 1 2 3 4 5 6");
+  sim.Command("position g54 11 12 13 14 15 16");
+  sim.Command("position g59 -61 -62 -63 -64 -65 -66");
+  sim.Command("position g54p1 101 0 0 0 0 106");
+  sim.Command("position g54p300 -3001 0 0 0 0 -3006");
+  sim.Command("position handle 1234 0 0 0 0 -7");
+  const auto work = Read(266, 184);
+  EXPECT_EQ(work.i32(kData), 1);
+  EXPECT_EQ(work.i32(kData + 24 + 20), 16);
+  EXPECT_EQ(work.i32(kData + 24 * 6), -61);
+  EXPECT_EQ(Read(282, 496, 0).i32(kData + 20), 106);
+  EXPECT_EQ(Read(282, 496, 299).i32(kData), -3001);
+  EXPECT_EQ(Read(272, 40).i32(kData), 1234);
+  EXPECT_EQ(sim.Command("get position g54p300"), "ok -3001 0 0 0 0 -3006");
+  EXPECT_EQ(sim.Command("get position handle"), "ok 1234 0 0 0 0 -7");
+}
+
 TEST_F(SimMachine, StatusReplyCarriesModeAndStatusInTheHeader) {
   for (const auto& [mode, status] : {std::pair{3, 0}, std::pair{1, 2}, std::pair{5, 4}}) {
     sim.Command("set mode " + std::to_string(mode));
