@@ -15,7 +15,7 @@ inline constexpr std::int32_t kHighestParameterValue = 99'999'999;
 inline constexpr std::int32_t kUserLevel = 1;
 inline constexpr std::int32_t kMakerLevel = 2;
 inline constexpr std::int32_t kSuperLevel = 9999;
-inline constexpr std::string_view kMakerPassword = "VANDIR";
-inline constexpr std::string_view kSuperPassword = "VANDIR9999";
+inline constexpr std::string_view kMakerPassword = "1234";
+inline constexpr std::string_view kSuperPassword = "9999";
 
 }  // namespace vandir::sim

@@ -55,7 +55,7 @@ TEST_F(MachineData, MakerParameterWriteIsReadBackWithTheChangedFlag) {
   link.GetParameter(101, 100, params, &changed);
   EXPECT_EQ(changed, 0);
 
-  ASSERT_EQ(Retried([&] { return link.SetMakerParameter(122, before + 4, "VANDIR"); }), kOk);
+  ASSERT_EQ(Retried([&] { return link.SetMakerParameter(122, before + 4, "1234"); }), kOk);
   EXPECT_EQ(AwaitSetStatus(), 0);
   ReadFresh([&] { link.GetParameter(101, 100, params, &changed); });
   EXPECT_EQ(params[122 - 101], before + 4);

@@ -445,8 +445,8 @@ TEST_F(SimMachine, WritesChangeWhatTheNextReadSees) {
   mainProgram.set_iParam2(6);
   const Case cases[] = {
       {"user parameter", SetParameter(300, 12345, 1, ""), "param 300", "12345"},
-      {"maker parameter", SetParameter(301, -5, 2, "VANDIR"), "param 301", "-5"},
-      {"super parameter", SetParameter(2000, 7, 9999, "VANDIR9999"), "param 2000", "7"},
+      {"maker parameter", SetParameter(301, -5, 2, "1234"), "param 301", "-5"},
+      {"super parameter", SetParameter(2000, 7, 9999, "9999"), "param 2000", "7"},
       {"C bit", WithParams(Request(340, 0), 511, 1), "plc C 511", "1"},
       {"A bit", WithParams(Request(342, 0), 0, 1), "plc A 0", "1"},
       {"register", SetRegister(345, 200, -70000), "register 200", "-70000"},
@@ -510,8 +510,8 @@ TEST_F(SimMachine, RefusedWritesChangeNothing) {
   };
   const Case cases[] = {
       {"maker parameter, wrong password", SetParameter(300, 1, 2, "WRONG"), kWrongPassword},
-      {"super parameter, maker password", SetParameter(300, 1, 9999, "VANDIR"), kWrongPassword},
-      {"unknown level", SetParameter(300, 1, 3, "VANDIR"), kWrongPassword},
+      {"super parameter, maker password", SetParameter(300, 1, 9999, "1234"), kWrongPassword},
+      {"unknown level", SetParameter(300, 1, 3, "1234"), kWrongPassword},
       {"parameter 0", SetParameter(0, 1, 1, ""), kUnknownItem},
       {"parameter 2001", SetParameter(2001, 1, 1, ""), kUnknownItem},
       {"parameter value too large", SetParameter(300, 100'000'000, 1, ""), kOutOfRange},
@@ -544,7 +544,7 @@ TEST_F(SimMachine, RefusedWritesChangeNothing) {
 }
 
 TEST_F(SimMachine, LastGivesTheBytesOfTheLastPackageOfACommandFromEitherPort) {
-  auto request = SetParameter(123, 0x01020304, 2, "VANDIR");
+  auto request = SetParameter(123, 0x01020304, 2, "1234");
   request.set_iIndex(++index);
   client->Exchange(request, kHeaderSize);
   EXPECT_EQ(Value(sim.Command("last 336")), Hex(request, 32));
