@@ -1,6 +1,7 @@
 #include "cli/output.h"
 
 #include <charconv>
+#include <cstdio>
 
 namespace talvo::cli {
 
@@ -8,6 +9,13 @@ std::string ShortestDecimal(double value) {
   char text[32];
   const auto result = std::to_chars(text, text + sizeof text, value);
   return std::string(text, result.ptr);
+}
+
+std::string PercentOfFraction(double fraction) {
+  // Fifteen digits drop the last bit the product gains (0.505 * 100 = 50.50000000000001).
+  char text[32];
+  std::snprintf(text, sizeof text, "%.15g", fraction * 100);
+  return text;
 }
 
 std::string NumberList(std::span<const std::int32_t> values) {

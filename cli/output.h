@@ -13,6 +13,8 @@ namespace talvo::cli {
 
 // Doubles in their shortest exact form: 100, 95.5.
 std::string ShortestDecimal(double value);
+// An override the controller sends as a fraction, in percent: 0.955 is 95.5, 1 is 100.
+std::string PercentOfFraction(double fraction);
 // Space-separated, for axis positions, G codes and alarm lists; empty for none.
 std::string NumberList(std::span<const std::int32_t> values);
 

@@ -90,7 +90,7 @@ void Run(Session& session, const Status&, std::ostream& out) {
     const std::string name = rate.name;
     report.Field(name + "_command", Read(link, rate.command));
     report.Field(name + "_actual", Read(link, rate.actual));
-    report.Field(name + "_override", Read(link, rate.override));
+    report.Field(name + "_override", PercentOfFraction(Read(link, rate.override)));
   }
   std::array<int, vandir::kGGroups> gCodes{};
   int changed = 0;

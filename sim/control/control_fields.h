@@ -10,8 +10,8 @@
 
 namespace vandir::sim {
 
-using FieldRef =
-    std::variant<std::uint8_t*, std::int8_t*, std::int16_t*, std::int32_t*, double*, std::string*>;
+using FieldRef = std::variant<std::uint8_t*, std::int8_t*, std::uint16_t*, std::int16_t*,
+                              std::uint32_t*, std::int32_t*, double*, std::string*>;
 
 // What a field may be set to beyond what its type holds: numbers within [min, max],
 // texts of at most max characters.

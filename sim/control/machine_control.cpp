@@ -20,6 +20,7 @@ constexpr Limits kStatuses{0, kLastStatus};
 constexpr Limits kPercent{0, 200};
 constexpr Limits kProgramName{1, 12};
 constexpr Limits kBit{0, 1};
+constexpr Limits kHardwareCheckBits{0, 0xFFFFFF};
 constexpr std::string_view kPlcLetters = "IOCSA";
 
 // A field the control channel reached by its address words, and what it may hold.
@@ -70,6 +71,8 @@ const Scalar kScalars[] = {
     {"current-path", FIELD(m.partPaths[kCurrentPath]), {}},
     {"default-path", FIELD(m.partPaths[kDefaultPath]), {}},
     {"root-path", FIELD(m.partPaths[kRootPath]), {}},
+    {"hw-checks", FIELD(m.hardware.checkBits), kHardwareCheckBits},
+    {"card-code", FIELD(m.hardware.cardCode), {}},
     {"hw-flag1", FIELD(m.hardware.flagBytes[0]), kBit},
     {"hw-flag2", FIELD(m.hardware.flagBytes[1]), kBit},
     {"storage1", FIELD(m.hardware.storageFailed[0]), kBit},

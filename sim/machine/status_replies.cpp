@@ -16,6 +16,9 @@ constexpr std::int16_t kCmdAlarmsWarnings = 263;
 constexpr std::int16_t kCmdHandlePulses = 272;
 
 constexpr int kProgramNameField = 13;
+
+// The machine keeps its overrides in percent; the controller sends them as fractions.
+double Fraction(double percent) { return percent / 100.0; }
 constexpr int kAlarmPairs = kData + 32;
 constexpr int kAlarmPairSize = 8;
 
@@ -29,9 +32,9 @@ void Position(const MachineState& m, defPACKAGE& reply) {
 void Information1(const MachineState& m, defPACKAGE& reply) {
   reply.put_i32(kData + 0, m.commandFeed);
   reply.put_i32(kData + 4, m.actualFeed);
-  reply.put_f64(kData + 8, m.feedOverride);
+  reply.put_f64(kData + 8, Fraction(m.feedOverride));
   reply.put_i32(kData + 20, m.spindles[0].actual);
-  reply.put_f64(kData + 24, m.spindles[0].override);
+  reply.put_f64(kData + 24, Fraction(m.spindles[0].override));
   for (int group = 0; group < kGGroups; ++group) {
     reply.put_u8(kData + 32 + group, static_cast<std::uint8_t>(m.gCodes[group]));
   }
@@ -44,9 +47,9 @@ void Information1(const MachineState& m, defPACKAGE& reply) {
   reply.put_i32(kData + 64, m.nNumber);
   reply.put_i32(kData + 68, m.blockLine);
   reply.put_i32(kData + 72, m.spindles[1].actual);
-  reply.put_f64(kData + 76, m.spindles[1].override);
+  reply.put_f64(kData + 76, Fraction(m.spindles[1].override));
   reply.put_i32(kData + 84, m.spindles[2].actual);
-  reply.put_f64(kData + 88, m.spindles[2].override);
+  reply.put_f64(kData + 88, Fraction(m.spindles[2].override));
   reply.put_i32(kData + 96, m.spindles[0].command);
   reply.put_i32(kData + 100, m.spindles[1].command);
   reply.put_i32(kData + 104, m.spindles[2].command);

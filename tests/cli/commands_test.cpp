@@ -118,6 +118,15 @@ TEST_F(Cli, StatusPrintsEveryKeyInItsDocumentedOrder) {
   EXPECT_EQ(result.err, "");
 }
 
+TEST_F(Cli, StatusPrintsOverridesInPercent) {
+  sim.Command("set feed-override 50.5");
+  sim.Command("set spindle3-override 120");
+  const CliResult result = Run({"status"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(Value(result.out, "feed_override"), "50.5");
+  EXPECT_EQ(Value(result.out, "spindle3_override"), "120");
+}
+
 TEST_F(Cli, StatusOverTheDncPortWorksAlike) {
   const CliResult result = Run({"--dnc", "status"});
   EXPECT_EQ(result.status, 0) << result.err;

@@ -88,6 +88,10 @@ TEST(Numbers, OverridesInShortestFormAndListsSpaceSeparated) {
   EXPECT_EQ(ShortestDecimal(100), "100");
   EXPECT_EQ(ShortestDecimal(95.5), "95.5");
   EXPECT_EQ(ShortestDecimal(0.1), "0.1");
+  EXPECT_EQ(PercentOfFraction(1), "100");
+  EXPECT_EQ(PercentOfFraction(0.505), "50.5");
+  EXPECT_EQ(PercentOfFraction(0.8025), "80.25");
+  EXPECT_EQ(PercentOfFraction(0), "0");
   EXPECT_EQ(NumberList({}), "");
   const std::int32_t axes[] = {1, -2, 300000};
   EXPECT_EQ(NumberList(axes), "1 -2 300000");

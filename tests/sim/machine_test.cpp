@@ -222,8 +222,8 @@ TEST_F(SimMachine, InformationOneHasEveryValueAtItsOffset) {
       case 'h':
         EXPECT_EQ(reply.i16(at), std::stol(field.value));
         break;
-      default:
-        EXPECT_EQ(reply.f64(at), std::stod(field.value));
+      default:  // overrides: set in percent, sent as a fraction
+        EXPECT_EQ(reply.f64(at), std::stod(field.value) / 100);
     }
   }
   for (int group = 0; group < 19; ++group) {
@@ -388,6 +388,11 @@ TEST_F(SimMachine, TextRepliesCarryTheirTexts) {
 TEST_F(SimMachine, HardwareDiskAndStorageReplies) {
   const auto hardware = Read(416, 32);
   EXPECT_EQ(hardware.u16(kData + 4) & 0xF0FF, 0x1001);
+  EXPECT_EQ(sim.Command("set hw-checks 16777215"), "ok");
+  EXPECT_EQ(sim.Command("set card-code 8193"), "ok");
+  EXPECT_EQ(Read(416, 32).u32(kData), 0xFFFFFFu);
+  EXPECT_EQ(Read(416, 32).u16(kData + 4), 0x2001);
+  EXPECT_EQ(sim.Command("get hw-checks"), "ok 16777215");
 
   const auto disk = Read(421, 24, 2);
   EXPECT_EQ(disk.iParam1(), 0);
