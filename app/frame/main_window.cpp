@@ -324,7 +324,7 @@ void TFormMain::CreateInformationObjects() {
   const struct {
     TTalvoInfo& info;
     void (TFormMain::*own)();
-  } shared[] = {{infos_->StatusMode, &TFormMain::StatusModeChange},
+  } shared[] = {{infos_->StatusMode, nullptr},
                 {infos_->AlarmWarning, &TFormMain::AlarmWarningChange},
                 {infos_->GGroup, nullptr},
                 {infos_->Parameter, &TFormMain::ParameterChange}};

@@ -136,7 +136,6 @@ class TFormMain : public QMainWindow {
   void FlashConnectLampTimerTimer();
   void TimerAlarmWarnFlashTimer();
   void AlarmWarningChange();
-  void StatusModeChange();
   void ParameterChange();
   void CheckKeyParametersAnswered();
   void ApplyKeyParameters();

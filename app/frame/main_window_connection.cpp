@@ -401,12 +401,4 @@ void TFormMain::AlarmWarningChange() {
   TimerAlarmWarnFlash->start();
 }
 
-void TFormMain::StatusModeChange() {
-  const TTalvoInfo_StatusMode& status = infos_->StatusMode;
-  if (status.ModeChanged())
-    workPage_->StaticTextWorkMode->setText(displayStrings_->Text(status.Mode() + 10000));
-  if (status.StatusChanged())
-    workPage_->StaticTextWorkStatice->setText(displayStrings_->Text(status.Status() + 10016));
-}
-
 }  // namespace talvo::app

@@ -1,12 +1,19 @@
 #include "app/pages/work_page.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <QKeyEvent>
+
+#include "app/format/display_format.h"
+#include "app/frame/main_window.h"
 #include "app/language/language.h"
 #include "app/pages/page_controls.h"
+#include "app/pages/work_texts.h"
 
 namespace talvo::app {
 namespace {
@@ -155,6 +162,8 @@ TWorkPage::TWorkPage(QWidget* parent) : TPage("TabSheetWork", page_tag::kWork, p
   (new QVBoxLayout(GlobalVerGroupBox))->addWidget(gridGlobalVar);
   page->addWidget(LocalVerGroupBox, 1);
   page->addWidget(GlobalVerGroupBox, 1);
+  pass_ = std::make_unique<TGridPass>(this, std::initializer_list<StringGrid*>{
+                                                StringGridGroup, gridLocalVar, gridGlobalVar});
 }
 
 void TWorkPage::LoadCaptions(const TLanguage& language) {
@@ -187,6 +196,7 @@ void TWorkPage::LoadCaptions(const TLanguage& language) {
 
 void TWorkPage::ApplySystemType(int type) {
   const int t = type == 1 ? 1 : 0;
+  lathe_ = t == 1;
   gridLocalVar->SetRowCount(kLocalRows[t]);
   gridGlobalVar->SetRowCount(kGlobalRows[t]);
   const bool milling = t == 0;
@@ -195,12 +205,136 @@ void TWorkPage::ApplySystemType(int type) {
                      static_cast<QWidget*>(StaticTextMCode[1]),
                      static_cast<QWidget*>(StaticTextMCode[2])})
     w->setVisible(milling);
+  // The tool fields wait for the registers that may show them again.
+  if (frame_) BackupRegisterChange();
 }
 
 void TWorkPage::ClearProgramTexts() {
   for (QLabel* text : {StaticTextMainProgName, StaticTextNowProgName, StaticTextNCode,
                        StaticTextLinesNo, StaticTextWorkMode, StaticTextWorkStatice})
     text->clear();
+}
+
+void TWorkPage::Attach(TFormMain& frame) {
+  frame_ = &frame;
+  TInfoObjects& infos = frame.Infos();
+  infos.Program.OnChange = [this](TTalvoInfo*) { ProgramChange(); };
+  infos.WorkPiece.OnChange = [this](TTalvoInfo*) { WorkPieceChange(); };
+  infos.WorkTime.OnChange = [this](TTalvoInfo*) { WorkTimeChange(); };
+  infos.WorkBackupRegisters.OnChange = [this](TTalvoInfo*) { BackupRegisterChange(); };
+  QLabel* const codeFields[] = {StaticTextHCode,    StaticTextMCode[0], StaticTextMCode[1],
+                                StaticTextMCode[2], StaticTextTCode,    StaticTextPCode};
+  for (std::size_t i = 0; i < infos.Codes.size(); ++i) {
+    TTalvoInfo_GetCodeXX& code = infos.Codes[i];
+    QLabel* field = codeFields[i];
+    code.OnChange = [&code, field](TTalvoInfo*) { field->setText(QString::number(code.Value())); };
+  }
+  infos.FeedRate.OnChange = [this](TTalvoInfo*) { FeedRateChange(); };
+  infos.SpindleSpeed.OnChange = [this](TTalvoInfo*) { SpindleSpeedChange(); };
+  infos.MacroVariable.OnChange = [this](TTalvoInfo*) { MacroVariableChange(); };
+  BindVariableGrid(*gridLocalVar, EEditKind::LocalVar);
+  BindVariableGrid(*gridGlobalVar, EEditKind::GlobalVar);
+}
+
+void TWorkPage::BindVariableGrid(StringGrid& grid, EEditKind kind) {
+  grid.OnCellActivated = [this, &grid, kind](int col, int row) {
+    if (row >= 1 && col == 1)
+      frame_->EditGridValue(EEditHow::DoubleClicked, kind, grid.Cell(col, row), 0, row - 1);
+  };
+  grid.OnKey = [this, &grid, kind](QKeyEvent* event) {
+    // Keys without a character (arrows, Enter) keep their meaning in the grid.
+    if (grid.Col() != 1 || event->text().isEmpty() || !event->text()[0].isPrint()) return false;
+    frame_->EditGridValue(EEditHow::KeyTyped, kind, event->text(), 0, grid.Row() - 1);
+    return true;
+  };
+}
+
+void TWorkPage::SharedInfoChanged(TTalvoInfo& info) {
+  if (!frame_) return;
+  if (&info == &frame_->Infos().StatusMode) StatusModeChange();
+  else if (&info == &frame_->Infos().GGroup) GGroupChange();
+}
+
+void TWorkPage::StatusModeChange() {
+  const TTalvoInfo_StatusMode& status = frame_->Infos().StatusMode;
+  const TDisplayStrings& texts = frame_->DisplayStrings();
+  if (status.ModeChanged()) StaticTextWorkMode->setText(texts.Text(status.Mode() + 10000));
+  if (status.StatusChanged()) StaticTextWorkStatice->setText(texts.Text(status.Status() + 10016));
+}
+
+void TWorkPage::GGroupChange() {
+  const TTalvoInfo_GGroup& groups = frame_->Infos().GGroup;
+  pass_->Touch();
+  for (int g = 0; g < kGGroups; ++g)
+    StringGridGroup->SetCell(g % kGGridColumns, g / kGGridColumns,
+                             GGroupText(g, groups.ActiveG(g), lathe_));
+}
+
+void TWorkPage::ProgramChange() {
+  const TTalvoInfo_Program& program = frame_->Infos().Program;
+  const TLanguage& language = frame_->Language();
+  if (program.MainPartChanged()) StaticTextMainProgName->setText(language.Decode(program.MainPart()));
+  if (program.CurrentPartChanged())
+    StaticTextNowProgName->setText(language.Decode(program.CurrentPart()));
+  if (program.NChanged()) StaticTextNCode->setText("N" + QString::number(program.N()));
+  if (program.BlockLineChanged()) StaticTextLinesNo->setText(QString::number(program.BlockLine()));
+}
+
+void TWorkPage::WorkPieceChange() {
+  const TTalvoInfo_WorkPiece& pieces = frame_->Infos().WorkPiece;
+  if (pieces.NowChanged()) NowWorkPice->setText(QString::number(pieces.NowCount()));
+  if (pieces.MaxChanged()) MaxWorkPice->setText(QString::number(pieces.MaxCount()));
+}
+
+void TWorkPage::WorkTimeChange() {
+  const TTalvoInfo_WorkTime& times = frame_->Infos().WorkTime;
+  if (times.CurrentChanged()) {
+    const TWorkTime& t = times.Current();
+    CutTime->setText(TimeText(t.Hours, t.Minutes, t.Seconds));
+  }
+  if (times.TotalChanged()) WorkTime->setText(TimeText(times.Total().Hours, times.Total().Minutes));
+}
+
+void TWorkPage::FeedRateChange() {
+  const TTalvoInfo_FeedRate& feed = frame_->Infos().FeedRate;
+  if (feed.CommandChanged()) StaticTextCommandFeedRate->setText(LengthText(feed.Command()));
+  if (feed.ActualChanged()) StaticTextActualFeedRate->setText(LengthText(feed.Actual()));
+  if (feed.PercentageChanged()) StaticTextFeedRatePer->setText(PercentText(feed.Percentage()));
+}
+
+void TWorkPage::SpindleSpeedChange() {
+  const TTalvoInfo_SpindleSpeed& spindles = frame_->Infos().SpindleSpeed;
+  for (int s = 0; s < TTalvoInfo_SpindleSpeed::kSpindles; ++s) {
+    if (spindles.CommandChanged(s)) StaticTextSCom[s]->setText(QString::number(spindles.Command(s)));
+    if (spindles.ActualChanged(s)) StaticTextSActual[s]->setText(QString::number(spindles.Actual(s)));
+    if (spindles.PercentageChanged(s)) StaticTextSPer[s]->setText(PercentText(spindles.Percentage(s)));
+  }
+}
+
+void TWorkPage::MacroVariableChange() {
+  const TTalvoInfo_MacroVariable& macros = frame_->Infos().MacroVariable;
+  pass_->Touch();
+  if (macros.LocalsChanged()) {
+    for (int i = 0; i < macros.LocalCount(); ++i)
+      gridLocalVar->SetCell(1, i + 1, VariableText(macros.Local(i)));
+  }
+  if (macros.GlobalsChanged()) {
+    const int first = macros.ChunkStart();
+    const int end = std::min(first + TTalvoInfo_MacroVariable::kChunk, macros.GlobalCount());
+    for (int i = first; i < end; ++i) gridGlobalVar->SetCell(1, i + 1, VariableText(macros.Global(i)));
+  }
+}
+
+void TWorkPage::BackupRegisterChange() {
+  const TTalvoInfo_PLCRegister& registers = frame_->Infos().WorkBackupRegisters;
+  const TToolInSpindle tools =
+      ToolInSpindle(!lathe_, [&registers](int d) { return registers.Value(d); });
+  for (QWidget* w : {static_cast<QWidget*>(LSpindleT), static_cast<QWidget*>(SpindleT),
+                     static_cast<QWidget*>(LPrepareT), static_cast<QWidget*>(PrepareT)})
+    w->setVisible(tools.shown);
+  if (!tools.shown) return;
+  SpindleT->setText(QString::number(tools.spindle));
+  PrepareT->setText(QString::number(tools.prepared));
 }
 
 }  // namespace talvo::app

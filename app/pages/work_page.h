@@ -5,6 +5,10 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include <memory>
+
+#include "app/frame/edit_grid_value.h"
+#include "app/pages/grid_pass.h"
 #include "app/pages/page.h"
 #include "app/widgets/string_grid.h"
 
@@ -19,6 +23,10 @@ class TWorkPage : public TPage {
   void ApplySystemType(int type) override;
   // The six program and status texts start empty.
   void ClearProgramTexts();
+  // The page's objects report here; the variable grids write through the window.
+  void Attach(TFormMain& frame) override;
+  // Mode and status, and the G codes, stay current on every page.
+  void SharedInfoChanged(TTalvoInfo& info) override;
 
   QLabel* StaticTextMainProgName;
   QLabel* StaticTextNowProgName;
@@ -52,6 +60,22 @@ class TWorkPage : public TPage {
   QGroupBox* GlobalVerGroupBox;
   StringGrid* gridLocalVar;
   StringGrid* gridGlobalVar;
+
+ private:
+  void StatusModeChange();
+  void GGroupChange();
+  void ProgramChange();
+  void WorkPieceChange();
+  void WorkTimeChange();
+  void FeedRateChange();
+  void SpindleSpeedChange();
+  void MacroVariableChange();
+  void BackupRegisterChange();
+  void BindVariableGrid(StringGrid& grid, EEditKind kind);
+
+  TFormMain* frame_ = nullptr;
+  bool lathe_ = false;
+  std::unique_ptr<TGridPass> pass_;
 };
 
 }  // namespace talvo::app
