@@ -23,6 +23,7 @@ struct OptionDefinition {
 constexpr OptionDefinition kOptions[] = {
     {"host", "ADDR"},  {"dnc", ""},   {"password", "P"},
     {"overwrite", ""}, {"count", "N"}, {"seconds", "S"},
+    {"port", "PORT"},  {"interval", "MS"},
 };
 constexpr std::string_view kGlobalOptions[] = {"host", "dnc"};
 constexpr std::string_view kSynopsisStart = "talvo-cli --host ADDR [--dnc] ";
@@ -136,6 +137,20 @@ Command BuildRelay(const Operands& o, const Words& words) {
   return Relay{o[0]};
 }
 
+Command BuildAdapter(const Operands&, const Words& words) {
+  // The controller answers in milliseconds; polling faster only loads it.
+  constexpr long long kShortestInterval = 10;
+  constexpr long long kLongestInterval = 60000;
+  if (words.Flag("dnc")) throw UsageError("--dnc does not apply to adapter");
+  Adapter command;
+  if (const auto port = words.Option("port"))
+    command.port = static_cast<std::uint16_t>(ParseWhole(*port, "--port", 0, 65535));
+  if (const auto interval = words.Option("interval"))
+    command.interval = std::chrono::milliseconds(
+        ParseWhole(*interval, "--interval", kShortestInterval, kLongestInterval));
+  return command;
+}
+
 struct CommandOption {
   std::string_view name;
   bool required = false;
@@ -176,6 +191,7 @@ const std::vector<CommandDefinition>& Commands() {
       {"serve", {"ROOT"}, {},
        [](const Operands& o, const Words&) -> Command { return Serve{o[0]}; }},
       {"router", {"LOCALADDR"}, {}, BuildRelay},
+      {"adapter", {}, {{"port"}, {"interval"}}, BuildAdapter},
   };
   return commands;
 }

@@ -2,6 +2,7 @@
 // before anything connects, so a typo in a cron job never reaches a machine.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -78,7 +79,7 @@ struct Record {
   bool operator==(const Record&) const = default;
 };
 
-// The two commands that run until SIGINT or SIGTERM.
+// The commands that run until SIGINT or SIGTERM.
 struct Serve {
   std::string root;
   bool operator==(const Serve&) const = default;
@@ -87,10 +88,16 @@ struct Relay {
   std::string localAddress;
   bool operator==(const Relay&) const = default;
 };
+// Serves the controller's live state to MTConnect agents.
+struct Adapter {
+  std::uint16_t port = 7878;  // 0: any free port
+  std::chrono::milliseconds interval{100};
+  bool operator==(const Adapter&) const = default;
+};
 
 using Command = std::variant<Status, Params, SetParam, List, Get, Put, Remove, Move, MakeDir,
                              RemoveDir, DiskFree, Hardware, Version, Message, Record, Serve,
-                             Relay>;
+                             Relay, Adapter>;
 
 struct Invocation {
   std::string host;

@@ -20,14 +20,15 @@ void Execute(const Invocation& invocation, std::ostream& out) {
   const Command& command = invocation.command;
   const bool serve = std::holds_alternative<Serve>(command);
   const bool relay = std::holds_alternative<Relay>(command);
+  const bool adapter = std::holds_alternative<Adapter>(command);
   // Before the session's link starts its threads, so that none of them takes the signals.
-  if (serve || relay) BlockStopSignals();
+  if (serve || relay || adapter) BlockStopSignals();
   Session session;
   if (const auto* record = std::get_if<Record>(&command)) Prepare(session.Link(), *record);
   if (const auto* root = std::get_if<Serve>(&command)) Prepare(session.Link(), *root);
   // The router's clients log in themselves; a session of its own on the controller's
-  // command port would only stand in their way.
-  if (relay)
+  // command port would only stand in their way. The adapter connects by itself.
+  if (relay || adapter)
     session.Link().SetCNC_TCP_IP(invocation.host);
   else
     session.Connect(invocation.host, invocation.dnc || serve);

@@ -42,5 +42,8 @@ void Run(Session& session, const Record& command, std::ostream& out);
 void Prepare(vandir::TVandirCNC& link, const Serve& command);
 void Run(Session& session, const Serve& command, std::ostream& out);
 void Run(Session& session, const Relay& command, std::ostream& out);
+// The MTConnect adapter (adapter/adapter_command.cpp) keeps its own connection, made again
+// whenever it is lost.
+void Run(Session& session, const Adapter& command, std::ostream& out);
 
 }  // namespace talvo::cli

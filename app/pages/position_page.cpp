@@ -116,6 +116,11 @@ TPositionPage::TPositionPage(QWidget* parent) : TPage("TabSheetPos", page_tag::k
   TypePage->addWidget(Milling);
   TypePage->addWidget(Lathe);
   page->addWidget(GroupBoxTools, 2);
+
+  pass_.emplace(this, std::initializer_list<StringGrid*>{StringGridOffsetSetCoord, gridMTools,
+                                                          StringGridTDC, gridGeom, gridWear});
+  connect(SpeedButtonPosOffsetGoto, &QPushButton::clicked, this, [this] { GotoOffset(); });
+  connect(EditPosOffsetGoto, &QLineEdit::returnPressed, this, [this] { GotoOffset(); });
 }
 
 void TPositionPage::LoadCaptions(const TLanguage& language) {

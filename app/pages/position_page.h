@@ -9,7 +9,10 @@
 #include <QStackedWidget>
 
 #include <array>
+#include <optional>
 
+#include "app/frame/edit_grid_value.h"
+#include "app/pages/grid_pass.h"
 #include "app/pages/page.h"
 #include "app/widgets/coord_box.h"
 #include "app/widgets/string_grid.h"
@@ -29,6 +32,10 @@ class TPositionPage : public TPage {
   // Axis letters of axes 1-6: beside the offset grid, in every box, and before `lengthSuffix`
   // as the headers of the six tool-length columns.
   void SetAxisLetters(const std::array<QString, kAxes>& letters, const QString& lengthSuffix);
+  // Gives the offset and tool objects their handlers and the grids their editors.
+  void Attach(TFormMain& frame) override;
+  // Makes the offset column whose header is the typed name the current one.
+  void GotoOffset();
 
   // In the order Coord1_ABS, Coord2_INC, Coord3_MAC, Coord4_DIS, Coord5_HandlePos.
   std::array<TTCoordBox*, kBoxes> CoordBoxes{};
@@ -50,6 +57,13 @@ class TPositionPage : public TPage {
   StringGrid* gridGeom;
   QGroupBox* GroupBoxWear;
   StringGrid* gridWear;
+
+ private:
+  // Double click (or Enter) and typed keys on `grid` write through the window's editor.
+  void ConnectEditor(StringGrid& grid, EEditKind kind);
+
+  TFormMain* frame_ = nullptr;
+  std::optional<TGridPass> pass_;
 };
 
 }  // namespace talvo::app

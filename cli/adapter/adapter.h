@@ -1,0 +1,45 @@
+// The MTConnect adapter as a whole: the agents' server and the controller's poller, and
+// the loop that ticks the poller once per interval until it is told to stop.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "cli/adapter/agent_server.h"
+#include "cli/adapter/controller_poller.h"
+
+namespace talvo::cli::adapter {
+
+inline constexpr std::uint16_t kDefaultPort = 7878;
+inline constexpr std::chrono::milliseconds kDefaultInterval{100};
+
+struct AdapterOptions {
+  std::string listenAddress;  // all interfaces when empty
+  std::uint16_t port = kDefaultPort;
+  std::chrono::milliseconds interval = kDefaultInterval;
+  AgentLimits limits;
+  PollTimes times;
+};
+
+class Adapter {
+ public:
+  // Listens at once; throws asio::system_error when it cannot.
+  Adapter(vandir::TVandirCNC& link, std::string host, AdapterOptions options,
+          DisplayTexts texts = {});
+
+  std::uint16_t Port() const { return server_.Port(); }
+  const AgentServer& Server() const { return server_; }
+
+  // Ticks until `stopWithin`, which waits up to the interval, returns true.
+  void Run(const std::function<bool(std::chrono::milliseconds)>& stopWithin);
+
+ private:
+  std::chrono::milliseconds interval_;
+  AgentServer server_;
+  // After the server: it logs out before the agents are let go.
+  ControllerPoller poller_;
+};
+
+}  // namespace talvo::cli::adapter

@@ -1,0 +1,62 @@
+// The controller's side of the adapter: keeps a connection to the controller, reads its
+// state once per tick and hands each complete state on. A connection that drops, a login
+// that fails and a controller that stops answering all end in an unavailable state, and
+// the poller connects again by itself.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "cli/adapter/machine_items.h"
+#include "cli/adapter/snapshot.h"
+#include "link/vandircnc.h"
+
+namespace talvo::cli::adapter {
+
+struct PollTimes {
+  // A controller that answers nothing for this long is taken for lost.
+  std::chrono::milliseconds staleAfter{3000};
+  std::chrono::milliseconds loginTimeout{6000};
+  // Between losing the controller and the next attempt.
+  std::chrono::milliseconds reconnectDelay{1000};
+};
+
+class ControllerPoller {
+ public:
+  using Clock = std::chrono::steady_clock;
+  using Publish = std::function<void(Snapshot)>;
+
+  ControllerPoller(vandir::TVandirCNC& link, std::string host, PollTimes times,
+                   DisplayTexts texts, Publish publish);
+  // Logs out when connected.
+  ~ControllerPoller();
+  ControllerPoller(const ControllerPoller&) = delete;
+  ControllerPoller& operator=(const ControllerPoller&) = delete;
+
+  // One step; never waits for the controller, except for the logout after a loss.
+  void Tick(Clock::time_point now);
+
+ private:
+  enum class State { kWaiting, kLoggingIn, kPriming, kPolling };
+
+  void StartLogin(Clock::time_point now);
+  void AwaitLogin(Clock::time_point now);
+  void Poll(Clock::time_point now);
+  // The requests queued since the last read have all been answered.
+  bool Answered() const;
+  void Lose(Clock::time_point now);
+
+  vandir::TVandirCNC& link_;
+  std::string host_;
+  PollTimes times_;
+  DisplayTexts texts_;
+  Publish publish_;
+  State state_ = State::kWaiting;
+  bool connected_ = false;
+  Clock::time_point since_{};  // when the current state began, or the last answer came
+  std::int32_t repliesAtRead_ = 0;
+};
+
+}  // namespace talvo::cli::adapter

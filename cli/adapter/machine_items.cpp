@@ -1,0 +1,174 @@
+#include "cli/adapter/machine_items.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli/output.h"
+
+namespace talvo::cli::adapter {
+
+namespace {
+
+using vandir::TVandirCNC;
+
+template <class T>
+T Read(TVandirCNC& link, int (TVandirCNC::*get)(T*, int*)) {
+  T value{};
+  int changed = 0;
+  (link.*get)(&value, &changed);
+  return value;
+}
+
+std::array<std::int32_t, vandir::kAxes> ReadAxes(TVandirCNC& link,
+                                                 int (TVandirCNC::*get)(std::int32_t*, int*)) {
+  std::array<std::int32_t, vandir::kAxes> values{};
+  int changed = 0;
+  (link.*get)(values.data(), &changed);
+  return values;
+}
+
+std::vector<std::int32_t> ReadNumbers(TVandirCNC& link,
+                                      int (TVandirCNC::*get)(std::int16_t*, std::int32_t*, int*)) {
+  std::int16_t count = 0;
+  std::int32_t numbers[vandir::kAlarmSlots] = {};
+  int changed = 0;
+  (link.*get)(&count, numbers, &changed);
+  const auto kept = std::clamp<std::int16_t>(count, 0, vandir::kAlarmSlots);
+  return std::vector<std::int32_t>(numbers, numbers + kept);
+}
+
+struct SpindleReads {
+  int (TVandirCNC::*command)(std::int32_t*, int*);
+  int (TVandirCNC::*actual)(std::int32_t*, int*);
+  int (TVandirCNC::*override)(double*, int*);
+};
+
+constexpr SpindleReads kSpindleReads[] = {
+    {&TVandirCNC::GetCommandSpindleSpeed, &TVandirCNC::GetActualSpindleSpeed,
+     &TVandirCNC::GetSpindleSpeedPercentage},
+    {&TVandirCNC::GetCommandSpindleSpeed2, &TVandirCNC::GetActualSpindleSpeed2,
+     &TVandirCNC::GetSpindleSpeedPercentage2},
+    {&TVandirCNC::GetCommandSpindleSpeed3, &TVandirCNC::GetActualSpindleSpeed3,
+     &TVandirCNC::GetSpindleSpeedPercentage3},
+};
+
+constexpr std::string_view kExecutions[] = {"STOPPED", "READY", "ACTIVE", "FEED_HOLD",
+                                            "INTERRUPTED"};
+constexpr std::string_view kControllerModes[] = {"EDIT",   "AUTOMATIC", "MANUAL_DATA_INPUT",
+                                                 "MANUAL", "MANUAL",    "MANUAL"};
+constexpr const char* kAxisNames[vandir::kAxes] = {"x", "y", "z", "a", "b", "c"};
+
+template <std::size_t N>
+std::string_view Lookup(const std::string_view (&names)[N], std::int16_t number) {
+  if (number < 0 || static_cast<std::size_t>(number) >= N) return kUnavailable;
+  return names[number];
+}
+
+// The controller counts feeds in 0.0001 mm per minute; MTConnect wants mm per second.
+std::string FeedPerSecond(std::int32_t feed) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4f", feed / 600000.0);
+  return text;
+}
+
+std::vector<Condition> Conditions(const std::vector<std::int32_t>& numbers,
+                                  const DisplayTexts& texts, std::int32_t (*shown)(std::int32_t)) {
+  std::vector<Condition> conditions;
+  for (const std::int32_t number : numbers) {
+    const std::int32_t code = shown(number);
+    const auto text = texts.find(code);
+    conditions.push_back({code, text == texts.end() ? std::string() : text->second});
+  }
+  return conditions;
+}
+
+}  // namespace
+
+MachineState ReadMachineState(TVandirCNC& link) {
+  MachineState state;
+  state.mode = Read(link, &TVandirCNC::GetMode);
+  state.status = Read(link, &TVandirCNC::GetStstus);
+  state.mainProgram = Read(link, &TVandirCNC::GetMainPart);
+  state.currentProgram = Read(link, &TVandirCNC::GetCurrentPart);
+  state.blockNumber = Read(link, &TVandirCNC::GetCode_N);
+  state.blockLine = Read(link, &TVandirCNC::GetBlockLineNumber);
+  state.feedCommand = Read(link, &TVandirCNC::GetCommandFeedRate);
+  state.feedActual = Read(link, &TVandirCNC::GetActualFeedRate);
+  state.feedOverride = Read(link, &TVandirCNC::GetFeedRatePercentage);
+  for (std::size_t i = 0; i < state.spindles.size(); ++i) {
+    state.spindles[i].command = Read(link, kSpindleReads[i].command);
+    state.spindles[i].actual = Read(link, kSpindleReads[i].actual);
+    state.spindles[i].override = Read(link, kSpindleReads[i].override);
+  }
+  state.tool = Read(link, &TVandirCNC::GetCode_T);
+  state.parts = Read(link, &TVandirCNC::GetNowWorkPiece);
+  state.partsRequired = Read(link, &TVandirCNC::GetMaxWorkPiece);
+  state.machinePosition = ReadAxes(link, &TVandirCNC::GetMachinePos);
+  state.workPosition = ReadAxes(link, &TVandirCNC::GetAbsolutePos);
+  state.alarms = ReadNumbers(link, &TVandirCNC::GetAlarm);
+  state.warnings = ReadNumbers(link, &TVandirCNC::GetWarning);
+  return state;
+}
+
+Snapshot SnapshotOf(const MachineState& state, const DisplayTexts& texts,
+                    std::chrono::system_clock::time_point time) {
+  Snapshot snapshot{time, true, {}, {}, {}};
+  auto add = [&](std::string key, std::string value) {
+    snapshot.samples.push_back({std::move(key), std::move(value)});
+  };
+  add("avail", "AVAILABLE");
+  add("execution", std::string(ExecutionOf(state.status)));
+  add("mode", std::string(ControllerModeOf(state.mode)));
+  add("program", state.mainProgram);
+  add("active_program", state.currentProgram);
+  add("block", "N" + std::to_string(state.blockNumber));
+  add("line", std::to_string(state.blockLine));
+  add("path_feedrate", FeedPerSecond(state.feedActual));
+  add("path_feedrate_cmd", FeedPerSecond(state.feedCommand));
+  add("feed_ovr", PercentOfFraction(state.feedOverride));
+  for (std::size_t i = 0; i < state.spindles.size(); ++i) {
+    const std::string spindle = "s" + std::to_string(i + 1);
+    add(spindle + "_speed", std::to_string(state.spindles[i].actual));
+    add(spindle + "_speed_cmd", std::to_string(state.spindles[i].command));
+    add(spindle + "_ovr", PercentOfFraction(state.spindles[i].override));
+  }
+  add("tool", std::to_string(state.tool));
+  add("part_count", std::to_string(state.parts));
+  add("part_count_target", std::to_string(state.partsRequired));
+  for (int axis = 0; axis < vandir::kAxes; ++axis) {
+    add(std::string(kAxisNames[axis]) + "_machine", TenThousandths(state.machinePosition[axis]));
+    add(std::string(kAxisNames[axis]) + "_work", TenThousandths(state.workPosition[axis]));
+  }
+  snapshot.alarms = Conditions(state.alarms, texts, [](std::int32_t n) { return n; });
+  snapshot.warnings = Conditions(state.warnings, texts, DisplayedWarning);
+  return snapshot;
+}
+
+Snapshot UnavailableSnapshot(std::chrono::system_clock::time_point time) {
+  Snapshot snapshot = SnapshotOf(MachineState{}, {}, time);
+  snapshot.available = false;
+  for (Sample& sample : snapshot.samples) sample.value = kUnavailable;
+  snapshot.alarms.clear();
+  snapshot.warnings.clear();
+  return snapshot;
+}
+
+std::string_view ExecutionOf(std::int16_t status) { return Lookup(kExecutions, status); }
+
+std::string_view ControllerModeOf(std::int16_t mode) { return Lookup(kControllerModes, mode); }
+
+std::int32_t DisplayedWarning(std::int32_t warning) {
+  return warning >= 2000 && warning < 2999 ? warning + 1 : warning;
+}
+
+std::string TenThousandths(std::int32_t value) {
+  const std::int64_t wide = value;
+  const std::int64_t magnitude = std::llabs(wide);
+  char text[32];
+  std::snprintf(text, sizeof text, "%s%lld.%04lld", wide < 0 ? "-" : "",
+                static_cast<long long>(magnitude / 10000), static_cast<long long>(magnitude % 10000));
+  return text;
+}
+
+}  // namespace talvo::cli::adapter
