@@ -177,7 +177,7 @@ void TFormMain::ServiceConnectCountdown(int remainTime) {
 void TFormMain::ServiceError(EProcessKind kind, int errorNo) {
   const QString text = FileJobErrorText(*language_, kind, errorNo);
   if (!text.isEmpty()) ShowMessageBox(this, {{}, text, QMessageBox::Warning});
-  if (activity_ == maNCFiles) ActivityPage()->FileJobFailed(kind);
+  if (TPage* page = ActivityPage()) page->FileJobFailed(kind);
 }
 
 TPage* TFormMain::ActivityPage() const {
@@ -241,6 +241,7 @@ void TFormMain::ServiceCmdListExecute(EProcessKind kind, int index) {
     default:
       return;
   }
+  ActivityPage()->FileJobListExecute(kind, index);
   const SFileCommand* item = service_->GetCmdListItems(index);
   if (!item) return;
   // A folder being made is named whole, a file by its name alone.

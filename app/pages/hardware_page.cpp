@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/frame/main_window.h"
 #include "app/language/language.h"
 #include "app/pages/page_controls.h"
 #include "app/widgets/lamp.h"
@@ -23,6 +24,9 @@ constexpr const char* kHardwareItems[] = {
     "2nd CF CARD EXIST     ", "RAMDISK EXIST         ", "RAMDISK IS OK         "};
 constexpr int kHardwareItemCount = static_cast<int>(std::size(kHardwareItems));
 constexpr int kHardwareRows = 11;
+constexpr int kRemoteIoSets = 6;
+// The display string that comments system variable 0; the others follow in order.
+constexpr int kFirstCommentString = 14100;
 
 // A lamp whose signal has not been read yet.
 const QColor kUnread{192, 192, 192};
@@ -52,10 +56,10 @@ THardwarePage::THardwarePage(QWidget* parent)
   signalPanel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   auto* panel = new QGridLayout(signalPanel);
   panel->setHorizontalSpacing(14);
-  auto* cardType = Named<QLabel>("CardType", "KVELM CARD UNDEFINED");
-  cardType->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  cardType_ = Named<QLabel>("CardType", "KVELM CARD UNDEFINED");
+  cardType_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   panel->addWidget(cardInfLabel_, 0, 0);
-  panel->addWidget(cardType, 0, 1, 1, kAxes);
+  panel->addWidget(cardType_, 0, 1, 1, kAxes);
   panel->setRowMinimumHeight(1, 12);
   const struct {
     QLabel* label;
@@ -68,10 +72,11 @@ THardwarePage::THardwarePage(QWidget* parent)
     letter->setAlignment(Qt::AlignCenter);
     panel->addWidget(letter, 2, axis, Qt::AlignCenter);
   }
-  for (int row = 0; row < 3; ++row) {
+  for (int row = 0; row < kLampRows; ++row) {
     panel->addWidget(lampRows[row].label, 3 + row, 0);
     for (int axis = 1; axis <= kAxes; ++axis) {
       auto* lamp = Named<Lamp>((lampRows[row].lampPrefix + std::to_string(axis)).c_str(), kUnread);
+      lamps_[static_cast<std::size_t>(row)][static_cast<std::size_t>(axis - 1)] = lamp;
       panel->addWidget(lamp, 3 + row, axis, Qt::AlignCenter);
     }
   }
@@ -87,6 +92,8 @@ THardwarePage::THardwarePage(QWidget* parent)
   auto* page = new QVBoxLayout(this);
   page->addWidget(diagnosis);
   page->addWidget(gridSystemInfo_, 1);
+  pass_ = std::make_unique<TGridPass>(this,
+                                      std::initializer_list<StringGrid*>{gridHardware_, gridSystemInfo_});
 }
 
 QLabel* THardwarePage::AxisLabel(int axis) const {
@@ -106,6 +113,63 @@ void THardwarePage::LoadCaptions(const TLanguage& language) {
               {"SystemInfoNo_Label", "SystemInfoValue_Label", "SystemInfoComment_Label"});
   LabelRows(*gridSystemInfo_, 1, kSystemVariables,
             [](int row) { return QString::asprintf("%03d", row - 1); });
+}
+
+void THardwarePage::Attach(TFormMain& frame) {
+  frame_ = &frame;
+  TInfoObjects& infos = frame.Infos();
+  infos.HWDiagnosis1.OnChange = [this](TTalvoInfo*) { Diagnosis1Change(); };
+  infos.HWDiagnosis2.OnChange = [this](TTalvoInfo*) { Diagnosis2Change(); };
+  infos.SystemVariable.OnChange = [this](TTalvoInfo*) { SystemVariableChange(); };
+  LoadComments();
+}
+
+void THardwarePage::ConnectionCompleted() { LoadComments(); }
+
+void THardwarePage::LoadComments() {
+  const TDisplayStrings& texts = frame_->DisplayStrings();
+  gridSystemInfo_->BeginUpdate();
+  for (int row = 1; row <= kSystemVariables; ++row)
+    gridSystemInfo_->SetCell(2, row, texts.Text(kFirstCommentString + row - 1).replace("%%", "%"));
+  gridSystemInfo_->EndUpdate();
+}
+
+QString THardwarePage::StatusText(bool flag) const {
+  return frame_->Language().Caption("Hardware", flag ? "HardwareFALSE" : "HardwareOK");
+}
+
+void THardwarePage::Diagnosis1Change() {
+  const TTalvoInfo_HWDiagnosis1& diagnosis = frame_->Infos().HWDiagnosis1;
+  cardType_->setText(frame_->Language().Decode(diagnosis.CardName()));
+  // Flags 6-11 are the encoder faults, 12-17 the dogs, 18-23 the indexes of axes 1-6. A dog
+  // or index signal is good when present; an encoder is good when it reports no fault.
+  const struct {
+    int firstFlag;
+    bool goodWhenSet;
+  } rows[kLampRows] = {{12, true}, {18, true}, {6, false}};
+  for (std::size_t row = 0; row < lamps_.size(); ++row)
+    for (int axis = 0; axis < kAxes; ++axis) {
+      const bool set = diagnosis.Check(rows[row].firstFlag + axis);
+      lamps_[row][static_cast<std::size_t>(axis)]->SetColor(set == rows[row].goodWhenSet ? colors::kBrightGreen
+                                                                                        : colors::kRed);
+    }
+  pass_->Touch();
+  for (int set = 0; set < kRemoteIoSets; ++set)
+    gridHardware_->SetCell(1, set + 1, StatusText(diagnosis.Check(set)));
+}
+
+void THardwarePage::Diagnosis2Change() {
+  const TTalvoInfo_HWDiagnosis2& diagnosis = frame_->Infos().HWDiagnosis2;
+  pass_->Touch();
+  for (int check = 0; check < TTalvoInfo_HWDiagnosis2::kChecks; ++check)
+    gridHardware_->SetCell(1, kRemoteIoSets + check + 1, StatusText(diagnosis.Check(check)));
+}
+
+void THardwarePage::SystemVariableChange() {
+  const TTalvoInfo_SystemVariable& variables = frame_->Infos().SystemVariable;
+  pass_->Touch();
+  for (int i = 0; i < kSystemVariables; ++i)
+    gridSystemInfo_->SetCell(1, i + 1, QString::number(variables.Value(i)));
 }
 
 }  // namespace talvo::app

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <memory>
 
+#include "app/pages/grid_pass.h"
 #include "app/pages/page.h"
 
 class QLabel;
@@ -24,8 +26,22 @@ class THardwarePage : public TPage {
 
   // The axis letter above lamp column 1..6 (`LabelHardwareAxis1`..6).
   QLabel* AxisLabel(int axis) const;
+  // The page's objects report here; the comments come from the display strings.
+  void Attach(TFormMain& frame) override;
+  // A new controller brings its own display strings, and with them the comments.
+  void ConnectionCompleted() override;
 
  private:
+  // Lamp rows: dog, index, encoder fault.
+  static constexpr int kLampRows = 3;
+
+  void Diagnosis1Change();
+  void Diagnosis2Change();
+  void SystemVariableChange();
+  void LoadComments();
+  // "FALSE" for a set flag, "OK" for a clear one, in the current language.
+  QString StatusText(bool flag) const;
+
   StringGrid* gridHardware_;
   StringGrid* gridSystemInfo_;
   QLabel* cardInfLabel_;
@@ -33,6 +49,10 @@ class THardwarePage : public TPage {
   QLabel* indexLabel_;
   QLabel* encoderFalseLabel_;
   std::array<QLabel*, kAxes> axisLabels_{};
+  QLabel* cardType_;
+  std::array<std::array<Lamp*, kAxes>, kLampRows> lamps_{};
+  TFormMain* frame_ = nullptr;
+  std::unique_ptr<TGridPass> pass_;
 };
 
 }  // namespace talvo::app

@@ -6,10 +6,22 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QStringList>
 #include <QStyle>
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "app/frame/file_command_ready.h"
+#include "app/frame/main_window.h"
+#include "app/frame/message_box.h"
 #include "app/language/language.h"
+#include "app/pages/controller_messages.h"
+#include "app/pages/folder_choice.h"
+#include "app/pages/parameter_listing.h"
 
 namespace talvo::app {
 namespace {
@@ -43,6 +55,12 @@ void SetCategoryText(QCheckBox& box, const QString& caption) {
   box.setMinimumWidth(words);
 }
 
+// The controller's status values a transfer may start in.
+constexpr int kStatusNotReady = 0;
+constexpr int kStatusReady = 1;
+// The operator message that tells the controller a restore has arrived.
+constexpr int kMachineFilesUploaded = 4;
+
 }  // namespace
 
 TMachinePage::TMachinePage(QWidget* parent)
@@ -74,9 +92,134 @@ TMachinePage::TMachinePage(QWidget* parent)
   page->addLayout(buttons);
   page->addSpacing(8);
 
-  AddProgressRow(*page, "LabelMachineDataFileName", "ProgressBarMachineFiles",
-                 "LabelMachineFilesPercentage");
+  progress_ = AddProgressRow(*page, "LabelMachineDataFileName", "ProgressBarMachineFiles",
+                             "LabelMachineFilesPercentage");
   page->addStretch(1);
+
+  connect(folder_.button, &QPushButton::clicked, this, [this] { ButtonMachineClick(); });
+  connect(upload_, &QPushButton::clicked, this, [this] { ButtonUploadMachineFilesClick(); });
+  connect(download_, &QPushButton::clicked, this, [this] { ButtonDownloadMachineFilesClick(); });
+  for (int category = 0; category < kCategories; ++category)
+    connect(categories_[static_cast<std::size_t>(category)], &QCheckBox::clicked, this,
+            [this, category](bool checked) {
+              if (frame_)
+                frame_->Settings().WriteBool(
+                    kOptions, MachineCategory(category, systemType_).optionKey, checked);
+            });
+}
+
+void TMachinePage::Attach(TFormMain& frame) {
+  frame_ = &frame;
+  for (int category = 0; category < kCategories; ++category) SetupCategoryBox(category);
+  progress_.fileName->clear();
+}
+
+void TMachinePage::ApplySystemType(int type) {
+  systemType_ = type;
+  if (frame_) SetupCategoryBox(kCategoryTools);
+}
+
+void TMachinePage::SetupCategoryBox(int category) {
+  QCheckBox* box = categories_[static_cast<std::size_t>(category)];
+  const bool available = CategoryAvailable(frame_->Settings(), category, systemType_);
+  box->setEnabled(available);
+  box->setChecked(available && frame_->Settings().ReadBool(
+                                   kOptions, MachineCategory(category, systemType_).optionKey,
+                                   true));
+}
+
+void TMachinePage::PageShown() {
+  progress_.bar->setValue(0);
+  progress_.percentage->setText("0%");
+  progress_.fileName->clear();
+}
+
+void TMachinePage::ButtonMachineClick() {
+  if (!frame_) return;
+  const QString folder = ChooseFolder(this, frame_->Language().Caption("FileTrans", "SELECT_DIR"),
+                                      folder_.edit->text());
+  if (folder.isEmpty()) return;
+  folder_.edit->setText(folder);
+  frame_->Settings().WriteString(kLocalDir, "MACHINEDIR", folder.toStdString());
+}
+
+void TMachinePage::ButtonUploadMachineFilesClick() { StartTransfer(true); }
+
+void TMachinePage::ButtonDownloadMachineFilesClick() { StartTransfer(false); }
+
+void TMachinePage::StartTransfer(bool upload) {
+  if (!frame_) return;
+  TTalvoService& service = frame_->Service();
+  if (!CheckFileCommandReady(this, service, frame_->Language(), false,
+                             frame_->Infos().StatusMode))
+    return;
+  const int status = frame_->Infos().StatusMode.Status();
+  if (status != kStatusNotReady && !(upload && status == kStatusReady)) {
+    RefuseForControllerState(*frame_, this);
+    return;
+  }
+  if (!service.BeginCommandList()) return;
+  // A first backup has no folder to land in yet.
+  std::error_code ignored;
+  if (!upload) std::filesystem::create_directories(frame_->Options().MachineDir(), ignored);
+  std::array<bool, kCategories> ticked{};
+  for (int category = 0; category < kCategories; ++category)
+    ticked[static_cast<std::size_t>(category)] =
+        categories_[static_cast<std::size_t>(category)]->isChecked();
+  TMachineFileList list =
+      BuildMachineFileList(frame_->Settings(), ticked, systemType_, frame_->Options().MachineDir(),
+                           service.GetNcMachinePath(), upload);
+  if (!list.Built()) {
+    service.EndCommandList(false);
+    const TLanguage& language = frame_->Language();
+    ShowMessageBox(this, {{},
+                          language.Caption("FileTrans", "CONFIM_FILE_NOT_FOUND1") +
+                              QString::fromStdString(list.missingFile) +
+                              language.Caption("FileTrans", "CONFIM_FILE_NOT_FOUND2"),
+                          QMessageBox::Warning});
+    return;
+  }
+  if (!QueueSteps(service, list.steps) || !service.EndCommandList(true)) {
+    service.EndCommandList(false);
+    return;
+  }
+  job_ = std::move(list.steps);
+  jobStep_ = -1;
+  frame_->SetActivity(upload ? maMachineUpload : maMachineDownload);
+}
+
+void TMachinePage::FileJobListExecute(EProcessKind, int index) { jobStep_ = index; }
+
+void TMachinePage::FileJobFinished(EProcessKind) {
+  progress_.fileName->clear();
+  if (frame_->Activity() == maMachineUpload) {
+    TellControllerTransferDone(*frame_, "TRANS_NC_MACHINE", kMachineFilesUploaded);
+    return;
+  }
+  if (categories_[kCategoryParameters]->isChecked())
+    WriteParameterListing(frame_->Options().MachineDir());
+}
+
+void TMachinePage::FileJobFailed(EProcessKind) {
+  // The link keeps a PC file whose download failed as it was; the user learns which files
+  // this backup or restore did not bring over.
+  const QString missed = FilesNotTransferred(jobStep_);
+  if (missed.isEmpty()) return;
+  ShowMessageBox(this, {{},
+                        frame_->Language().Caption("FileString", "MessageFailure") + ":\n" +
+                            missed,
+                        QMessageBox::Warning});
+}
+
+QString TMachinePage::FilesNotTransferred(int failed) const {
+  QStringList names;
+  for (std::size_t step = static_cast<std::size_t>(std::max(failed, 0)); step < job_.size();
+       ++step) {
+    const TFileJobStep& s = job_[step];
+    if (s.command == fcDirCreate) continue;
+    names << QString::fromStdString(FileNamePart(s.command == fcSendFile ? s.first : s.second));
+  }
+  return names.join('\n');
 }
 
 void TMachinePage::SetMachineFolder(const QString& folder) { folder_.edit->setText(folder); }

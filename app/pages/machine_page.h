@@ -3,7 +3,10 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
+#include "app/pages/file_job_steps.h"
+#include "app/pages/machine_data_files.h"
 #include "app/pages/page.h"
 #include "app/pages/page_controls.h"
 
@@ -16,10 +19,20 @@ class TMachinePage : public TPage {
  public:
   // Ladder, I/O, parameters, tools and globals, D registers, PLC alarm texts, user
   // parameter texts, graphics, alarm log, operation log, screen settings.
-  static constexpr int kCategories = 11;
+  static constexpr int kCategories = kMachineCategories;
 
   explicit TMachinePage(QWidget* parent = nullptr);
   void LoadCaptions(const TLanguage& language) override;
+  void Attach(TFormMain& frame) override;
+  void ApplySystemType(int type) override;
+  void PageShown() override;
+  void FileJobListExecute(EProcessKind kind, int index) override;
+  void FileJobFinished(EProcessKind kind) override;
+  void FileJobFailed(EProcessKind kind) override;
+
+  // A restore (PC to controller) and a backup (controller to PC) of the ticked categories.
+  void ButtonUploadMachineFilesClick();
+  void ButtonDownloadMachineFilesClick();
 
   // The folder shown in `EditMachine`.
   void SetMachineFolder(const QString& folder);
@@ -27,11 +40,26 @@ class TMachinePage : public TPage {
   QCheckBox* CategoryBox(int category) const;
 
  private:
+  // A category can be chosen unless its count is 0; a box that can be chosen shows its
+  // setting.
+  void SetupCategoryBox(int category);
+  void ButtonMachineClick();
+  void StartTransfer(bool upload);
+  // The files of the job that stopped at step `failed` and after it, one name a line.
+  QString FilesNotTransferred(int failed) const;
+
+  TFormMain* frame_ = nullptr;
+  int systemType_ = 0;
+  // The job last handed to the service, and the step it is at.
+  std::vector<TFileJobStep> job_;
+  int jobStep_ = -1;
+
   TFolderRow folder_;
   QGroupBox* groupBoxTransMachine_;
   std::array<QCheckBox*, kCategories> categories_{};
   QPushButton* upload_;
   QPushButton* download_;
+  TProgressRow progress_;
 };
 
 }  // namespace talvo::app

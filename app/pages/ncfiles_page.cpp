@@ -4,14 +4,28 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QInputDialog>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTreeWidget>
 
+#include <filesystem>
 #include <iterator>
+#include <system_error>
 
+#include "app/frame/file_command_ready.h"
+#include "app/frame/main_window.h"
+#include "app/frame/message_box.h"
 #include "app/language/language.h"
+#include "app/pages/file_job_steps.h"
+#include "app/pages/folder_choice.h"
+#include "app/pages/ncfiles_format.h"
 #include "app/pages/page_controls.h"
+#include "service/size_text.h"
+#include "service/talvo_service.h"
 
 namespace talvo::app {
 namespace {
@@ -44,6 +58,19 @@ QLineEdit* NewReadOnlyField(const char* name, int width) {
   field->setFixedWidth(width);
   field->setAlignment(Qt::AlignRight);
   return field;
+}
+
+// The history keeps the newest line first; past its limit it is cut back to the newest half.
+constexpr int kHistoryLimit = 1000;
+constexpr int kHistoryKept = 500;
+// The controller's drive when its folder names none: C:.
+constexpr unsigned kDriveC = 2;
+
+void AddRow(QTreeWidget& list, const TFileRow& row) {
+  auto* item = new QTreeWidgetItem({row.name, row.size, row.modified, row.attributes});
+  item->setData(0, Qt::UserRole, row.stored);
+  item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+  list.addTopLevelItem(item);
 }
 
 // The frame's buttons and labels are captioned by the keys of their own names.
@@ -125,7 +152,29 @@ TFrameFile::TFrameFile(QWidget* parent)
   frame->setContentsMargins(0, 0, 0, 0);
   frame->addLayout(sides, 1);
   frame->addWidget(memoHistory_);
-  AddProgressRow(*frame, nullptr, "ProgressBar", "LabelPercentange");
+  const TProgressRow progress = AddProgressRow(*frame, nullptr, "ProgressBar", "LabelPercentange");
+  progressBar_ = progress.bar;
+  labelPercentange_ = progress.percentage;
+
+  diskFree_.Group = page_tag::kNCFiles;
+  diskFree_.Active = true;
+  diskFree_.OnChange = [this](TTalvoInfo*) {
+    nc_.free->setText(QString::fromStdString(SizeText(diskFree_.FreeBytes())));
+  };
+
+  const struct {
+    QPushButton* button;
+    void (TFrameFile::*click)();
+  } actions[] = {{filePCtoNC_, &TFrameFile::SpeedButtonFilePCtoNCClick},
+                 {fileNCtoPC_, &TFrameFile::SpeedButtonFileNCtoPCClick},
+                 {pc_.rename, &TFrameFile::SpeedButtonRenamePCClick},
+                 {pc_.remove, &TFrameFile::SpeedButtonDeletePCClick},
+                 {changePathPC_, &TFrameFile::SpeedButtonChangePathPCClick},
+                 {nc_.rename, &TFrameFile::SpeedButtonRenameNCClick},
+                 {nc_.remove, &TFrameFile::SpeedButtonDeleteNCClick},
+                 {cancel_, &TFrameFile::SpeedButtonCancelClick}};
+  for (const auto& a : actions)
+    connect(a.button, &QPushButton::clicked, this, [this, click = a.click] { (this->*click)(); });
 }
 
 void TFrameFile::LoadCaptions(const TLanguage& language) {
@@ -140,6 +189,319 @@ void TFrameFile::LoadCaptions(const TLanguage& language) {
   for (QPushButton* button : {changePathPC_, filePCtoNC_, fileNCtoPC_, cancel_, exit_})
     CaptionByName(*button, language);
 }
+
+void TFrameFile::Initialise(TTalvoService& service, const TTalvoInfo_StatusMode& status,
+                            const TLanguage& language, const std::string& ncFolder,
+                            const std::string& pcFolder) {
+  service_ = &service;
+  status_ = &status;
+  language_ = &language;
+  pcFolder_ = WithTrailing(pcFolder, '/');
+  SetControllerFolder(ncFolder);
+}
+
+void TFrameFile::SetControllerFolder(const std::string& folder) {
+  ncFolder_ = WithTrailing(folder, '\\');
+  const char letter = ncFolder_.size() >= 2 && ncFolder_[1] == ':'
+                          ? static_cast<char>(std::toupper(static_cast<unsigned char>(ncFolder_[0])))
+                          : '\0';
+  diskFree_.Drive = letter >= 'A' && letter <= 'Z' ? static_cast<unsigned>(letter - 'A') : kDriveC;
+}
+
+QString TFrameFile::Text(const char* key) const { return language_->Caption("FileString", key); }
+
+QString TFrameFile::Decode(const std::string& bytes) const { return language_->Decode(bytes); }
+
+void TFrameFile::Show() {
+  service_->CancelCommand();
+  diskFree_.SetService(service_);
+  diskFree_.Refresh(true);
+  RefreshControllerList();
+  RefreshPcList();
+  Progress(0);
+}
+
+void TFrameFile::Hide() {
+  service_->CancelCommand();
+  diskFree_.SetService(nullptr);
+}
+
+void TFrameFile::Progress(int value) {
+  if (progressBar_->value() == value) return;
+  progressBar_->setValue(value);
+  labelPercentange_->setText(QString::number(value) + "%");
+}
+
+void TFrameFile::AddHistory(const QString& line) {
+  QTextCursor top(memoHistory_->document());
+  top.movePosition(QTextCursor::Start);
+  top.insertText(memoHistory_->document()->isEmpty() ? line : line + '\n');
+  QTextDocument* document = memoHistory_->document();
+  if (document->blockCount() <= kHistoryLimit) return;
+  QTextCursor tail(document->findBlockByNumber(kHistoryKept - 1));
+  tail.movePosition(QTextCursor::EndOfBlock);
+  tail.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+  tail.removeSelectedText();
+}
+
+// --- Lists -------------------------------------------------------------------------------
+
+void TFrameFile::RefreshControllerList() {
+  entries_.clear();
+  nc_.list->clear();
+  nc_.count->setText("0");
+  QString upper = Decode(ncFolder_).toUpper();
+  if (upper == "Z:\\") {
+    AddHistory(Text("Msg_Can_not_Show_Contents_Z_Disk"));
+    return;
+  }
+  service_->GetFileList(ncFolder_, &entries_);
+  AddHistory(Text("MessageGetNCFileList"));
+}
+
+void TFrameFile::ShowControllerList() {
+  nc_.list->setSortingEnabled(false);
+  for (const vandir::ListingEntry& entry : vandir::DecodeListingEntries(entries_)) {
+    if (entry.IsFolder()) continue;
+    AddRow(*nc_.list, {QByteArray::fromStdString(entry.name), Decode(entry.name),
+                       QString::number(entry.size),
+                       ListingDateText(entry) + " " + ListingTimeText(entry),
+                       AttributeLetters(entry.attributes)});
+  }
+  nc_.list->setSortingEnabled(true);
+  nc_.count->setText(QString::number(nc_.list->topLevelItemCount()));
+}
+
+void TFrameFile::RefreshPcList() {
+  pc_.list->clear();
+  pc_.list->setSortingEnabled(false);
+  for (const TFileRow& row : PcFileRows(pcFolder_)) AddRow(*pc_.list, row);
+  pc_.list->setSortingEnabled(true);
+  pc_.count->setText(QString::number(pc_.list->topLevelItemCount()));
+  pc_.free->setText(PcFreeSpaceText(pcFolder_));
+}
+
+std::vector<std::string> TFrameFile::SelectedNames(const TSide& side) {
+  std::vector<std::string> names;
+  for (int row = 0; row < side.list->topLevelItemCount(); ++row) {
+    const QTreeWidgetItem* item = side.list->topLevelItem(row);
+    if (item->isSelected()) names.push_back(item->data(0, Qt::UserRole).toByteArray().toStdString());
+  }
+  return names;
+}
+
+// --- Buttons -----------------------------------------------------------------------------
+
+bool TFrameFile::ActionReady(const TSide* needsFiles) {
+  if (!service_ || !CheckFileCommandReady(this, *service_, *language_, true, *status_))
+    return false;
+  if (needsFiles && needsFiles->list->topLevelItemCount() == 0) {
+    ShowMessage(this, Text(needsFiles == &pc_ ? "MessagePCNoFile" : "MessageNCNoFile"));
+    return false;
+  }
+  return true;
+}
+
+void TFrameFile::SpeedButtonFilePCtoNCClick() {
+  if (!ActionReady(&pc_)) return;
+  const std::vector<std::string> names = SelectedNames(pc_);
+  if (names.empty() || !service_->BeginCommandList()) return;
+  std::vector<TFileJobStep> steps;
+  for (const std::string& name : names) steps.push_back({fcSendFile, pcFolder_ + name, ncFolder_ + name});
+  if (!QueueSteps(*service_, steps) || !service_->EndCommandList(true)) service_->EndCommandList(false);
+}
+
+void TFrameFile::SpeedButtonFileNCtoPCClick() {
+  if (!ActionReady(&nc_)) return;
+  const std::vector<std::string> names = SelectedNames(nc_);
+  if (names.empty() || !service_->BeginCommandList()) return;
+  std::vector<TFileJobStep> steps;
+  for (const std::string& name : names)
+    steps.push_back({fcReceiveFile, ncFolder_ + name, pcFolder_ + name});
+  if (!QueueSteps(*service_, steps) || !service_->EndCommandList(true)) service_->EndCommandList(false);
+}
+
+QString TFrameFile::AskNewName(const QString& old) {
+  QInputDialog box(this);
+  box.setWindowTitle(Text("MessageRename"));
+  box.setLabelText(Text("MessageInputNew"));
+  box.setTextValue(old);
+  const QString typed = box.exec() == QDialog::Accepted ? box.textValue() : old;
+  return typed == old ? QString() : typed;
+}
+
+bool TFrameFile::ConfirmDelete() {
+  return ShowMessageBox(this, {{}, Text("MessageDelConfim"), QMessageBox::Question,
+                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel}) ==
+         QMessageBox::Ok;
+}
+
+void TFrameFile::SpeedButtonRenamePCClick() {
+  if (!ActionReady(&pc_)) return;
+  const std::vector<std::string> names = SelectedNames(pc_);
+  if (names.empty()) return;
+  const QString typed = AskNewName(QString::fromStdString(names.front()));
+  if (typed.isEmpty()) return;
+  // A rename never replaces another file (the host would do so without a word).
+  const std::string target = pcFolder_ + typed.toStdString();
+  std::error_code ec;
+  if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found)
+    ec = std::make_error_code(std::errc::file_exists);
+  else
+    std::filesystem::rename(pcFolder_ + names.front(), target, ec);
+  RefreshPcList();
+  if (ec)
+    ShowMessageBox(this, {{}, Text("MessageRenameFailure") + ": " + QString::fromStdString(names.front()) +
+                                  " (" + QString::fromStdString(ec.message()) + ")",
+                          QMessageBox::Warning});
+}
+
+void TFrameFile::SpeedButtonDeletePCClick() {
+  if (!ActionReady(&pc_)) return;
+  const std::vector<std::string> names = SelectedNames(pc_);
+  if (names.empty() || !ConfirmDelete()) return;
+  QStringList refused;
+  for (const std::string& name : names) {
+    std::error_code ec;
+    if (!std::filesystem::remove(pcFolder_ + name, ec) || ec)
+      refused << QString::fromStdString(name) + " (" +
+                     QString::fromStdString(ec ? ec.message() : std::string("-")) + ")";
+  }
+  RefreshPcList();
+  if (refused.isEmpty())
+    ShowFinishMessage();
+  else
+    ShowMessageBox(this, {{}, Text("MessageDelFailure") + ":\n" + refused.join('\n'),
+                          QMessageBox::Warning});
+}
+
+void TFrameFile::SpeedButtonChangePathPCClick() {
+  if (!ActionReady(nullptr)) return;
+  const QString folder = ChooseFolder(this, language_->Caption("OptionString", "SelectDirectoryCaption"),
+                                      QString::fromStdString(pcFolder_));
+  if (folder.isEmpty()) return;
+  pcFolder_ = folder.toStdString();
+  RefreshPcList();
+  if (OnPathChange) OnPathChange(pcFolder_);
+}
+
+void TFrameFile::SpeedButtonRenameNCClick() {
+  if (!ActionReady(&nc_)) return;
+  const std::vector<std::string> names = SelectedNames(nc_);
+  if (names.empty()) return;
+  const QString typed = AskNewName(Decode(names.front()));
+  if (typed.isEmpty() || !service_->BeginCommandList()) return;
+  if (!service_->FileRename(ncFolder_ + names.front(), ncFolder_ + language_->Encode(typed)) ||
+      !service_->EndCommandList(true))
+    service_->EndCommandList(false);
+}
+
+void TFrameFile::SpeedButtonDeleteNCClick() {
+  if (!ActionReady(&nc_)) return;
+  const std::vector<std::string> names = SelectedNames(nc_);
+  if (names.empty() || !ConfirmDelete() || !service_->BeginCommandList()) return;
+  std::vector<TFileJobStep> steps;
+  for (const std::string& name : names) steps.push_back({fcFileDelete, ncFolder_ + name, {}});
+  if (!QueueSteps(*service_, steps) || !service_->EndCommandList(true)) service_->EndCommandList(false);
+}
+
+void TFrameFile::SpeedButtonCancelClick() {
+  if (service_) service_->CancelCommand();
+}
+
+// --- The service's reports ---------------------------------------------------------------
+
+void TFrameFile::ShowFinishMessage() { ShowMessage(this, Text("MessageFinish")); }
+
+void TFrameFile::Finish(EProcessKind kind) {
+  if (kind == pkGetFileList) {
+    ShowControllerList();
+    AddHistory(Text("MessageFinish"));
+    return;
+  }
+  const SFileCommand* first = kind == pkCommandList ? service_->GetCmdListItems(0) : nullptr;
+  if (first) {
+    switch (first->Command) {
+      case fcSendFile:
+        RefreshControllerList();
+        break;
+      case fcReceiveFile:
+        RefreshPcList();
+        break;
+      case fcFileRename: {
+        // The one row renamed; the controller's folder is not read again.
+        const QString old = Decode(FileNamePart(first->Name1));
+        for (int row = 0; row < nc_.list->topLevelItemCount(); ++row) {
+          QTreeWidgetItem* item = nc_.list->topLevelItem(row);
+          if (item->text(0).compare(old, Qt::CaseInsensitive) != 0) continue;
+          const std::string renamed = FileNamePart(first->Name2);
+          item->setText(0, Decode(renamed));
+          item->setData(0, Qt::UserRole, QByteArray::fromStdString(renamed));
+          break;
+        }
+        break;
+      }
+      case fcFileDelete:
+        for (int index = 0; index < service_->GetCmdListCount(); ++index) {
+          const SFileCommand* record = service_->GetCmdListItems(index);
+          if (record->Command != fcFileDelete) continue;
+          const QString gone = Decode(FileNamePart(record->Name1));
+          for (int row = 0; row < nc_.list->topLevelItemCount(); ++row)
+            if (nc_.list->topLevelItem(row)->text(0).compare(gone, Qt::CaseInsensitive) == 0) {
+              delete nc_.list->takeTopLevelItem(row);
+              break;
+            }
+        }
+        nc_.count->setText(QString::number(nc_.list->topLevelItemCount()));
+        break;
+      default:
+        break;
+    }
+  }
+  ShowFinishMessage();
+}
+
+void TFrameFile::CommandStarted(EProcessKind kind, int index) {
+  const SFileCommand* record = service_->GetCmdListItems(index);
+  if (!record) return;
+  const QString name1 = Decode(record->Name1);
+  const QString name2 = Decode(record->Name2);
+  if (kind == pkSendFile && record->Command == fcSendFile)
+    AddHistory(name1 + " --> " + name2);
+  else if (kind == pkReceiveFile && record->Command == fcReceiveFile)
+    AddHistory(name1 + " <-- " + name2);
+  else if (kind == pkFileRename && record->Command == fcFileRename)
+    AddHistory(Text("MessageRename") + name1 + "-->" + name2);
+  else if (kind == pkFileDelete && record->Command == fcFileDelete)
+    AddHistory(Text("MessageFileDel") + name1);
+}
+
+void TFrameFile::Aborted() {
+  const SFileCommand* first = service_->GetCmdListItems(0);
+  if (first && first->Command == fcReceiveFile)
+    RefreshPcList();
+  else
+    RefreshControllerList();
+}
+
+void TFrameFile::Failed(EProcessKind kind) {
+  if (kind == pkReceiveFile)
+    RefreshPcList();
+  else
+    RefreshControllerList();
+}
+
+int TFrameFile::AskOverwrite(EProcessKind, const std::string& fileName) {
+  const QString question =
+      Text("MessageConfirmOverwrite") + " \"" + Decode(FileNamePart(fileName)) + " \"";
+  return OverwriteAnswer(ShowMessageBox(
+      this, {{}, question, QMessageBox::Question,
+             QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll |
+                 QMessageBox::Cancel,
+             QMessageBox::Yes}));
+}
+
+// --- The page ----------------------------------------------------------------------------
 
 TNcFilesPage::TNcFilesPage(QWidget* parent)
     : TPage("TabSheetNCFiles", page_tag::kNCFiles, parent),
@@ -161,5 +523,35 @@ void TNcFilesPage::LoadCaptions(const TLanguage& language) {
 }
 
 void TNcFilesPage::SetNcFilesFolder(const QString& folder) { folder_->setText(folder); }
+
+}  // namespace talvo::app
+
+namespace talvo::app {
+
+void TNcFilesPage::Attach(TFormMain& frame) {
+  main_ = &frame;
+  frame_->Initialise(frame.Service(), frame.Infos().StatusMode, frame.Language(),
+                     frame.Service().GetNcFilesPath(), frame.Options().NcFilesDir());
+  frame_->OnPathChange = [this](const std::string& folder) {
+    SetNcFilesFolder(QString::fromStdString(folder));
+    main_->Settings().WriteString(kLocalDir, "NCFILESDIR", folder);
+  };
+}
+
+void TNcFilesPage::PageShown() { frame_->Show(); }
+void TNcFilesPage::PageHidden() { frame_->Hide(); }
+void TNcFilesPage::ConnectionCompleted() {
+  frame_->SetControllerFolder(main_->Service().GetNcFilesPath());
+}
+void TNcFilesPage::FileJobProgress(int percent) { frame_->Progress(percent); }
+void TNcFilesPage::FileJobFinished(EProcessKind kind) { frame_->Finish(kind); }
+void TNcFilesPage::FileJobListExecute(EProcessKind kind, int index) {
+  frame_->CommandStarted(kind, index);
+}
+void TNcFilesPage::FileJobAborted(EProcessKind) { frame_->Aborted(); }
+void TNcFilesPage::FileJobFailed(EProcessKind kind) { frame_->Failed(kind); }
+int TNcFilesPage::FileJobOverwrite(EProcessKind kind, const std::string& fileName) {
+  return frame_->AskOverwrite(kind, fileName);
+}
 
 }  // namespace talvo::app

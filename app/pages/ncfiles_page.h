@@ -4,13 +4,26 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "app/pages/page.h"
+#include "link/file_list_queue.h"
+#include "service/process_states.h"
+#include "service/talvo_info_system.h"
 
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QProgressBar;
 class QTreeWidget;
+
+namespace talvo {
+class TTalvoService;
+class TTalvoInfo_StatusMode;
+}  // namespace talvo
 
 namespace talvo::app {
 
@@ -21,6 +34,40 @@ class TFrameFile : public QWidget {
   explicit TFrameFile(QWidget* parent = nullptr);
   // Captions of section "FileString"; the list views' column titles included.
   void LoadCaptions(const TLanguage& language);
+
+  // The parts the frame works with, and both folders (each gets its separator at the end).
+  void Initialise(TTalvoService& service, const TTalvoInfo_StatusMode& status,
+                  const TLanguage& language, const std::string& ncFolder,
+                  const std::string& pcFolder);
+  void SetControllerFolder(const std::string& folder);
+  const std::string& ControllerFolder() const { return ncFolder_; }
+  const std::string& PcFolder() const { return pcFolder_; }
+  // Called with the new PC folder after the user chose one.
+  std::function<void(const std::string& folder)> OnPathChange;
+
+  // The page became, or stopped being, the current one.
+  void Show();
+  void Hide();
+  // The service's reports of the frame's jobs.
+  void Progress(int value);
+  void Finish(EProcessKind kind);
+  void CommandStarted(EProcessKind kind, int index);
+  void Aborted();
+  void Failed(EProcessKind kind);
+  int AskOverwrite(EProcessKind kind, const std::string& fileName);
+
+  // The buttons.
+  void SpeedButtonFilePCtoNCClick();
+  void SpeedButtonFileNCtoPCClick();
+  void SpeedButtonRenamePCClick();
+  void SpeedButtonDeletePCClick();
+  void SpeedButtonChangePathPCClick();
+  void SpeedButtonRenameNCClick();
+  void SpeedButtonDeleteNCClick();
+  void SpeedButtonCancelClick();
+
+  void RefreshControllerList();
+  void RefreshPcList();
 
  private:
   // The controls one side of the frame has.
@@ -47,6 +94,30 @@ class TFrameFile : public QWidget {
   static TSide NewSide(const TSideNames& names);
   static QWidget* SidePanel(const TSide& side, QPushButton* extraButton);
 
+  // The controller listing just read, shown.
+  void ShowControllerList();
+  void AddHistory(const QString& line);
+  // Whether a button's action may start: the service is free and the controller ready, and
+  // the side it works on (when it needs one) has files.
+  bool ActionReady(const TSide* needsFiles);
+  // The selected rows in list order, as stored.
+  static std::vector<std::string> SelectedNames(const TSide& side);
+  // The new name the user typed for `old`; empty when it is the same or the box was cancelled.
+  QString AskNewName(const QString& old);
+  bool ConfirmDelete();
+  QString Text(const char* key) const;
+  QString Decode(const std::string& bytes) const;
+  void ShowFinishMessage();
+
+  TTalvoService* service_ = nullptr;
+  const TTalvoInfo_StatusMode* status_ = nullptr;
+  const TLanguage* language_ = nullptr;
+  std::string pcFolder_;
+  std::string ncFolder_;
+  // The entries of the last controller listing, as the service handed them over.
+  std::vector<vandir::FileListQueue::Block> entries_;
+  TTalvoInfo_DiskFree diskFree_;
+
   TSide pc_;
   TSide nc_;
   QPushButton* changePathPC_;
@@ -55,6 +126,8 @@ class TFrameFile : public QWidget {
   QPushButton* cancel_;
   QPushButton* exit_;
   QPlainTextEdit* memoHistory_;
+  QProgressBar* progressBar_;
+  QLabel* labelPercentange_;
 };
 
 class TNcFilesPage : public TPage {
@@ -62,11 +135,23 @@ class TNcFilesPage : public TPage {
   explicit TNcFilesPage(QWidget* parent = nullptr);
   void LoadCaptions(const TLanguage& language) override;
 
+  void Attach(TFormMain& frame) override;
+  void PageShown() override;
+  void PageHidden() override;
+  void ConnectionCompleted() override;
+  void FileJobProgress(int percent) override;
+  void FileJobFinished(EProcessKind kind) override;
+  void FileJobListExecute(EProcessKind kind, int index) override;
+  void FileJobAborted(EProcessKind kind) override;
+  void FileJobFailed(EProcessKind kind) override;
+  int FileJobOverwrite(EProcessKind kind, const std::string& fileName) override;
+
   TFrameFile* FrameFile() const { return frame_; }
   // The PC folder shown in `EditNcfiles`.
   void SetNcFilesFolder(const QString& folder);
 
  private:
+  TFormMain* main_ = nullptr;
   QLabel* folderLabel_;
   QLineEdit* folder_;
   TFrameFile* frame_;

@@ -2,7 +2,11 @@
 
 #include <QBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 
+#include <algorithm>
+
+#include "app/frame/main_window.h"
 #include "app/language/language.h"
 #include "app/pages/page_controls.h"
 #include "app/widgets/string_grid.h"
@@ -80,6 +84,63 @@ TPlcPage::TPlcPage(QWidget* parent)
   auto* page = new QVBoxLayout(this);
   page->addWidget(areas, 3);
   page->addWidget(other, 2);
+
+  std::vector<StringGrid*> grids(bits_.begin(), bits_.end());
+  grids.insert(grids.end(), {counters_, timers_, registers_, dRegisters_});
+  pass_ = std::make_unique<TGridPass>(this, std::move(grids));
+}
+
+void TPlcPage::Attach(TFormMain& frame) {
+  frame_ = &frame;
+  TInfoObjects& infos = frame.Infos();
+  for (std::size_t area = 0; area < infos.PlcBits.size(); ++area)
+    infos.PlcBits[area].OnChange = [this, area](TTalvoInfo*) { BitsChange(area); };
+  for (std::size_t kind = 0; kind < infos.CountersTimers.size(); ++kind)
+    infos.CountersTimers[kind].OnChange = [this, kind](TTalvoInfo*) { CounterTimerChange(kind); };
+  infos.PlcRegisters.OnChange = [this](TTalvoInfo*) { RegistersChange(false); };
+  infos.PlcBackupRegisters.OnChange = [this](TTalvoInfo*) { RegistersChange(true); };
+
+  dRegisters_->OnCellActivated = [this](int col, int row) {
+    if (row >= 1 && col == 1)
+      frame_->EditGridValue(EEditHow::DoubleClicked, EEditKind::BackupRegister,
+                            dRegisters_->Cell(col, row), 0, row - 1);
+  };
+  dRegisters_->OnKey = [this](QKeyEvent* event) {
+    // Keys without a character (arrows, Enter) keep their meaning in the grid.
+    if (event->text().isEmpty() || !event->text()[0].isPrint()) return false;
+    frame_->EditGridValue(EEditHow::KeyTyped, EEditKind::BackupRegister, event->text(),
+                          dRegisters_->Col(), dRegisters_->Row() - 1);
+    return true;
+  };
+}
+
+void TPlcPage::BitsChange(std::size_t area) {
+  const TTalvoInfo_PLCxxBit& bits = frame_->Infos().PlcBits[area];
+  StringGrid& grid = *bits_[area];
+  pass_->Touch();
+  const int first = bits.ChunkStart();
+  const int end = std::min(first + TTalvoInfo_PLCxxBit::kChunk, kBitsPerArea);
+  for (int i = first; i < end; ++i)
+    grid.SetCell(i % kBitsPerRow + 1, i / kBitsPerRow + 1, QString::number(bits.Bit(i)));
+}
+
+void TPlcPage::CounterTimerChange(std::size_t kind) {
+  // Kinds in order: counter now, counter set, timer now, timer set.
+  const TTalvoInfo_PLCCounterTimer& values = frame_->Infos().CountersTimers[kind];
+  StringGrid& grid = kind < 2 ? *counters_ : *timers_;
+  const int col = kind % 2 == 0 ? 1 : 2;
+  pass_->Touch();
+  for (int i = 0; i < kCounters; ++i) grid.SetCell(col, i + 1, QString::number(values.Value(i)));
+}
+
+void TPlcPage::RegistersChange(bool backup) {
+  const TInfoObjects& infos = frame_->Infos();
+  const TTalvoInfo_PLCRegister& values = backup ? infos.PlcBackupRegisters : infos.PlcRegisters;
+  StringGrid& grid = backup ? *dRegisters_ : *registers_;
+  pass_->Touch();
+  const int first = values.ChunkStart();
+  const int end = std::min(first + TTalvoInfo_PLCRegister::kChunk, kRegisters);
+  for (int i = first; i < end; ++i) grid.SetCell(1, i + 1, QString::number(values.Value(i)));
 }
 
 void TPlcPage::LoadCaptions(const TLanguage& language) {

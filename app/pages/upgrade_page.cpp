@@ -4,11 +4,25 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
+#include "app/frame/file_command_ready.h"
+#include "app/frame/main_window.h"
 #include "app/language/language.h"
+#include "app/pages/controller_messages.h"
+#include "app/pages/folder_choice.h"
+#include "app/pages/setup_tree.h"
 
 namespace talvo::app {
+namespace {
+
+// The controller's status value an upgrade may start in (not ready).
+constexpr int kStatusNotReady = 0;
+// The operator message that tells the controller the setup files have arrived.
+constexpr int kSetupFilesUploaded = 3;
+
+}  // namespace
 
 TUpgradePage::TUpgradePage(QWidget* parent)
     : TPage("TabSheetUpgrade", page_tag::kUpgrade, parent),
@@ -26,9 +40,14 @@ TUpgradePage::TUpgradePage(QWidget* parent)
   page->addSpacing(8);
   page->addWidget(upload_, 0, Qt::AlignLeft);
   page->addSpacing(8);
-  AddProgressRow(*page, "LabelSetupFileName", "ProgressBarSetup", "LabelSetupPercentage");
+  progress_ = AddProgressRow(*page, "LabelSetupFileName", "ProgressBarSetup", "LabelSetupPercentage");
   page->addStretch(1);
+
+  connect(folder_.button, &QPushButton::clicked, this, [this] { ButtonSetupChangePathClick(); });
+  connect(upload_, &QPushButton::clicked, this, [this] { ButtonSetupUploadClick(); });
 }
+
+void TUpgradePage::Attach(TFormMain& frame) { frame_ = &frame; }
 
 void TUpgradePage::SetSetupFolder(const QString& folder) { folder_.edit->setText(folder); }
 
@@ -37,6 +56,45 @@ void TUpgradePage::SetNcVersion(const QString& version) { version_->setText(vers
 void TUpgradePage::LoadCaptions(const TLanguage& language) {
   folder_.label->setText(language.Caption("FileTrans", "SetupPath"));
   upload_->setText(language.Caption("FileTrans", "SetupUpload_Label"));
+}
+
+void TUpgradePage::PageShown() {
+  progress_.bar->setValue(0);
+  progress_.percentage->setText("0%");
+  progress_.fileName->clear();
+}
+
+void TUpgradePage::ButtonSetupChangePathClick() {
+  if (!frame_) return;
+  const QString folder = ChooseFolder(this, frame_->Language().Caption("FileTrans", "SELECT_DIR"),
+                                      folder_.edit->text());
+  if (folder.isEmpty()) return;
+  folder_.edit->setText(folder);
+  frame_->Settings().WriteString(kLocalDir, "SETUPDIR", folder.toStdString());
+}
+
+void TUpgradePage::ButtonSetupUploadClick() {
+  if (!frame_) return;
+  TTalvoService& service = frame_->Service();
+  if (!CheckFileCommandReady(this, service, frame_->Language(), false,
+                             frame_->Infos().StatusMode))
+    return;
+  if (frame_->Infos().StatusMode.Status() != kStatusNotReady) {
+    RefuseForControllerState(*frame_, this);
+    return;
+  }
+  if (!service.BeginCommandList()) return;
+  if (!QueueSteps(service, SetupUploadSteps(frame_->Options().SetupDir())) ||
+      !service.EndCommandList(true)) {
+    service.EndCommandList(false);
+    return;
+  }
+  frame_->SetActivity(maSetupUpload);
+}
+
+void TUpgradePage::FileJobFinished(EProcessKind) {
+  progress_.fileName->clear();
+  TellControllerTransferDone(*frame_, "TRANS_NC_SETUP", kSetupFilesUploaded);
 }
 
 }  // namespace talvo::app

@@ -11,17 +11,27 @@ class TUpgradePage : public TPage {
  public:
   explicit TUpgradePage(QWidget* parent = nullptr);
   void LoadCaptions(const TLanguage& language) override;
+  void Attach(TFormMain& frame) override;
+  void PageShown() override;
+  void FileJobFinished(EProcessKind kind) override;
 
   // The folder shown in `EditSetup`.
   void SetSetupFolder(const QString& folder);
   // The controller's version text shown in `NCVerBox`.
   void SetNcVersion(const QString& version);
 
+  // Sends the whole setup folder into the controller's staging folder.
+  void ButtonSetupUploadClick();
+
  private:
+  void ButtonSetupChangePathClick();
+
+  TFormMain* frame_ = nullptr;
   QLabel* versionLabel_;
   QLineEdit* version_;
   TFolderRow folder_;
   QPushButton* upload_;
+  TProgressRow progress_;
 };
 
 }  // namespace talvo::app

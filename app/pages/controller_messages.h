@@ -1,0 +1,29 @@
+// What the machine data and setup pages say on the controller's own screen around a
+// transfer. Those texts come from the language file of the controller's display language,
+// whatever language the program itself shows.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace talvo::app {
+
+class TFormMain;
+
+// The bytes of a caption in the language file matching the controller's screen: English
+// when the controller shows English, else Traditional Chinese.
+std::string ControllerCaption(const TFormMain& frame, std::string_view section,
+                              std::string_view key);
+
+// The controller is not in the state a transfer needs: the operator is asked on the
+// controller's screen (when the settings allow messages there) and the user on the PC.
+void RefuseForControllerState(TFormMain& frame, QWidget* parent);
+
+// A restore or upgrade has arrived in the staging folder: the operator is told what to do
+// next (when the settings allow messages there), and the controller gets the operator
+// message `code` that marks the transfer's end.
+void TellControllerTransferDone(TFormMain& frame, const char* messageKey, int code);
+
+}  // namespace talvo::app

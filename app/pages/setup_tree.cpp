@@ -1,0 +1,54 @@
+#include "app/pages/setup_tree.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace talvo::app {
+namespace {
+
+struct TFolderEntries {
+  std::vector<std::string> files;
+  std::vector<std::string> folders;
+};
+
+TFolderEntries ReadFolder(const std::string& folder) {
+  TFolderEntries entries;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (name.empty()) continue;
+    std::error_code kind;
+    if (it->is_directory(kind)) {
+      if (!it->is_symlink(kind)) entries.folders.push_back(std::move(name));
+    } else if (it->is_regular_file(kind)) {
+      entries.files.push_back(std::move(name));
+    }
+  }
+  std::sort(entries.files.begin(), entries.files.end());
+  std::sort(entries.folders.begin(), entries.folders.end());
+  return entries;
+}
+
+}  // namespace
+
+void QueueFolderTree(const std::string& pcFolder, const std::string& ncFolder,
+                     std::vector<TFileJobStep>& steps) {
+  const TFolderEntries entries = ReadFolder(pcFolder);
+  for (const std::string& file : entries.files)
+    steps.push_back({fcSendFile, pcFolder + file, ncFolder + file});
+  for (const std::string& folder : entries.folders) {
+    steps.push_back({fcDirCreate, ncFolder + folder, {}});
+    QueueFolderTree(pcFolder + folder + '/', ncFolder + folder + '\\', steps);
+  }
+}
+
+std::vector<TFileJobStep> SetupUploadSteps(const std::string& setupFolder) {
+  const std::string staging = kStagingFolder;
+  std::vector<TFileJobStep> steps{{fcDirCreate, staging.substr(0, staging.size() - 1), {}}};
+  QueueFolderTree(WithTrailing(setupFolder, '/'), staging, steps);
+  return steps;
+}
+
+}  // namespace talvo::app

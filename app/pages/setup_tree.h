@@ -1,0 +1,22 @@
+// The job of a setup upload: a PC folder with all its files and sub-folders, depth first,
+// into the controller's staging folder.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/pages/file_job_steps.h"
+
+namespace talvo::app {
+
+// Appends the tree of `pcFolder` (ending in '/') into `ncFolder` (ending in '\'): the files of
+// a folder, then each sub-folder made and filled in turn. Names come in name order. Folders
+// reached through a link are left out, so a link back up the tree cannot repeat it forever.
+void QueueFolderTree(const std::string& pcFolder, const std::string& ncFolder,
+                     std::vector<TFileJobStep>& steps);
+
+// The whole upload: the staging folder made, then the tree of `setupFolder` into it. A
+// missing or empty folder gives the staging folder alone.
+std::vector<TFileJobStep> SetupUploadSteps(const std::string& setupFolder);
+
+}  // namespace talvo::app

@@ -1,0 +1,239 @@
+// The Machine and Upgrade pages against the simulator: which files a backup, a restore and
+// an upgrade move, when the controller's state refuses them, and what the controller's
+// screen and the user are told.
+#include <QCheckBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <filesystem>
+
+#include "app/frame/message_box.h"
+#include "app/pages/machine_page.h"
+#include "app/pages/upgrade_page.h"
+#include "tests/app/frame_fixture.h"
+
+namespace talvo::app::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kControllerMachineFiles = TALVO_SOURCE_DIR "/data/sim/MACHINE";
+
+class TransferPages : public FrameTest {
+ protected:
+  ~TransferPages() override { SetMessageBoxAnswerer(nullptr); }
+
+  void Open(const std::string& settings = "") {
+    MakeWindow(settings);
+    SetMessageBoxAnswerer([this](const TMessageBox& box) {
+      boxes.push_back(box.text);
+      return box.defaultButton;
+    });
+    ConnectAndComplete();
+  }
+  void SetStatus(int status) {
+    sim->Command("set status " + std::to_string(status));
+    ASSERT_TRUE(RunUntil([&] { return window->Infos().StatusMode.Status() == status; }));
+  }
+  TMachinePage& Machine() { return *static_cast<TMachinePage*>(window->PageByTag(9)); }
+  TUpgradePage& Upgrade() { return *static_cast<TUpgradePage*>(window->PageByTag(11)); }
+  bool Idle() { return window->Service().GetProcessKind() == pkGetInformation; }
+  // Waits for the job to end with a box and returns the boxes shown meanwhile.
+  std::vector<QString> BoxesAfterJob() {
+    EXPECT_TRUE(RunUntil([&] { return Idle() && !boxes.empty(); }));
+    RunFor(std::chrono::milliseconds(60));
+    std::vector<QString> shown;
+    shown.swap(boxes);
+    return shown;
+  }
+  std::string Messages() { return sim->Command("messages"); }
+  // The controller's machine files in the PC's machine folder, as a backup would leave them.
+  void CopyMachineFilesToPc() {
+    fs::create_directories(home.Path("Machine"));
+    for (const auto& entry : fs::directory_iterator(kControllerMachineFiles))
+      fs::copy_file(entry.path(), home.Path("Machine") / entry.path().filename());
+  }
+
+  std::vector<QString> boxes;
+};
+
+// The categories ticked, by option key; the others off.
+std::string OnlyCategories(std::initializer_list<const char*> keys) {
+  std::string settings;
+  for (const char* key : {"TRANSMACLADDER", "TRANSMACIO", "TRANSMACPARAM", "TRANSMACGLOBAL",
+                          "TRANSMACDREG", "TRANSMACPLCERR", "TRANSMACUSRPARAMSTR", "TRANSMACGRAPH",
+                          "TRANSMACCNCLOG", "TRANSMACOPLOG", "TRANSMACMMIBASE"}) {
+    bool on = false;
+    for (const char* k : keys) on = on || std::string(k) == key;
+    settings += std::string(key) + "=" + (on ? "1" : "0") + "\n";
+  }
+  return settings;
+}
+
+TEST_F(TransferPages, BackupOfAllCategoriesFetchesEveryFileAndListsTheParameters) {
+  Open();
+  SetStatus(0);
+  Machine().ButtonDownloadMachineFilesClick();
+  EXPECT_EQ(window->Activity(), maMachineDownload);
+  EXPECT_EQ(BoxesAfterJob(), std::vector<QString>{"FINISH"});
+  EXPECT_EQ(window->Service().GetCmdListCount(), 3 + 1 + 4 + 1 + 1 + 2 + 2 + 1 + 1 + 1 + 1);
+  for (const char* name : {"CNC.LAD", "PLCIO.CFG", "NETWORK.BAT", "GLOBAL6.DAT", "SRAM",
+                           "CHI_MLC.ERR", "USRENG.STR", "GRAPH.DAT", "OPMSG.LOG", "MMIBASE.INI"})
+    EXPECT_TRUE(fs::exists(home.Path("Machine") / name)) << name;
+  EXPECT_EQ(fs::file_size(home.Path("Machine/PARAM.BIN")),
+            fs::file_size(kControllerMachineFiles / "PARAM.BIN"));
+  EXPECT_TRUE(fs::exists(home.Path("Machine/Param.txt"))) << "the parameter listing follows";
+  EXPECT_EQ(Text("LabelMachineDataFileName"), "");
+  EXPECT_EQ(Text("LabelMachineFilesPercentage"), "100%");
+
+  window->PageControl()->setCurrentWidget(&Machine());
+  EXPECT_EQ(Find<QProgressBar>("ProgressBarMachineFiles")->value(), 0) << "shown afresh";
+  EXPECT_EQ(Text("LabelMachineFilesPercentage"), "0%");
+}
+
+TEST_F(TransferPages, ControllerStateDecidesWhichTransfersMayStart) {
+  Open(OnlyCategories({"TRANSMACIO"}));
+  CopyMachineFilesToPc();
+  const struct {
+    int status;
+    bool upload;
+    bool allowed;
+  } cases[] = {{0, true, true},  {0, false, true},  {1, true, true},  {1, false, false},
+               {2, true, false}, {2, false, false}, {3, true, false}, {4, false, false}};
+  for (const auto& c : cases) {
+    SetStatus(c.status);
+    window->SetActivity(maIdle);
+    if (c.upload) Machine().ButtonUploadMachineFilesClick();
+    else Machine().ButtonDownloadMachineFilesClick();
+    const std::string what = "status " + std::to_string(c.status) + (c.upload ? " up" : " down");
+    if (c.allowed) {
+      EXPECT_EQ(window->Activity(), c.upload ? maMachineUpload : maMachineDownload) << what;
+      EXPECT_EQ(BoxesAfterJob(), std::vector<QString>{"FINISH"}) << what;
+    } else {
+      EXPECT_EQ(window->Activity(), maIdle) << what;
+      EXPECT_EQ(boxes, std::vector<QString>{"NC Machine Status must be NO-RDY mode!"}) << what;
+      boxes.clear();
+    }
+  }
+  // Setup upload: only a controller that is not ready.
+  SetStatus(1);
+  Upgrade().ButtonSetupUploadClick();
+  EXPECT_EQ(boxes, std::vector<QString>{"NC Machine Status must be NO-RDY mode!"});
+  EXPECT_EQ(window->Activity(), maIdle);
+}
+
+TEST_F(TransferPages, MessagesToTheControllerFollowTheSetting) {
+  Open("MSGTONC=0\n" + OnlyCategories({"TRANSMACIO"}));
+  CopyMachineFilesToPc();
+  SetStatus(2);
+  Machine().ButtonDownloadMachineFilesClick();
+  EXPECT_EQ(boxes, std::vector<QString>{"NC Machine Status must be NO-RDY mode!"});
+  boxes.clear();
+  SetStatus(0);
+  Machine().ButtonUploadMachineFilesClick();
+  EXPECT_EQ(BoxesAfterJob(), std::vector<QString>{"FINISH"});
+  EXPECT_TRUE(RunUntil([&] { return Messages().find("message 4") != std::string::npos; }))
+      << "the end of a restore is signalled";
+  EXPECT_EQ(Messages().find("box"), std::string::npos) << Messages();
+
+  CloseWindow();
+  sim->Command("log-clear");
+  Open(OnlyCategories({"TRANSMACIO"}));
+  SetStatus(2);
+  Machine().ButtonDownloadMachineFilesClick();
+  EXPECT_EQ(boxes, std::vector<QString>{"NC Machine Status must be NO-RDY mode!"});
+  boxes.clear();
+  EXPECT_TRUE(RunUntil([&] { return Messages().find("Press EMG,to Update ladder !") != std::string::npos; }))
+      << Messages();
+  EXPECT_NE(Messages().find("NC Machine Warning!"), std::string::npos) << Messages();
+  SetStatus(0);
+  Machine().ButtonUploadMachineFilesClick();
+  EXPECT_EQ(BoxesAfterJob(), std::vector<QString>{"FINISH"});
+  EXPECT_TRUE(RunUntil([&] { return Messages().find("please select PARAMETERS RESTORE") != std::string::npos; }))
+      << Messages();
+  EXPECT_EQ(sim->Command("files C:\\INSTTMP\\"), "ok C:\\INSTTMP\\PLCIO.CFG=" +
+                                                    std::to_string(fs::file_size(
+                                                        kControllerMachineFiles / "PLCIO.CFG")));
+}
+
+TEST_F(TransferPages, RestoreRefusesAMissingFileButNotTheAlarmLog) {
+  Open(OnlyCategories({"TRANSMACCNCLOG", "TRANSMACOPLOG", "TRANSMACMMIBASE"}));
+  SetStatus(0);
+  home.WriteFile("Machine/MMIBASE.INI", "[x]\n");
+  Machine().ButtonUploadMachineFilesClick();
+  const QString missing = QString::fromStdString(home.Text() + "Machine/OPMSG.LOG");
+  EXPECT_EQ(boxes, std::vector<QString>{"File Not Find!(" + missing + ")"});
+  EXPECT_TRUE(Idle());
+  EXPECT_EQ(window->Activity(), maIdle);
+  EXPECT_EQ(window->Service().GetCmdListCount(), 0) << "not even the staging folder is made";
+  boxes.clear();
+
+  // The alarm log goes without its check; the link cannot read it, and the user learns
+  // which files did not reach the controller.
+  home.WriteFile("Machine/opmsg.log", "ops");
+  Machine().ButtonUploadMachineFilesClick();
+  const std::vector<QString> shown = BoxesAfterJob();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_TRUE(shown[0].startsWith("Failure: ")) << shown[0].toStdString();
+  EXPECT_EQ(shown[1], "Failure:\nCNCSYS.LOG\nopmsg.log\nMMIBASE.INI");
+  const SFileCommand* log = window->Service().GetCmdListItems(1);
+  ASSERT_NE(log, nullptr);
+  EXPECT_EQ(log->Command, fcSendFile);
+  EXPECT_EQ(std::string(log->Name2), "C:\\INSTTMP\\CNCSYS.LOG");
+}
+
+TEST_F(TransferPages, FailedBackupKeepsTheOldCopyAndNamesWhatWasNotFetched) {
+  Open(OnlyCategories({"TRANSMACLADDER"}));
+  SetStatus(0);
+  home.WriteFile("Machine/CNC.LAD", "old ladder");
+  sim->Command("fail-file 2");
+  Machine().ButtonDownloadMachineFilesClick();
+  EXPECT_EQ(BoxesAfterJob(),
+            (std::vector<QString>{"Failure: (2)", "Failure:\nCNC.LAD\nCNC.L88\nCNC.PAR"}));
+  EXPECT_EQ(home.ReadFile("Machine/CNC.LAD"), "old ladder");
+}
+
+TEST_F(TransferPages, CategoryBoxesFollowTheirCountsAndSaveTheirClicks) {
+  Open("[Machine Data Files]\nIO_Count=0\nLathe_Tools_Count=0\n[OPTIONS]\nTRANSMACIO=1\n"
+       "TRANSMACGRAPH=0\n");
+  QCheckBox* io = Find<QCheckBox>("CheckBoxTransMachineIO");
+  QCheckBox* graph = Find<QCheckBox>("CheckBoxTransMachineGraph");
+  QCheckBox* tools = Find<QCheckBox>("CheckBoxTransMachineGlobal");
+  EXPECT_FALSE(io->isEnabled());
+  EXPECT_FALSE(io->isChecked()) << "an unavailable category is not ticked whatever its option";
+  EXPECT_TRUE(graph->isEnabled());
+  EXPECT_FALSE(graph->isChecked());
+  EXPECT_TRUE(tools->isEnabled()) << "milling tools are available";
+  graph->click();
+  EXPECT_TRUE(window->Settings().ReadBool("OPTIONS", "TRANSMACGRAPH", false));
+  Machine().ApplySystemType(1);
+  EXPECT_FALSE(tools->isEnabled()) << "the lathe has no tool files here";
+  EXPECT_FALSE(tools->isChecked());
+}
+
+TEST_F(TransferPages, SetupUploadSendsTheTreeAndTellsTheController) {
+  Open("[LOCALDIR]\nSETUPDIR=" + home.Text() + "Setup\n");
+  home.WriteFile("Setup/A.EXE", "a");
+  home.WriteFile("Setup/B.DAT", "bb");
+  home.WriteFile("Setup/D/C.INI", "ccc");
+  SetStatus(0);
+  Upgrade().ButtonSetupUploadClick();
+  EXPECT_EQ(window->Activity(), maSetupUpload);
+  EXPECT_EQ(BoxesAfterJob(), std::vector<QString>{"FINISH"});
+  EXPECT_EQ(sim->Command("files C:\\INSTTMP\\"),
+            "ok C:\\INSTTMP\\A.EXE=1 C:\\INSTTMP\\B.DAT=2 C:\\INSTTMP\\D\\ C:\\INSTTMP\\D\\C.INI=3");
+  EXPECT_TRUE(RunUntil([&] { return Messages().find("message 3") != std::string::npos; }))
+      << Messages();
+  EXPECT_NE(Messages().find("Setup files send finished"), std::string::npos) << Messages();
+  EXPECT_EQ(Text("LabelSetupFileName"), "");
+
+  // Again into the same staging folder: the folders exist, the files are replaced.
+  home.WriteFile("Setup/D/C.INI", "cccc");
+  Upgrade().ButtonSetupUploadClick();
+  EXPECT_EQ(BoxesAfterJob(), std::vector<QString>{"FINISH"});
+  EXPECT_NE(sim->Command("files C:\\INSTTMP\\D\\").find("C.INI=4"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace talvo::app::test

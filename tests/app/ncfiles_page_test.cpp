@@ -1,0 +1,252 @@
+// The NC files frame against the simulator: both lists with their formats, the Z: drive,
+// transfers with the overwrite question, renames and deletes on both sides, and cancel.
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTreeWidget>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+#include "app/frame/message_box.h"
+#include "app/pages/ncfiles_page.h"
+#include "tests/app/frame_fixture.h"
+
+namespace talvo::app::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class NcFiles : public FrameTest {
+ protected:
+  ~NcFiles() override { SetMessageBoxAnswerer(nullptr); }
+
+  void SetUp() override {
+    MakeWindow("[LOCALDIR]\nNCFILESDIR=" + home.Text() + "Ncfiles\n");
+    SetMessageBoxAnswerer([this](const TMessageBox& box) {
+      boxes.push_back(box.text);
+      if (box.buttons & QMessageBox::YesToAll) return overwriteAnswer;
+      return box.buttons & QMessageBox::Cancel ? QMessageBox::Ok : box.defaultButton;
+    });
+    ConnectAndComplete();
+    sim->Command("set status 1");  // ready: the frame's buttons act only then
+    ASSERT_TRUE(RunUntil([&] { return window->Infos().StatusMode.Status() == 1; }));
+    frame = static_cast<TNcFilesPage*>(window->PageByTag(10))->FrameFile();
+    pcList = Find<QTreeWidget>("ListViewPcFile");
+    ncList = Find<QTreeWidget>("ListViewNcFile");
+  }
+  fs::path NcFolder() const { return sim->Root() / "C" / "NCFILES"; }
+  void PutOnController(const std::string& name, const std::string& bytes) {
+    std::ofstream(NcFolder() / name, std::ios::binary) << bytes;
+  }
+  // Shows the page and waits for the controller's listing.
+  void ShowPage() {
+    window->PageControl()->setCurrentWidget(window->PageByTag(10));
+    ASSERT_EQ(window->Activity(), maNCFiles);
+    ASSERT_TRUE(RunUntil([&] { return Idle() && History().startsWith("Finish"); }));
+  }
+  bool Idle() { return window->Service().GetProcessKind() == pkGetInformation; }
+  QString History() { return Find<QPlainTextEdit>("MemoHistory")->toPlainText(); }
+  static QStringList Names(QTreeWidget* list) {
+    QStringList names;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) names << list->topLevelItem(row)->text(0);
+    return names;
+  }
+  static void Select(QTreeWidget* list, const QStringList& names) {
+    list->clearSelection();
+    for (int row = 0; row < list->topLevelItemCount(); ++row)
+      list->topLevelItem(row)->setSelected(names.contains(list->topLevelItem(row)->text(0)));
+  }
+  // Waits for a job to end with its Finish box.
+  void WaitFinished() {
+    ASSERT_TRUE(RunUntil([&] { return Idle() && boxes.contains("Finish"); })) << boxes.join("|").toStdString();
+    boxes.removeAll("Finish");
+  }
+  int Listings() {
+    int count = 0;
+    for (const auto& [command, index] : sim->Log()) count += command == 409;
+    return count;
+  }
+
+  TFrameFile* frame = nullptr;
+  QTreeWidget* pcList = nullptr;
+  QTreeWidget* ncList = nullptr;
+  QStringList boxes;
+  QMessageBox::StandardButton overwriteAnswer = QMessageBox::Yes;
+};
+
+TEST_F(NcFiles, ListsShowFilesWithTheirFormatsCountsAndFreeSpace) {
+  PutOnController("O1.NC", "12345");
+  PutOnController("O2.NC", "");
+  PutOnController("O3.NC", "x");
+  fs::create_directories(NcFolder() / "SUB1");
+  fs::create_directories(NcFolder() / "SUB2");
+  std::tm at{};
+  at.tm_year = 2024 - 1900;
+  at.tm_mon = 2;
+  at.tm_mday = 7;
+  at.tm_hour = 13;
+  at.tm_min = 5;
+  at.tm_isdst = -1;
+  const auto stamp = std::chrono::system_clock::from_time_t(std::mktime(&at));
+  fs::last_write_time(NcFolder() / "O1.NC", std::chrono::file_clock::from_sys(stamp));
+  home.WriteFile("Ncfiles/P1.NC", "abc");
+  ShowPage();
+
+  EXPECT_EQ(Names(ncList), (QStringList{"O1.NC", "O2.NC", "O3.NC"})) << "folders are not listed";
+  EXPECT_EQ(Find<QLineEdit>("EditNCFileCount")->text(), "3");
+  const QTreeWidgetItem* o1 = ncList->topLevelItem(0);
+  EXPECT_EQ(o1->text(1), "5");
+  EXPECT_EQ(o1->text(2), "03/07/2024 01:05 PM");
+  EXPECT_EQ(Names(pcList), QStringList{"P1.NC"});
+  EXPECT_EQ(pcList->topLevelItem(0)->text(1), "3");
+  EXPECT_EQ(Find<QLineEdit>("EditPCFileCount")->text(), "1");
+  EXPECT_FALSE(Find<QLineEdit>("EditPcDiskFree")->text().isEmpty());
+  // 41250 free clusters of 8 sectors of 512 bytes.
+  EXPECT_TRUE(RunUntil([&] { return Find<QLineEdit>("EditNcDiskFree")->text() == "161MB"; }))
+      << Find<QLineEdit>("EditNcDiskFree")->text().toStdString();
+  EXPECT_TRUE(History().startsWith("Finish\nGet NC file list ...")) << History().toStdString();
+
+  // The controller's Z: drive is the PC's own folder: not read.
+  const int listings = Listings();
+  frame->SetControllerFolder("z:");
+  frame->RefreshControllerList();
+  EXPECT_TRUE(History().startsWith("Can not show the contents of the Z Disk\n"));
+  EXPECT_EQ(ncList->topLevelItemCount(), 0);
+  EXPECT_EQ(Find<QLineEdit>("EditNCFileCount")->text(), "0");
+  RunFor(std::chrono::milliseconds(60));
+  EXPECT_EQ(Listings(), listings);
+  EXPECT_TRUE(Idle());
+}
+
+TEST_F(NcFiles, YesToAllAnswersEveryLaterQuestionOfTheDownload) {
+  const QStringList names{"A1.NC", "A2.NC", "A3.NC", "A4.NC", "A5.NC"};
+  for (const QString& name : names) {
+    PutOnController(name.toStdString(), "new " + name.toStdString());
+    home.WriteFile("Ncfiles/" + name.toStdString(), "old");
+  }
+  ShowPage();
+  Select(ncList, names);
+  overwriteAnswer = QMessageBox::YesToAll;
+  Find<QPushButton>("SpeedButtonFileNCtoPC")->click();
+  WaitFinished();
+  EXPECT_EQ(boxes, QStringList{"Overwrite file \"A1.NC \""}) << "asked once";
+  for (const QString& name : names)
+    EXPECT_EQ(home.ReadFile("Ncfiles/" + name.toStdString()), "new " + name.toStdString());
+  EXPECT_TRUE(History().startsWith(QString::fromStdString(home.Text()) + "Ncfiles/A5.NC <-- C:\\NCFILES\\A5.NC"))
+      << History().toStdString();
+  EXPECT_EQ(Find<QProgressBar>("ProgressBar")->value(), 100);
+  EXPECT_EQ(Text("LabelPercentange"), "100%");
+}
+
+TEST_F(NcFiles, RenameAndDeleteOnTheControllerChangeOnlyTheirRows) {
+  for (const char* name : {"PROG1", "PROG3", "PROG4", "PROG5"}) PutOnController(name, name);
+  ShowPage();
+  const int listings = Listings();
+  Select(ncList, {"PROG1"});
+  AnswerNextModal<QInputDialog>([](QInputDialog* box) {
+    box->setTextValue("PROG2");
+    box->accept();
+  });
+  Find<QPushButton>("SpeedButtonRenameNC")->click();
+  WaitFinished();
+  EXPECT_EQ(Names(ncList), (QStringList{"PROG2", "PROG3", "PROG4", "PROG5"}));
+  EXPECT_TRUE(fs::exists(NcFolder() / "PROG2"));
+  EXPECT_EQ(Listings(), listings) << "no new directory read";
+  EXPECT_TRUE(History().startsWith("File rename:C:\\NCFILES\\PROG1-->C:\\NCFILES\\PROG2") ||
+              History().startsWith("File RenameC:\\NCFILES\\PROG1-->C:\\NCFILES\\PROG2"))
+      << History().toStdString();
+
+  Select(ncList, {"PROG3", "PROG5"});
+  Find<QPushButton>("SpeedButtonDeleteNC")->click();
+  WaitFinished();
+  EXPECT_EQ(boxes, QStringList{"Delete file ?"});
+  EXPECT_EQ(Names(ncList), (QStringList{"PROG2", "PROG4"}));
+  EXPECT_EQ(Find<QLineEdit>("EditNCFileCount")->text(), "2");
+  EXPECT_FALSE(fs::exists(NcFolder() / "PROG3"));
+  EXPECT_FALSE(fs::exists(NcFolder() / "PROG5"));
+  EXPECT_EQ(Listings(), listings);
+}
+
+TEST_F(NcFiles, PcRenameAndDeleteReportWhatTheFileSystemRefused) {
+  home.WriteFile("Ncfiles/P1.NC", "one");
+  home.WriteFile("Ncfiles/P2.NC", "two");
+  home.WriteFile("Ncfiles/P3.NC", "three");
+  ShowPage();
+  // Onto a name that exists: refused, nothing lost.
+  Select(pcList, {"P1.NC"});
+  AnswerNextModal<QInputDialog>([](QInputDialog* box) {
+    box->setTextValue("P2.NC");
+    box->accept();
+  });
+  Find<QPushButton>("SpeedButtonRenamePC")->click();
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_TRUE(boxes[0].startsWith("Rename failure: P1.NC (")) << boxes[0].toStdString();
+  EXPECT_EQ(home.ReadFile("Ncfiles/P2.NC"), "two");
+  boxes.clear();
+
+  Select(pcList, {"P1.NC"});
+  AnswerNextModal<QInputDialog>([](QInputDialog* box) {
+    box->setTextValue("P9.NC");
+    box->accept();
+  });
+  Find<QPushButton>("SpeedButtonRenamePC")->click();
+  EXPECT_TRUE(boxes.isEmpty());
+  EXPECT_EQ(Names(pcList), (QStringList{"P2.NC", "P3.NC", "P9.NC"}));
+
+  // One of two vanished before the delete.
+  Select(pcList, {"P2.NC", "P3.NC"});
+  fs::remove(home.Path("Ncfiles/P3.NC"));
+  Find<QPushButton>("SpeedButtonDeletePC")->click();
+  ASSERT_EQ(boxes.size(), 2);
+  EXPECT_EQ(boxes[0], "Delete file ?");
+  EXPECT_TRUE(boxes[1].startsWith("Delete failre:\nP3.NC (")) << boxes[1].toStdString();
+  EXPECT_EQ(Names(pcList), QStringList{"P9.NC"});
+  boxes.clear();
+  Select(pcList, {"P9.NC"});
+  Find<QPushButton>("SpeedButtonDeletePC")->click();
+  EXPECT_EQ(boxes, (QStringList{"Delete file ?", "Finish"}));
+  EXPECT_EQ(Find<QLineEdit>("EditPCFileCount")->text(), "0");
+}
+
+TEST_F(NcFiles, UploadAndCancel) {
+  home.WriteFile("Ncfiles/U1.NC", "up");
+  ShowPage();
+  Select(pcList, {"U1.NC"});
+  Find<QPushButton>("SpeedButtonFilePCtoNC")->click();
+  WaitFinished();
+  EXPECT_TRUE(RunUntil([&] { return Idle() && Names(ncList) == QStringList{"U1.NC"}; }))
+      << "the controller's list is read again";
+
+  // A slow download cancelled: no finish, the PC list shown as it is.
+  PutOnController("BIG.NC", std::string(200000, 'x'));
+  frame->RefreshControllerList();
+  ASSERT_TRUE(RunUntil([&] { return Idle() && Names(ncList).contains("BIG.NC"); }));
+  sim->Command("stall 20");
+  Select(ncList, {"BIG.NC"});
+  Find<QPushButton>("SpeedButtonFileNCtoPC")->click();
+  ASSERT_TRUE(RunUntil([&] { return window->Service().GetProcessKind() == pkReceiveFile; }));
+  Find<QPushButton>("SpeedButtonCancel")->click();
+  sim->Command("stall 0");
+  EXPECT_TRUE(Idle());
+  RunFor(std::chrono::milliseconds(100));
+  EXPECT_FALSE(boxes.contains("Finish"));
+  EXPECT_EQ(Names(pcList), QStringList{"U1.NC"}) << "nothing half-fetched is listed";
+
+  // Readiness: a controller that is not ready refuses, an empty side says so.
+  sim->Command("set status 2");
+  ASSERT_TRUE(RunUntil([&] { return window->Infos().StatusMode.Status() == 2; }));
+  Find<QPushButton>("SpeedButtonFilePCtoNC")->click();
+  sim->Command("set status 1");
+  ASSERT_TRUE(RunUntil([&] { return window->Infos().StatusMode.Status() == 1; }));
+  fs::remove(home.Path("Ncfiles/U1.NC"));
+  frame->RefreshPcList();
+  Find<QPushButton>("SpeedButtonFilePCtoNC")->click();
+  EXPECT_EQ(boxes, (QStringList{"Please confirm the state of NC is ready !", "PC no file ..."}));
+}
+
+}  // namespace
+}  // namespace talvo::app::test
