@@ -23,6 +23,19 @@ QJsonObject ReadJson(const QString& path) {
 class Snapshot : public FrameTest {
  protected:
   QString Folder() const { return QString::fromStdString(home.Path("shots").string()); }
+  // Runs the program connected to the simulator with --snapshot; its exit code.
+  int RunSnapshot() {
+    QProcess program;
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start(TALVO_PROGRAM_DIR "/Talvo-Maintenance",
+                  {"--home", QString::fromStdString(home.Text()), "--connect",
+                   QString::fromStdString(sim->Address()), "--snapshot", Folder()});
+    if (!program.waitForFinished(60000) || program.exitStatus() != QProcess::NormalExit) return -1;
+    return program.exitCode();
+  }
 };
 
 TEST_F(Snapshot, TheProgramLeavesAPicturePerVisiblePageAndTheWindowAsData) {
@@ -73,6 +86,62 @@ TEST_F(Snapshot, TheProgramLeavesAPicturePerVisiblePageAndTheWindowAsData) {
   EXPECT_EQ(offsets["rows"].toInt(), 7);
   EXPECT_EQ(offsets["cols"].toInt(), 307);
   EXPECT_EQ(offsets["cells"].toArray()[0].toArray()[7].toString(), "G54P1");
+}
+
+// The live pages show what the controller was told, in their formats.
+TEST_F(Snapshot, WorkPlcAndHardwarePagesShowTheControllersValues) {
+  for (const char* line :
+       {"set program O0042", "set mode 3", "set feed-override 12.9", "set worktime 3725000",
+        "gcode 0 17", "local 1 1.7976931348623157e308", "backup 55 1", "backup 73 7",
+        "plc I 37 1", "backup 0 12", "set hw-checks 256", "set card-code 16385", "sysvar 0 123"})
+    sim->Command(line);
+  home.WriteFile("Talvo-Maintenance.ini",
+                 "[OPTIONS]\nPOS_SHOW=0\nALARM_SHOW=0\nPARAM_SHOW=0\nUSERPARAM_SHOW=0\n"
+                 "USERPARAM2_SHOW=0\nMACHINEDATA_SHOW=0\nNCFILES_SHOW=0\nUPGRADE_SHOW=0\n");
+  ASSERT_EQ(RunSnapshot(), 0);
+
+  QJsonObject pages;
+  for (const QJsonValue page : ReadJson(Folder() + "/snapshot.json")["pages"].toArray())
+    pages[page.toObject()["name"].toString()] = page;
+  const auto widget = [&](const char* page, const char* name) {
+    return pages.value(QString(page)).toObject().value("widgets").toObject().value(name).toObject();
+  };
+  const auto cell = [&](const char* page, const char* grid, int col, int row) {
+    const QJsonObject grids = pages.value(QString(page)).toObject().value("grids").toObject();
+    return grids.value(grid).toObject().value("cells").toArray()[row].toArray()[col].toString();
+  };
+  const struct {
+    const char* page;
+    const char* name;
+    const char* key;
+    const char* shown;
+  } widgets[] = {
+      {"TabSheetWork", "StaticTextMainProgName", "text", "O0042"},
+      {"TabSheetWork", "StaticTextWorkMode", "text", "JOG"},
+      {"TabSheetWork", "StaticTextFeedRatePer", "text", "12"},
+      {"TabSheetWork", "CutTime", "text", "1:2:5"},
+      {"TabSheetWork", "SpindleT", "text", "7"},
+      {"TabSheetHardware", "CardType", "text", "unknow"},
+      {"TabSheetHardware", "ED3", "color", "#ff0000"},
+      {"TabSheetHardware", "ED1", "color", "#00ff00"},
+  };
+  for (const auto& w : widgets)
+    EXPECT_EQ(widget(w.page, w.name)[w.key].toString(), w.shown) << w.name;
+  const struct {
+    const char* page;
+    const char* grid;
+    int col, row;
+    const char* shown;
+  } cells[] = {
+      {"TabSheetWork", "StringGridGroup", 0, 0, "G17"},
+      {"TabSheetWork", "gridLocalVar", 1, 2, "VACANT"},
+      {"TabSheetPLC", "gridIBit", 8, 4, "1"},
+      {"TabSheetPLC", "gridDRegister", 1, 1, "12"},
+      {"TabSheetHardware", "gridSystemInfo", 1, 1, "123"},
+      {"TabSheetHardware", "gridSystemInfo", 2, 2, "CPU load (%, limit 100 %)"},
+  };
+  for (const auto& c : cells)
+    EXPECT_EQ(cell(c.page, c.grid, c.col, c.row), c.shown) << c.grid << " " << c.col << "," << c.row;
 }
 
 TEST_F(Snapshot, WithoutAConnectionItEndsWithStatusThree) {
