@@ -144,6 +144,42 @@ TEST_F(Snapshot, WorkPlcAndHardwarePagesShowTheControllersValues) {
     EXPECT_EQ(cell(c.page, c.grid, c.col, c.row), c.shown) << c.grid << " " << c.col << "," << c.row;
 }
 
+TEST_F(Snapshot, PositionPageShowsTheControllersPositionsOffsetsAndTools) {
+  for (const char* line :
+       {"position absolute 125000 -1 0 0 0 0", "position handle 1234 0 0 0 0 0",
+        "position base 0 0 0 0 0 0", "position g55 0 0 -20000 0 0 0",
+        "position g54p12 0 0 0 0 0 5", "tool 3 radius 12500", "tool 3 length6 -125",
+        "tool 25 tdc 25", "tool 25 tdc-time 1.5"})
+    sim->Command(line);
+  home.WriteFile("Talvo-Maintenance.ini",
+                 "[OPTIONS]\nWORK_SHOW=0\nPLC_SHOW=0\nALARM_SHOW=0\nPARAM_SHOW=0\n"
+                 "USERPARAM_SHOW=0\nUSERPARAM2_SHOW=0\nHARDWARE_SHOW=0\nMACHINEDATA_SHOW=0\n"
+                 "NCFILES_SHOW=0\nUPGRADE_SHOW=0\n");
+  ASSERT_EQ(RunSnapshot(), 0);
+
+  const QJsonObject page = ReadJson(Folder() + "/snapshot.json")["pages"].toArray()[0].toObject();
+  ASSERT_EQ(page["name"].toString(), "TabSheetPos");
+  const QJsonObject widgets = page["widgets"].toObject();
+  EXPECT_EQ(widgets["Coord1_ABS/Pos1"].toObject()["text"].toString(), "12.5000");
+  EXPECT_EQ(widgets["Coord1_ABS/Pos2"].toObject()["text"].toString(), "-0.0001");
+  EXPECT_EQ(widgets["Coord5_HandlePos/Pos1"].toObject()["text"].toString(), "0.1234");
+  const QJsonObject grids = page["grids"].toObject();
+  const struct {
+    const char* grid;
+    int col, row;
+    const char* shown;
+  } cells[] = {
+      {"StringGridOffsetSetCoord", 0, 1, "0.0000"}, {"StringGridOffsetSetCoord", 2, 3, "-2.0000"},
+      {"StringGridOffsetSetCoord", 18, 0, "G54P12"}, {"StringGridOffsetSetCoord", 18, 6, "0.0005"},
+      {"gridMTools", 1, 3, "1.25"},                  {"gridMTools", 7, 3, "-0.0125"},
+      {"StringGridTDC", 1, 25, "25"},                {"StringGridTDC", 2, 25, "1.5"},
+  };
+  for (const auto& c : cells) {
+    const QJsonArray rows = grids[c.grid].toObject()["cells"].toArray();
+    EXPECT_EQ(rows[c.row].toArray()[c.col].toString(), c.shown) << c.grid << " " << c.col << "," << c.row;
+  }
+}
+
 TEST_F(Snapshot, WithoutAConnectionItEndsWithStatusThree) {
   MakeWindow("ENABLE_RECONNECT=0\n");
   TSnapshotRun run(*window, Folder(), std::chrono::milliseconds(500));
