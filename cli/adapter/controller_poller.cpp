@@ -52,8 +52,8 @@ void ControllerPoller::AwaitLogin(Clock::time_point now) {
   }
   if (!LoginAccepted(login)) return Lose(now);
   // The first reads queue the requests; what they hand out is still the empty cache.
-  ReadMachineState(link_);
   repliesAtRead_ = link_.SendCMD->ReplyCount;
+  ReadMachineState(link_);
   state_ = State::kPriming;
   since_ = now;
 }
@@ -64,8 +64,10 @@ void ControllerPoller::Poll(Clock::time_point now) {
     if (now - since_ >= times_.staleAfter) Lose(now);
     return;
   }
-  const MachineState state = ReadMachineState(link_);
+  // Counted before the reads queue their requests: a fast controller may have answered
+  // them all before the reads return.
   repliesAtRead_ = link_.SendCMD->ReplyCount;
+  const MachineState state = ReadMachineState(link_);
   state_ = State::kPolling;
   since_ = now;
   publish_(SnapshotOf(state, texts_, std::chrono::system_clock::now()));

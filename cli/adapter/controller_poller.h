@@ -56,7 +56,7 @@ class ControllerPoller {
   State state_ = State::kWaiting;
   bool connected_ = false;
   Clock::time_point since_{};  // when the current state began, or the last answer came
-  std::int32_t repliesAtRead_ = 0;
+  std::int32_t repliesAtRead_ = 0;  // taken just before the last reads
 };
 
 }  // namespace talvo::cli::adapter
