@@ -1,5 +1,5 @@
 // The MTConnect adapter as a whole: the agents' server and the controller's poller, and
-// the loop that ticks the poller once per interval until it is told to stop.
+// the loop that ticks the poller when it asks to be until it is told to stop.
 #pragma once
 
 #include <chrono>
@@ -13,12 +13,10 @@
 namespace talvo::cli::adapter {
 
 inline constexpr std::uint16_t kDefaultPort = 7878;
-inline constexpr std::chrono::milliseconds kDefaultInterval{100};
 
 struct AdapterOptions {
   std::string listenAddress;  // all interfaces when empty
   std::uint16_t port = kDefaultPort;
-  std::chrono::milliseconds interval = kDefaultInterval;
   AgentLimits limits;
   PollTimes times;
 };
@@ -32,11 +30,10 @@ class Adapter {
   std::uint16_t Port() const { return server_.Port(); }
   const AgentServer& Server() const { return server_; }
 
-  // Ticks until `stopWithin`, which waits up to the interval, returns true.
+  // Ticks until `stopWithin`, which waits up to the time it is given, returns true.
   void Run(const std::function<bool(std::chrono::milliseconds)>& stopWithin);
 
  private:
-  std::chrono::milliseconds interval_;
   AgentServer server_;
   // After the server: it logs out before the agents are let go.
   ControllerPoller poller_;

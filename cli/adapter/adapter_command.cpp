@@ -12,7 +12,7 @@ void Run(Session& session, const Adapter& command, std::ostream& out) {
   vandir::TVandirCNC& link = session.Link();
   adapter::AdapterOptions options;
   options.port = command.port;
-  options.interval = command.interval;
+  options.times.interval = command.interval;
   std::optional<adapter::Adapter> served;
   try {
     served.emplace(link, link.GetCNC_TCP_IP(), options);

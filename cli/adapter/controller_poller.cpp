@@ -1,8 +1,16 @@
 #include "cli/adapter/controller_poller.h"
 
+#include <algorithm>
+
 namespace talvo::cli::adapter {
 
 namespace {
+
+using std::chrono::milliseconds;
+
+// How often a poller waiting for the controller looks again: the answers to one round take
+// a few milliseconds, and agents should hear of them at once.
+constexpr milliseconds kAnswerCheck{2};
 
 bool LoginAccepted(std::int16_t status) {
   return status == vandir::kLoginLimited || status == vandir::kLoginFull;
@@ -22,19 +30,25 @@ ControllerPoller::~ControllerPoller() {
   if (connected_) link_.Disconnect();
 }
 
-void ControllerPoller::Tick(Clock::time_point now) {
+milliseconds ControllerPoller::Tick(Clock::time_point now) {
   switch (state_) {
     case State::kWaiting:
-      if (now >= since_) StartLogin(now);
+      if (now >= nextRound_) StartLogin(now);
       break;
     case State::kLoggingIn:
       AwaitLogin(now);
       break;
-    case State::kPriming:
-    case State::kPolling:
-      Poll(now);
+    case State::kAwaiting:
+      Await(now);
+      break;
+    case State::kResting:
+      Rest(now);
       break;
   }
+  if (state_ == State::kWaiting || state_ == State::kResting)
+    return std::max(milliseconds(0),
+                    std::chrono::ceil<milliseconds>(nextRound_ - Clock::now()));
+  return kAnswerCheck;
 }
 
 void ControllerPoller::StartLogin(Clock::time_point now) {
@@ -51,26 +65,41 @@ void ControllerPoller::AwaitLogin(Clock::time_point now) {
     return;
   }
   if (!LoginAccepted(login)) return Lose(now);
-  // The first reads queue the requests; what they hand out is still the empty cache.
-  repliesAtRead_ = link_.SendCMD->ReplyCount;
-  ReadMachineState(link_);
-  state_ = State::kPriming;
-  since_ = now;
+  // What the first reads hand out is still the empty cache.
+  Read(now, false);
+  nextRound_ = now + times_.interval;
+  state_ = State::kAwaiting;
 }
 
-void ControllerPoller::Poll(Clock::time_point now) {
+void ControllerPoller::Await(Clock::time_point now) {
   if (!link_.SendCMD->Connected) return Lose(now);
-  if (!Answered()) {
-    if (now - since_ >= times_.staleAfter) Lose(now);
-    return;
+  if (Answered()) {
+    Read(now, true);
+    state_ = State::kResting;
+  } else if (now - since_ >= times_.staleAfter) {
+    Lose(now);
   }
+}
+
+void ControllerPoller::Rest(Clock::time_point now) {
+  if (!link_.SendCMD->Connected) return Lose(now);
+  if (now < nextRound_) return;
+  nextRound_ = now + times_.interval;
+  state_ = State::kAwaiting;
+  // The reads that published the last round queued requests too. Until those are
+  // answered nothing more is queued, so a slow controller never faces a growing list.
+  if (!Answered()) return;
+  // What came in since the last reads; this round's answers as soon as they are in.
+  Read(now, true);
+}
+
+void ControllerPoller::Read(Clock::time_point now, bool publish) {
   // Counted before the reads queue their requests: a fast controller may have answered
   // them all before the reads return.
   repliesAtRead_ = link_.SendCMD->ReplyCount;
   const MachineState state = ReadMachineState(link_);
-  state_ = State::kPolling;
+  if (publish) publish_(SnapshotOf(state, texts_, std::chrono::system_clock::now()));
   since_ = now;
-  publish_(SnapshotOf(state, texts_, std::chrono::system_clock::now()));
 }
 
 bool ControllerPoller::Answered() const {
@@ -83,7 +112,7 @@ void ControllerPoller::Lose(Clock::time_point now) {
   link_.Disconnect();
   connected_ = false;
   state_ = State::kWaiting;
-  since_ = now + times_.reconnectDelay;
+  nextRound_ = now + times_.reconnectDelay;
 }
 
 }  // namespace talvo::cli::adapter

@@ -1,7 +1,7 @@
 // The controller's side of the adapter: keeps a connection to the controller, reads its
-// state once per tick and hands each complete state on. A connection that drops, a login
-// that fails and a controller that stops answering all end in an unavailable state, and
-// the poller connects again by itself.
+// state once per interval and hands each complete state on as soon as the controller has
+// answered. A connection that drops, a login that fails and a controller that stops
+// answering all end in an unavailable state, and the poller connects again by itself.
 #pragma once
 
 #include <chrono>
@@ -16,6 +16,7 @@
 namespace talvo::cli::adapter {
 
 struct PollTimes {
+  std::chrono::milliseconds interval{100};
   // A controller that answers nothing for this long is taken for lost.
   std::chrono::milliseconds staleAfter{3000};
   std::chrono::milliseconds loginTimeout{6000};
@@ -36,15 +37,24 @@ class ControllerPoller {
   ControllerPoller& operator=(const ControllerPoller&) = delete;
 
   // One step; never waits for the controller, except for the logout after a loss.
-  void Tick(Clock::time_point now);
+  // Returns how long until the poller wants the next step.
+  std::chrono::milliseconds Tick(Clock::time_point now);
 
  private:
-  enum class State { kWaiting, kLoggingIn, kPriming, kPolling };
+  enum class State {
+    kWaiting,    // until the next connection attempt
+    kLoggingIn,
+    kAwaiting,   // the requests of the last reads are out
+    kResting,    // answered; until the next round
+  };
 
   void StartLogin(Clock::time_point now);
   void AwaitLogin(Clock::time_point now);
-  void Poll(Clock::time_point now);
-  // The requests queued since the last read have all been answered.
+  void Await(Clock::time_point now);
+  void Rest(Clock::time_point now);
+  // Reads the cache, which queues the requests that refresh it, and hands the values on
+  // with `publish`.
+  void Read(Clock::time_point now, bool publish);
   bool Answered() const;
   void Lose(Clock::time_point now);
 
@@ -55,7 +65,8 @@ class ControllerPoller {
   Publish publish_;
   State state_ = State::kWaiting;
   bool connected_ = false;
-  Clock::time_point since_{};  // when the current state began, or the last answer came
+  Clock::time_point since_{};      // the login's start, or the last reads
+  Clock::time_point nextRound_{};  // kWaiting: the next attempt; kResting: the next reads
   std::int32_t repliesAtRead_ = 0;  // taken just before the last reads
 };
 
