@@ -66,11 +66,18 @@ constexpr int kHistoryKept = 500;
 // The controller's drive when its folder names none: C:.
 constexpr unsigned kDriveC = 2;
 
-void AddRow(QTreeWidget& list, const TFileRow& row) {
-  auto* item = new QTreeWidgetItem({row.name, row.size, row.modified, row.attributes});
-  item->setData(0, Qt::UserRole, row.stored);
-  item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-  list.addTopLevelItem(item);
+// Replaces the rows; the list sorts them once, after all are in.
+void FillRows(QTreeWidget& list, const std::vector<TFileRow>& rows) {
+  list.clear();
+  list.setSortingEnabled(false);
+  for (const TFileRow& row : rows) {
+    auto* item = new QTreeWidgetItem({row.name, row.size, row.modified, row.attributes});
+    item->setData(0, Qt::UserRole, row.stored);
+    item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    list.addTopLevelItem(item);
+  }
+  list.setSortingEnabled(true);
+  list.header()->setSortIndicatorShown(false);
 }
 
 // The frame's buttons and labels are captioned by the keys of their own names.
@@ -260,23 +267,20 @@ void TFrameFile::RefreshControllerList() {
 }
 
 void TFrameFile::ShowControllerList() {
-  nc_.list->setSortingEnabled(false);
+  std::vector<TFileRow> rows;
   for (const vandir::ListingEntry& entry : vandir::DecodeListingEntries(entries_)) {
     if (entry.IsFolder()) continue;
-    AddRow(*nc_.list, {QByteArray::fromStdString(entry.name), Decode(entry.name),
-                       QString::number(entry.size),
-                       ListingDateText(entry) + " " + ListingTimeText(entry),
-                       AttributeLetters(entry.attributes)});
+    rows.push_back({QByteArray::fromStdString(entry.name), Decode(entry.name),
+                    QString::number(entry.size),
+                    ListingDateText(entry) + " " + ListingTimeText(entry),
+                    AttributeLetters(entry.attributes)});
   }
-  nc_.list->setSortingEnabled(true);
+  FillRows(*nc_.list, rows);
   nc_.count->setText(QString::number(nc_.list->topLevelItemCount()));
 }
 
 void TFrameFile::RefreshPcList() {
-  pc_.list->clear();
-  pc_.list->setSortingEnabled(false);
-  for (const TFileRow& row : PcFileRows(pcFolder_)) AddRow(*pc_.list, row);
-  pc_.list->setSortingEnabled(true);
+  FillRows(*pc_.list, PcFileRows(pcFolder_));
   pc_.count->setText(QString::number(pc_.list->topLevelItemCount()));
   pc_.free->setText(PcFreeSpaceText(pcFolder_));
 }

@@ -73,7 +73,10 @@ void TSnapshotRun::ShowPage(int index) {
 }
 
 void TSnapshotRun::WaitForFill() {
-  if (!window_.Service().Link()->SendCMD->IsIdle()) return;
+  // A file job the page started when shown (the NC files listing) is part of its filling.
+  if (!window_.Service().Link()->SendCMD->IsIdle() ||
+      window_.Service().GetProcessKind() > pkGetInformation)
+    return;
   if (!firstIdle_.isValid()) {
     firstIdle_.start();
     return;

@@ -10,6 +10,7 @@
 
 #include "app/snapshot/snapshot_run.h"
 #include "tests/app/frame_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace talvo::app::test {
 namespace {
@@ -186,6 +187,46 @@ TEST_F(Snapshot, WithoutAConnectionItEndsWithStatusThree) {
   window->ConnectToAddress("127.0.0.1:1");  // no controller answers there
   EXPECT_EQ(QApplication::exec(), 3);
   EXPECT_FALSE(QDir(Folder()).exists());
+}
+
+// The NC Files page shows both folders listed: the PC's and the controller's.
+TEST_F(Snapshot, NcFilesPageListsBothFolders) {
+  for (const char* name : {"O100.NC", "O200.NC", "O300.NC"})
+    vandir::test::WriteBytes(sim->Root() / "C" / "NCFILES" / name, std::string(120, 'G'));
+  home.WriteFile("Ncfiles/PART1.NC", "G0 X1\n");
+  home.WriteFile("Ncfiles/PART2.NC", "G0 X2\n");
+  home.WriteFile("Talvo-Maintenance.ini",
+                 "[OPTIONS]\nWORK_SHOW=0\nPOS_SHOW=0\nPLC_SHOW=0\nALARM_SHOW=0\nPARAM_SHOW=0\n"
+                 "USERPARAM_SHOW=0\nUSERPARAM2_SHOW=0\nHARDWARE_SHOW=0\nMACHINEDATA_SHOW=0\n"
+                 "UPGRADE_SHOW=0\n");
+  QProcess program;
+  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  program.setProcessEnvironment(environment);
+  program.start(TALVO_PROGRAM_DIR "/Talvo-Maintenance",
+                {"--home", QString::fromStdString(home.Text()), "--connect",
+                 QString::fromStdString(sim->Address()), "--snapshot", Folder()});
+  ASSERT_TRUE(program.waitForFinished(60000));
+  EXPECT_EQ(program.exitCode(), 0);
+
+  const QJsonArray pages = ReadJson(Folder() + "/snapshot.json")["pages"].toArray();
+  ASSERT_FALSE(pages.isEmpty());
+  const QJsonObject page = pages[0].toObject();
+  ASSERT_EQ(page["name"].toString(), "TabSheetNCFiles");
+  const QJsonObject grids = page["grids"].toObject();
+  const auto names = [&](const char* list) {
+    QStringList shown;
+    for (const QJsonValue row : grids[list].toObject()["cells"].toArray())
+      shown << row.toArray()[0].toString();
+    return shown;
+  };
+  EXPECT_EQ(names("ListViewPcFile"), (QStringList{"Name", "PART1.NC", "PART2.NC"}));
+  EXPECT_EQ(names("ListViewNcFile"), (QStringList{"Name", "O100.NC", "O200.NC", "O300.NC"}));
+  const QJsonObject widgets = page["widgets"].toObject();
+  EXPECT_EQ(widgets["EditNCFileCount"].toObject()["text"].toString(), "3");
+  EXPECT_EQ(widgets["EditPCFileCount"].toObject()["text"].toString(), "2");
+  EXPECT_EQ(widgets["EditNcDiskFree"].toObject()["text"].toString(), "161MB");
 }
 
 }  // namespace
