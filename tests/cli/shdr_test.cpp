@@ -2,6 +2,9 @@
 // numbers, and the SHDR lines it makes of them.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "cli/adapter/machine_items.h"
 #include "cli/adapter/shdr.h"
 
@@ -180,6 +183,17 @@ TEST(ShdrLines, ChangesCarryOnlyWhatDiffers) {
   };
   for (const ChangeCase& c : cases)
     EXPECT_EQ(WithoutStamps(Changes(c.before, c.after)), c.lines) << c.name;
+}
+
+// An agent ignores keys its device file does not declare.
+TEST(DevicesFile, DeclaresEveryKeyTheAdapterSends) {
+  std::ifstream file(TALVO_DEVICES_XML);
+  const std::string devices((std::istreambuf_iterator<char>(file)), {});
+  ASSERT_FALSE(devices.empty());
+  std::vector<std::string> keys = {std::string(kAlarmItem), std::string(kWarningItem)};
+  for (const Sample& sample : UnavailableSnapshot(kTime).samples) keys.push_back(sample.key);
+  for (const std::string& key : keys)
+    EXPECT_NE(devices.find("id=\"" + key + "\""), std::string::npos) << key;
 }
 
 TEST(ShdrLines, PongTellsTheHeartbeat) { EXPECT_EQ(Pong(10s), "* PONG 10000\n"); }
