@@ -346,10 +346,13 @@ void TFrameFile::SpeedButtonRenamePCClick() {
   if (names.empty()) return;
   const QString typed = AskNewName(QString::fromStdString(names.front()));
   if (typed.isEmpty()) return;
-  // A rename never replaces another file (the host would do so without a word).
+  // A new name stays in the folder, and a rename never replaces another file (the host
+  // would do so without a word).
   const std::string target = pcFolder_ + typed.toStdString();
   std::error_code ec;
-  if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found)
+  if (typed.contains('/') || typed == "." || typed == "..")
+    ec = std::make_error_code(std::errc::invalid_argument);
+  else if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found)
     ec = std::make_error_code(std::errc::file_exists);
   else
     std::filesystem::rename(pcFolder_ + names.front(), target, ec);

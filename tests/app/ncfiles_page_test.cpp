@@ -120,6 +120,14 @@ TEST_F(NcFiles, ListsShowFilesWithTheirFormatsCountsAndFreeSpace) {
   RunFor(std::chrono::milliseconds(60));
   EXPECT_EQ(Listings(), listings);
   EXPECT_TRUE(Idle());
+
+  // The history keeps the newest line first and, past 1000 lines, the newest 500.
+  auto* memo = Find<QPlainTextEdit>("MemoHistory");
+  while (memo->document()->blockCount() < 1000) frame->RefreshControllerList();
+  EXPECT_EQ(memo->document()->blockCount(), 1000);
+  frame->RefreshControllerList();
+  EXPECT_EQ(memo->document()->blockCount(), 500);
+  EXPECT_TRUE(History().startsWith("Can not show the contents of the Z Disk\n"));
 }
 
 TEST_F(NcFiles, YesToAllAnswersEveryLaterQuestionOfTheDownload) {
@@ -186,6 +194,16 @@ TEST_F(NcFiles, PcRenameAndDeleteReportWhatTheFileSystemRefused) {
   ASSERT_EQ(boxes.size(), 1);
   EXPECT_TRUE(boxes[0].startsWith("Rename failure: P1.NC (")) << boxes[0].toStdString();
   EXPECT_EQ(home.ReadFile("Ncfiles/P2.NC"), "two");
+  boxes.clear();
+  // Nor out of its folder.
+  Select(pcList, {"P1.NC"});
+  AnswerNextModal<QInputDialog>([](QInputDialog* box) {
+    box->setTextValue("../P1.NC");
+    box->accept();
+  });
+  Find<QPushButton>("SpeedButtonRenamePC")->click();
+  EXPECT_EQ(boxes.size(), 1);
+  EXPECT_TRUE(fs::exists(home.Path("Ncfiles/P1.NC")));
   boxes.clear();
 
   Select(pcList, {"P1.NC"});
