@@ -62,7 +62,11 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{{"--host", "10.0.0.5", "--dnc", "serve", "/srv/nc"}, On(Serve{"/srv/nc"}, true)},
         GoodLine{{"--host", "10.0.0.5", "serve", "nc"}, On(Serve{"nc"})},
         GoodLine{{"--host", "10.0.0.5", "router", "192.168.1.20"}, On(Relay{"192.168.1.20"})},
-        GoodLine{{"--host", "10.0.0.5", "router", "::1"}, On(Relay{"::1"})}));
+        GoodLine{{"--host", "10.0.0.5", "router", "::1"}, On(Relay{"::1"})},
+        GoodLine{{"--host", "10.0.0.5", "adapter"},
+                 On(Adapter{7878, std::chrono::milliseconds(100)})},
+        GoodLine{{"--host", "10.0.0.5", "adapter", "--port", "0", "--interval=10"},
+                 On(Adapter{0, std::chrono::milliseconds(10)})}));
 
 struct BadLine {
   Args args;
@@ -118,7 +122,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{{"--host", "h", "router", "pc.local"},
                 "LOCALADDR must be an IP address of this PC, not 'pc.local'"},
         BadLine{{"--host", "h", "--dnc", "router", "127.0.0.1"},
-                "--dnc does not apply to router"}));
+                "--dnc does not apply to router"},
+        BadLine{{"--host", "h", "adapter", "--port", "65536"},
+                "--port must be a whole number from 0 to 65535"},
+        BadLine{{"--host", "h", "adapter", "--interval", "9"},
+                "--interval must be a whole number from 10 to 60000"},
+        BadLine{{"--host", "h", "--dnc", "adapter"}, "--dnc does not apply to adapter"},
+        BadLine{{"--host", "h", "status", "--port", "1"}, "--port does not apply to status"}));
 
 TEST(Help, IsAskedForAnywhereBeforeTheEndOfOptions) {
   EXPECT_TRUE(WantsHelp({"--help"}));
