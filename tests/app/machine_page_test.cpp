@@ -123,7 +123,7 @@ TEST_F(TransferPages, ControllerStateDecidesWhichTransfersMayStart) {
   EXPECT_EQ(window->Activity(), maIdle);
 }
 
-TEST_F(TransferPages, MessagesToTheControllerFollowTheSetting) {
+TEST_F(TransferPages, NoMessageOnTheControllersScreenWhenTheSettingSaysSo) {
   Open("MSGTONC=0\n" + OnlyCategories({"TRANSMACIO"}));
   CopyMachineFilesToPc();
   SetStatus(2);
@@ -137,9 +137,11 @@ TEST_F(TransferPages, MessagesToTheControllerFollowTheSetting) {
       << "the end of a restore is signalled";
   EXPECT_EQ(Messages().find("box"), std::string::npos) << Messages();
 
-  CloseWindow();
-  sim->Command("log-clear");
+}
+
+TEST_F(TransferPages, MessagesReachTheControllersScreenByDefault) {
   Open(OnlyCategories({"TRANSMACIO"}));
+  CopyMachineFilesToPc();
   SetStatus(2);
   Machine().ButtonDownloadMachineFilesClick();
   EXPECT_EQ(boxes, std::vector<QString>{"NC Machine Status must be NO-RDY mode!"});
