@@ -10,6 +10,8 @@
 #include <ostream>
 #include <string>
 
+#include "tests/support/timing.h"
+
 // QStrings in failure messages as text.
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
@@ -17,9 +19,10 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace talvo::app::test {
 
-// Runs the event loop until `done` or the timeout; returns done's last value.
+// Runs the event loop until `done` or the timeout; returns done's last value. The default
+// allows a connection to complete on a loaded machine in a sanitizer build.
 bool RunUntil(const std::function<bool()>& done,
-              std::chrono::milliseconds timeout = std::chrono::seconds(10));
+              std::chrono::milliseconds timeout = vandir::test::Stretched(std::chrono::seconds(10)));
 void RunFor(std::chrono::milliseconds time);
 
 // A fresh program home with Resource/, Language/ and Ncfiles/, removed with the object.
