@@ -93,15 +93,19 @@ TEST_F(Adapter, NewAgentGetsEveryCurrentValueThenOnlyChanges) {
   sim.Command("position machine 10000 -20000 30000 0 0 5");
   sim.Command("set feed-override 50");
   auto agent = ConnectedAgent();
-  // The settings may straddle a round: the last one set tells when all have arrived.
-  ASSERT_TRUE(agent->ReadUntil([](const AgentView& v) { return v.Value("feed_ovr") == "50"; }));
+  // Within a round the controller answers one request after the other, so the settings
+  // may arrive in different rounds and in any order.
+  const std::map<std::string, std::string> expected = {
+      {"program", "O4321"},   {"mode", "MANUAL_DATA_INPUT"}, {"execution", "READY"},
+      {"x_machine", "1.0000"}, {"y_machine", "-2.0000"},     {"c_machine", "0.0005"},
+      {"feed_ovr", "50"}};
+  const auto matches = [&](const AgentView& v) {
+    return std::all_of(expected.begin(), expected.end(),
+                       [&](const auto& item) { return v.Value(item.first) == item.second; });
+  };
+  EXPECT_TRUE(agent->ReadUntil(matches));
   const AgentView& view = agent->View();
-  EXPECT_EQ(view.Value("program"), "O4321");
-  EXPECT_EQ(view.Value("mode"), "MANUAL_DATA_INPUT");
-  EXPECT_EQ(view.Value("execution"), "READY");
-  EXPECT_EQ(view.Value("x_machine"), "1.0000");
-  EXPECT_EQ(view.Value("y_machine"), "-2.0000");
-  EXPECT_EQ(view.Value("c_machine"), "0.0005");
+  for (const auto& [key, value] : expected) EXPECT_EQ(view.Value(key), value) << key;
   EXPECT_EQ(view.conditions.at("alarm").size(), 0u);
   EXPECT_EQ(view.values.size(), 34u);
 
