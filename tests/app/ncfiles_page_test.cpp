@@ -1,5 +1,6 @@
 // The NC files frame against the simulator: both lists with their formats, the Z: drive,
 // transfers with the overwrite question, renames and deletes on both sides, and cancel.
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -228,6 +229,22 @@ TEST_F(NcFiles, PcRenameAndDeleteReportWhatTheFileSystemRefused) {
   Find<QPushButton>("SpeedButtonDeletePC")->click();
   EXPECT_EQ(boxes, (QStringList{"Delete file ?", "Finish"}));
   EXPECT_EQ(Find<QLineEdit>("EditPCFileCount")->text(), "0");
+}
+
+TEST_F(NcFiles, ChangePathListsTheChosenFolderAndKeepsIt) {
+  home.WriteFile("Other/Q1.NC", "q");
+  ShowPage();
+  const QString other = QString::fromStdString(home.Path("Other").string());
+  AnswerNextModal<QFileDialog>([other](QFileDialog* dialog) {
+    dialog->setDirectory(other);
+    dialog->selectFile(other);
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  Find<QPushButton>("SpeedButtonChangePathPC")->click();
+  EXPECT_EQ(Names(pcList), QStringList{"Q1.NC"});
+  EXPECT_EQ(frame->PcFolder(), home.Text() + "Other/");
+  EXPECT_EQ(Find<QLineEdit>("EditNcfiles")->text(), other + "/");
+  EXPECT_EQ(window->Options().NcFilesDir(), home.Text() + "Other/");
 }
 
 TEST_F(NcFiles, UploadAndCancel) {
