@@ -5,15 +5,17 @@
 #include <cstdint>
 #include <ctime>
 
+#include "link/export.h"
+
 namespace vandir {
 
-class Clock {
+class VANDIRCNC_EXPORT Clock {
  public:
   virtual ~Clock() = default;
   virtual std::int64_t Now() const = 0;  // seconds
 };
 
-class SystemClock final : public Clock {
+class VANDIRCNC_EXPORT SystemClock final : public Clock {
  public:
   std::int64_t Now() const override { return static_cast<std::int64_t>(std::time(nullptr)); }
 };

@@ -8,6 +8,8 @@
 #include <cpuid.h>
 #endif
 
+#include "link/data_recorder.h"
+#include "link/reply_decoder.h"
 #include "link/vandircnc.h"
 
 namespace vandir {

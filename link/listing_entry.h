@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "link/export.h"
 #include "link/file_list_queue.h"
 
 namespace vandir {
@@ -43,15 +44,17 @@ struct ListingEntry {
 };
 
 // The signed count that opens a listing; nothing when the block is not one.
-std::optional<int> DecodeListingTotal(std::span<const std::uint8_t> block);
+VANDIRCNC_EXPORT std::optional<int> DecodeListingTotal(std::span<const std::uint8_t> block);
 // Nothing when the block is not one entry.
-std::optional<ListingEntry> DecodeListingEntry(std::span<const std::uint8_t> block);
+VANDIRCNC_EXPORT std::optional<ListingEntry> DecodeListingEntry(
+    std::span<const std::uint8_t> block);
 // The entries among `blocks`, in order; other blocks are left out.
-std::vector<ListingEntry> DecodeListingEntries(std::span<const FileListQueue::Block> blocks);
+VANDIRCNC_EXPORT std::vector<ListingEntry> DecodeListingEntries(
+    std::span<const FileListQueue::Block> blocks);
 
 // Follows one listing over as many replies as the controller needs. The entry blocks are
 // appended, as they came, to the caller's list.
-class ListingCollector {
+class VANDIRCNC_EXPORT ListingCollector {
  public:
   explicit ListingCollector(std::vector<FileListQueue::Block>& entries) : entries_(entries) {}
 

@@ -4,17 +4,11 @@
 #include <cstdint>
 
 #include "link/cache.h"
+#include "link/data_record_sink.h"
 #include "link/file_list_queue.h"
 #include "link/package.h"
 
 namespace vandir {
-
-// Receives the data-recorder records that arrive as replies (code 21845).
-class DataRecordSink {
- public:
-  virtual ~DataRecordSink() = default;
-  virtual void WriteRecord(const defRECEIVE_PACKAGE& record) = 0;
-};
 
 inline constexpr std::int16_t kReplyDataRecord = 21845;
 

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "link/export.h"
+
 namespace vandir {
 
 class Send_Recv;
@@ -29,12 +31,13 @@ struct TransferProgress {
 
 // The flag is read before the error: a job sets its error before it clears its flag, so a
 // clear flag comes with the job's final error.
-TransferState ReadTransfer(const Send_Recv& transport, TransferDirection direction);
+VANDIRCNC_EXPORT TransferState ReadTransfer(const Send_Recv& transport,
+                                            TransferDirection direction);
 
 // Failed as soon as there is an error; finished once the flag is clear without one; else
 // running. The percentage cannot tell the end: an empty upload ends at 0 %, and a small one
 // passes 100 % before its end package.
-TransferProgress JudgeTransfer(const TransferState& state);
+VANDIRCNC_EXPORT TransferProgress JudgeTransfer(const TransferState& state);
 
 inline TransferProgress WatchTransfer(const Send_Recv& transport, TransferDirection direction) {
   return JudgeTransfer(ReadTransfer(transport, direction));

@@ -4,6 +4,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <asio.hpp>
+
 #include "link/reply_decoder.h"
 #include "link/thread_priority.h"
 
@@ -28,12 +30,25 @@ defSEND_PACKAGE HeaderOnly(std::int16_t command, std::int16_t index) {
 
 }  // namespace
 
+struct Send_Recv::Socket {
+  // A non-blocking connect watched in short slices, so that a logout or the destructor can
+  // abandon an attempt to an unreachable controller without waiting for the system's time-out.
+  bool ConnectWithin(const asio::ip::tcp::endpoint& endpoint, std::chrono::milliseconds timeout,
+                     const std::function<bool()>& aborted);
+
+  asio::io_context io;
+  // Bound to the io_context's own executor: the type-erased default one brings atomic fences
+  // that ThreadSanitizer cannot follow.
+  asio::basic_stream_socket<asio::ip::tcp, asio::io_context::executor_type> stream{io};
+};
+
 Send_Recv::Send_Recv(Cache& cache, FileListQueue& fileList, const Clock& clock,
                      DataRecordSink* recorder)
     : cache_(cache),
       fileList_(fileList),
       clock_(clock),
       recorder_(recorder),
+      socket_(std::make_unique<Socket>()),
       thread_([this] { Run(); }) {}
 
 Send_Recv::~Send_Recv() {
@@ -252,7 +267,8 @@ bool Send_Recv::OpenConnection(const std::string& address, int port) {
   if (!ec) {
     endpoints.emplace_back(ip, static_cast<std::uint16_t>(port));
   } else {
-    asio::ip::basic_resolver<asio::ip::tcp, asio::io_context::executor_type> resolver(io_);
+    asio::ip::basic_resolver<asio::ip::tcp, asio::io_context::executor_type> resolver(
+        socket_->io);
     for (const auto& entry : resolver.resolve(address, std::to_string(port), ec))
       endpoints.push_back(entry.endpoint());
     if (ec || endpoints.empty()) return false;
@@ -260,33 +276,33 @@ bool Send_Recv::OpenConnection(const std::string& address, int port) {
 
   {
     std::lock_guard lock(socketMutex_);
-    socket_.open(endpoints.front().protocol(), ec);
+    socket_->stream.open(endpoints.front().protocol(), ec);
     if (ec) return false;
   }
-  if (!ConnectWithin(endpoints.front(), kConnectTimeout)) {
+  if (!socket_->ConnectWithin(endpoints.front(), kConnectTimeout,
+                              [this] { return ConnectAborted(); })) {
     CloseSocket();
     return false;
   }
   // Back to plain blocking mode: exact reads without a poll before every receive.
-  socket_.native_non_blocking(false, ec);
-  socket_.set_option(asio::ip::tcp::no_delay(true), ec);
+  socket_->stream.native_non_blocking(false, ec);
+  socket_->stream.set_option(asio::ip::tcp::no_delay(true), ec);
   socketConnected_ = true;
   return true;
 }
 
-// A non-blocking connect watched in short slices, so that a logout or the destructor can
-// abandon an attempt to an unreachable controller without waiting for the system's time-out.
-bool Send_Recv::ConnectWithin(const asio::ip::tcp::endpoint& endpoint,
-                              std::chrono::milliseconds timeout) {
+bool Send_Recv::Socket::ConnectWithin(const asio::ip::tcp::endpoint& endpoint,
+                                      std::chrono::milliseconds timeout,
+                                      const std::function<bool()>& aborted) {
   asio::error_code ec;
-  socket_.native_non_blocking(true, ec);
-  const int fd = socket_.native_handle();
+  stream.native_non_blocking(true, ec);
+  const int fd = stream.native_handle();
   if (::connect(fd, endpoint.data(), static_cast<socklen_t>(endpoint.size())) != 0) {
     if (errno != EINPROGRESS) return false;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     pollfd ready{fd, POLLOUT, 0};
     int polled = 0;
-    while (polled == 0 && !ConnectAborted() && std::chrono::steady_clock::now() < deadline)
+    while (polled == 0 && !aborted() && std::chrono::steady_clock::now() < deadline)
       polled = ::poll(&ready, 1, 50);
     int error = 0;
     socklen_t length = sizeof error;
@@ -384,24 +400,24 @@ void Send_Recv::LogOutAndClose() {
 
 bool Send_Recv::SendExact(const std::uint8_t* data, std::size_t n) {
   asio::error_code ec;
-  return asio::write(socket_, asio::buffer(data, n), ec) == n && !ec;
+  return asio::write(socket_->stream, asio::buffer(data, n), ec) == n && !ec;
 }
 
 bool Send_Recv::ReadExact(std::uint8_t* data, std::size_t n) {
   asio::error_code ec;
-  return asio::read(socket_, asio::buffer(data, n), ec) == n && !ec;
+  return asio::read(socket_->stream, asio::buffer(data, n), ec) == n && !ec;
 }
 
 void Send_Recv::CloseSocket() {
   std::lock_guard lock(socketMutex_);
   asio::error_code ec;
-  if (socket_.is_open()) socket_.close(ec);
+  if (socket_->stream.is_open()) socket_->stream.close(ec);
   socketConnected_ = false;
 }
 
 void Send_Recv::InterruptSocket() {
   std::lock_guard lock(socketMutex_);
-  if (socket_.is_open()) ::shutdown(socket_.native_handle(), SHUT_RDWR);
+  if (socket_->stream.is_open()) ::shutdown(socket_->stream.native_handle(), SHUT_RDWR);
 }
 
 void Send_Recv::ClearLists() {

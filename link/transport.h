@@ -7,8 +7,6 @@
 // logout, so the socket is only ever used by this thread.
 #pragma once
 
-#include <asio.hpp>
-
 #include <atomic>
 #include <cstdio>
 #include <chrono>
@@ -16,6 +14,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -23,14 +22,15 @@
 
 #include "link/cache.h"
 #include "link/clock.h"
+#include "link/data_record_sink.h"
+#include "link/export.h"
 #include "link/file_list_queue.h"
 #include "link/package.h"
-#include "link/reply_decoder.h"
 #include "link/result_codes.h"
 
 namespace vandir {
 
-class Send_Recv {
+class VANDIRCNC_EXPORT Send_Recv {
  public:
   Send_Recv(Cache& cache, FileListQueue& fileList, const Clock& clock,
             DataRecordSink* recorder);
@@ -119,7 +119,6 @@ class Send_Recv {
   void RunPasses();
   bool ConnectStep();
   bool OpenConnection(const std::string& address, int port);
-  bool ConnectWithin(const asio::ip::tcp::endpoint& endpoint, std::chrono::milliseconds timeout);
   bool WorkStep();
   bool PopNext(defSEND_PACKAGE& out);
   bool ListsEmpty() const;
@@ -186,10 +185,8 @@ class Send_Recv {
 
   // Socket open/close happen under socketMutex_, so another thread can safely shut the
   // socket down to wake a blocked read. Reads and writes are made by this thread only.
-  asio::io_context io_;
-  // Bound to the io_context's own executor: the type-erased default one brings atomic fences
-  // that ThreadSanitizer cannot follow.
-  asio::basic_stream_socket<asio::ip::tcp, asio::io_context::executor_type> socket_{io_};
+  struct Socket;
+  const std::unique_ptr<Socket> socket_;
   mutable std::mutex socketMutex_;
   std::atomic<bool> socketConnected_{false};
 

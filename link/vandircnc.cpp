@@ -1,5 +1,8 @@
 #include "link/vandircnc.h"
 
+#include "link/data_recorder.h"
+#include "link/periodic_timer.h"
+
 namespace vandir {
 
 namespace {

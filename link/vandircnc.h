@@ -11,23 +11,25 @@
 
 #include "link/cache.h"
 #include "link/clock.h"
-#include "link/data_recorder.h"
 #include "link/dnc/dnc_thread.h"
+#include "link/dnc/router.h"
+#include "link/export.h"
 #include "link/file_list_queue.h"
 #include "link/package.h"
-#include "link/periodic_timer.h"
 #include "link/result_codes.h"
-#include "link/dnc/router.h"
 #include "link/transport.h"
 
 namespace vandir {
+
+class DataRecorder;
+class PeriodicTimer;
 
 using TPackageEvent = std::function<void(void* Sender, int iCommand)>;
 using TPackageErrorEvent = std::function<void(void* Sender, int iCommand, int iError)>;
 using TFileEvent = std::function<void(void* Sender, const std::string& stSourceFileName,
                                       const std::string& stTargetFileName, int iPercentange)>;
 
-class TVandirCNC {
+class VANDIRCNC_EXPORT TVandirCNC {
  public:
   // `clock` supplies wall-clock seconds; the system clock when null.
   explicit TVandirCNC(std::shared_ptr<const Clock> clock = nullptr);

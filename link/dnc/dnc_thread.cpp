@@ -1,5 +1,7 @@
 #include "link/dnc/dnc_thread.h"
 
+#include "link/dnc/dnc_server.h"
+#include "link/socket_waits.h"
 #include "link/thread_priority.h"
 
 namespace vandir {
@@ -12,8 +14,17 @@ constexpr auto kRetryInterval = std::chrono::milliseconds(100);
 
 }  // namespace
 
-DNC::DNC(DncServer::RootSource root, DataRecordSink* recorder)
-    : server_(std::move(root), recorder) {}
+struct DNC::Channel {
+  Channel(RootSource root, DataRecordSink* recorder) : server(std::move(root), recorder) {}
+
+  DncServer server;
+  asio::io_context io;
+  TcpSocket socket{io};
+  Waker stop;
+};
+
+DNC::DNC(RootSource root, DataRecordSink* recorder)
+    : channel_(std::make_unique<Channel>(std::move(root), recorder)) {}
 
 DNC::~DNC() { Stop(); }
 
@@ -23,18 +34,18 @@ void DNC::Start(const std::string& host, std::uint16_t port) {
 }
 
 void DNC::Stop() {
-  stop_.Raise();
+  channel_->stop.Raise();
   if (thread_.joinable()) thread_.join();
-  stop_.Clear();
+  channel_->stop.Clear();
 }
 
 void DNC::Run(std::string host, std::uint16_t port) {
   // Until the channel has once been in service, a refused connect is tried again; after
   // that a lost channel gets one more attempt and then stays down.
   bool retry = true;
-  while (!stop_.Raised()) {
+  while (!channel_->stop.Raised()) {
     if (!Connect(host, port)) {
-      if (!retry || stop_.WaitFor(kRetryInterval)) break;
+      if (!retry || channel_->stop.WaitFor(kRetryInterval)) break;
       continue;
     }
     DNCConnected = true;
@@ -47,8 +58,9 @@ void DNC::Run(std::string host, std::uint16_t port) {
 }
 
 bool DNC::Connect(const std::string& host, std::uint16_t port) {
-  const auto endpoint = ResolveEndpoint(io_, host, port);
-  return endpoint && ConnectWithin(socket_, *endpoint, kRetryInterval, stop_);
+  Channel& c = *channel_;
+  const auto endpoint = ResolveEndpoint(c.io, host, port);
+  return endpoint && ConnectWithin(c.socket, *endpoint, kRetryInterval, c.stop);
 }
 
 DNC::End DNC::ServeConnection() {
@@ -57,22 +69,23 @@ DNC::End DNC::ServeConnection() {
   // Raised for the whole time in service: changing it around every request costs more
   // than the request itself.
   RaisedThreadPriority raised;
+  Channel& c = *channel_;
   for (;;) {
     DNCInService = true;
-    if (!ReadExact(socket_, request.bytes.data(), kPackageSize, stop_))
-      return stop_.Raised() ? End::Stopped : End::Broken;
+    if (!ReadExact(c.socket, request.bytes.data(), kPackageSize, c.stop))
+      return c.stop.Raised() ? End::Stopped : End::Broken;
     if (request.iHead() != kPackageHead) continue;
-    const int length = server_.Serve(request, reply);
+    const int length = c.server.Serve(request, reply);
     if (length > 0 &&
-        !WriteAll(socket_, reply.bytes.data(), static_cast<std::size_t>(length), stop_))
-      return stop_.Raised() ? End::Stopped : End::SendFailed;
+        !WriteAll(c.socket, reply.bytes.data(), static_cast<std::size_t>(length), c.stop))
+      return c.stop.Raised() ? End::Stopped : End::SendFailed;
   }
 }
 
 void DNC::Drop() {
   asio::error_code ec;
-  if (socket_.is_open()) socket_.close(ec);
-  server_.CloseAll();
+  if (channel_->socket.is_open()) channel_->socket.close(ec);
+  channel_->server.CloseAll();
   DNCConnected = false;
   DNCInService = false;
 }

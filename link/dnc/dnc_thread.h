@@ -7,18 +7,23 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
-#include "link/dnc/dnc_server.h"
+#include "link/data_record_sink.h"
+#include "link/export.h"
 #include "link/package.h"
-#include "link/socket_waits.h"
 
 namespace vandir {
 
-class DNC {
+class VANDIRCNC_EXPORT DNC {
  public:
-  DNC(DncServer::RootSource root, DataRecordSink* recorder);
+  // Asked for the PC folder served at the start of every request.
+  using RootSource = std::function<std::string()>;
+
+  DNC(RootSource root, DataRecordSink* recorder);
   ~DNC();
   DNC(const DNC&) = delete;
   DNC& operator=(const DNC&) = delete;
@@ -41,12 +46,9 @@ class DNC {
   End ServeConnection();
   void Drop();
 
-  // Used by the thread alone while it runs.
-  DncServer server_;
-  asio::io_context io_;
-  TcpSocket socket_{io_};
-
-  Waker stop_;
+  // The server and the socket, used by the thread alone while it runs, and the stop signal.
+  struct Channel;
+  const std::unique_ptr<Channel> channel_;
   std::thread thread_;
 };
 

@@ -6,17 +6,18 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <thread>
 
+#include "link/export.h"
 #include "link/package.h"
-#include "link/socket_waits.h"
 
 namespace vandir {
 
-class Router {
+class VANDIRCNC_EXPORT Router {
  public:
-  Router() = default;
+  Router();
   ~Router();
   Router(const Router&) = delete;
   Router& operator=(const Router&) = delete;
@@ -37,14 +38,10 @@ class Router {
 
  private:
   void Run(std::string controller, std::uint16_t port);
-  void Relay(TcpSocket& client, const std::string& controller, std::uint16_t port);
-  // Moves what `from` has received to `to`; false when the relay is over.
-  bool Pass(TcpSocket& from, TcpSocket& to);
-  void Refuse();
 
-  asio::io_context io_;
-  TcpAcceptor acceptor_{io_};  // the thread's alone while it runs
-  Waker stop_;
+  // The listening socket (the thread's alone while it runs), the relay and the stop signal.
+  struct Relay;
+  const std::unique_ptr<Relay> relay_;
   std::thread thread_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "link/socket_waits.h"
 #include "tests/e2e/link_fixture.h"
 #include "tests/support/timing.h"
 
