@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <limits>
+#include <system_error>
 
 namespace vandir::sim {
 
@@ -15,10 +16,23 @@ void PrintUsage() {
       "  --login N    login level the handshake answers (default 502)\n"
       "  --root DIR   file area of the controller, created if missing (default .)\n"
       "  --data DIR   the controller's own files, copied into its machine and resource\n"
-      "               folders where missing (default " VANDIR_SIM_DATA ")\n"
+      "               folders where missing (default ../share/talvo-maintenance/sim\n"
+      "               beside the program when installed, else " VANDIR_SIM_DATA ")\n"
       "  --lathe      behave as a lathe instead of a milling machine\n"
       "Control commands are read from stdin, one per line.\n",
       stderr);
+}
+
+// An installed simulator finds its files beside the program; one run from its build folder
+// finds them in the source tree it was built from.
+std::filesystem::path DefaultDataFolder() {
+  std::error_code ec;
+  const auto program = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    auto installed = program.parent_path() / "../share/talvo-maintenance/sim";
+    if (std::filesystem::is_directory(installed, ec)) return installed.lexically_normal();
+  }
+  return VANDIR_SIM_DATA;
 }
 
 }  // namespace
@@ -34,7 +48,7 @@ std::optional<long> ParseInteger(std::string_view text, long min, long max) {
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
-  options.data = VANDIR_SIM_DATA;
+  options.data = DefaultDataFolder();
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     const bool hasValue = i + 1 < argc;
