@@ -336,12 +336,8 @@ void TFormMain::LoadParameterIndex() {
       *paramIndex_ = std::move(read.Index);
       break;
   }
-  // The tables stay as they were when the index could not be read.
-  parameterPage_->AllGrid()->SetRowCount(1 + TTalvoInfo_Parameter::kParameters);
-  for (int sheet = 1; sheet <= 8; ++sheet) {
-    const int group = sheet == 8 ? kParamGroups : sheet;
-    parameterPage_->SheetGrid(sheet)->SetRowCount(1 + paramIndex_->GroupCount[group - 1]);
-  }
+  // The tables stay as they were when the index could not be read; the Parameter page
+  // sizes and fills its grids from them once the connection is complete.
 }
 
 void TFormMain::ApplyKeyParameters() {

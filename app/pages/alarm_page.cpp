@@ -8,7 +8,15 @@
 #include <QPushButton>
 #include <QSplitter>
 
+#include <QStringList>
+
+#include <algorithm>
+#include <functional>
+
+#include "app/frame/file_command_ready.h"
+#include "app/frame/main_window.h"
 #include "app/language/language.h"
+#include "app/pages/history_files.h"
 #include "app/pages/page_controls.h"
 
 namespace talvo::app {
@@ -22,6 +30,29 @@ QPlainTextEdit* NewMemo(const char* name, bool readOnly, bool fixedWidth) {
   memo->setLineWrapMode(QPlainTextEdit::NoWrap);
   if (fixedWidth) memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   return memo;
+}
+
+constexpr const char* kAlarmHistoryFile = "CNCSYS.LOG";
+constexpr const char* kOperationHistoryFile = "OPMSG.LOG";
+
+// Replaces the memo's lines in one update.
+void ShowLines(QPlainTextEdit& memo, const TLanguage& language,
+               const std::vector<std::string>& lines) {
+  QStringList shown;
+  shown.reserve(static_cast<qsizetype>(lines.size()));
+  for (const std::string& line : lines) shown.push_back(language.Decode(line));
+  memo.setPlainText(shown.join('\n'));
+}
+
+// One line per number: the number, "::" and its text (nothing when the controller has none).
+QString NumberedTexts(const TDisplayStrings& texts, int count, const std::function<int(int)>& number) {
+  QStringList lines;
+  count = std::clamp(count, 0, TTalvoInfo_AlarmWarning::kSlots);
+  for (int i = 0; i < count; ++i) {
+    const int n = number(i);
+    lines.push_back(QString::number(n) + "::" + texts.Text(n));
+  }
+  return lines.join('\n');
 }
 
 QGroupBox* NewGroup(const char* name, QPushButton* button, QPlainTextEdit* memo) {
@@ -77,6 +108,60 @@ void TAlarmPage::LoadCaptions(const TLanguage& language) {
   opHistoryGroup_->setTitle(language.Caption("Alarm", "OpHistoryGroup_Label"));
   readHistory_->setText(language.Caption("Alarm", "History_Label"));
   readOpHistory_->setText(language.Caption("Alarm", "OpHistory_Label"));
+}
+
+void TAlarmPage::Attach(TFormMain& frame) {
+  frame_ = &frame;
+  connect(readHistory_, &QPushButton::clicked, this,
+          [this] { FetchHistory(kAlarmHistoryFile, maHistory); });
+  connect(readOpHistory_, &QPushButton::clicked, this,
+          [this] { FetchHistory(kOperationHistoryFile, maOpHistory); });
+}
+
+void TAlarmPage::SharedInfoChanged(TTalvoInfo& info) {
+  if (!frame_ || &info != &frame_->Infos().AlarmWarning) return;
+  const TTalvoInfo_AlarmWarning& alarms = frame_->Infos().AlarmWarning;
+  const TDisplayStrings& texts = frame_->DisplayStrings();
+  if (alarms.AlarmChanged())
+    alarmMassage_->setPlainText(
+        NumberedTexts(texts, alarms.AlarmCount(), [&](int i) { return alarms.Alarm(i); }));
+  if (alarms.WarningChanged())
+    warningMassage_->setPlainText(NumberedTexts(texts, alarms.WarningCount(), [&](int i) {
+      return ShownWarningNumber(alarms.Warning(i));
+    }));
+}
+
+std::filesystem::path TAlarmPage::LocalHistoryPath(const char* fileName) const {
+  return std::filesystem::path(frame_->Home()) / "Machine" / fileName;
+}
+
+void TAlarmPage::FetchHistory(const char* fileName, EMainActivity activity) {
+  TTalvoService& service = frame_->Service();
+  if (!CheckFileCommandReady(this, service, frame_->Language(), false,
+                             frame_->Infos().StatusMode))
+    return;
+  const std::filesystem::path local = LocalHistoryPath(fileName);
+  std::error_code ec;
+  std::filesystem::create_directories(local.parent_path(), ec);
+  if (service.ReceiveFile(service.GetNcMachinePath() + fileName, local.string()))
+    frame_->SetActivity(activity);
+}
+
+void TAlarmPage::FileJobFinished(EProcessKind) {
+  if (!frame_) return;
+  if (frame_->Activity() == maHistory) LoadAlarmHistory(LocalHistoryPath(kAlarmHistoryFile));
+  else if (frame_->Activity() == maOpHistory)
+    LoadOperationHistory(LocalHistoryPath(kOperationHistoryFile));
+}
+
+void TAlarmPage::LoadAlarmHistory(const std::filesystem::path& path) {
+  if (const auto file = ReadTextLines(path))
+    ShowLines(*memoHistoryList_, frame_->Language(), AlarmHistoryLines(*file));
+}
+
+void TAlarmPage::LoadOperationHistory(const std::filesystem::path& path) {
+  if (const auto file = ReadTextLines(path))
+    ShowLines(*memoOpHistoryList_, frame_->Language(), OperationHistoryLines(*file));
 }
 
 void TAlarmPage::ClearLists() {

@@ -2,6 +2,9 @@
 // files of the controller (alarms, operations) with the progress of their fetch.
 #pragma once
 
+#include <filesystem>
+
+#include "app/frame/activity.h"
 #include "app/pages/page.h"
 
 class QGroupBox;
@@ -15,6 +18,15 @@ class TAlarmPage : public TPage {
  public:
   explicit TAlarmPage(QWidget* parent = nullptr);
   void LoadCaptions(const TLanguage& language) override;
+  void Attach(TFormMain& frame) override;
+  // The alarm and warning lists follow the always-polled alarm object.
+  void SharedInfoChanged(TTalvoInfo& info) override;
+  // A history fetch ended: its file is shown.
+  void FileJobFinished(EProcessKind kind) override;
+
+  // Shows a history file kept on the PC; a missing file leaves the list as it was.
+  void LoadAlarmHistory(const std::filesystem::path& path);
+  void LoadOperationHistory(const std::filesystem::path& path);
 
   // The group boxes the alarm flash colours; they fill their background, so setting the
   // palette's Window colour is all a flash needs.
@@ -29,6 +41,12 @@ class TAlarmPage : public TPage {
   void ClearLists();
 
  private:
+  // Asks the service to fetch a history file of the controller's machine folder into the
+  // program's "Machine/" folder; the activity tells the finish which one it was.
+  void FetchHistory(const char* fileName, EMainActivity activity);
+  std::filesystem::path LocalHistoryPath(const char* fileName) const;
+
+  TFormMain* frame_ = nullptr;
   QGroupBox* alarmGroup_;
   QGroupBox* warningGroup_;
   QGroupBox* historyGroup_;

@@ -8,10 +8,15 @@
 #include <QPushButton>
 #include <QStackedWidget>
 
+#include <QKeyEvent>
+
 #include <string>
 
+#include "app/frame/main_window.h"
+#include "app/frame/message_box.h"
 #include "app/language/language.h"
 #include "app/pages/page_controls.h"
+#include "app/pages/parameter_tables.h"
 #include "app/widgets/string_grid.h"
 
 namespace talvo::app {
@@ -34,6 +39,8 @@ constexpr TSheet kSheets[TParameterPage::kSheetCount] = {
     {"TabSheetParamGroup7", "StringGridSysParamGroup7", "SpeedButtonParamGroup7"},
     {"TabSheetParamGroup8", "StringGridSysParamGroup8", "SpeedButtonParamGroup8"}};
 constexpr int kOtherSheet = 8;
+constexpr int kValueCol = 2;
+constexpr int kDescriptionCol = 4;
 
 // Until a connection tells how many parameters each grid lists: the header and one row.
 constexpr int kRowsUnknown = 2;
@@ -116,6 +123,62 @@ void TParameterPage::SelectSheet(int sheet) {
 
 QPushButton* TParameterPage::SheetButton(int sheet) const {
   return static_cast<QPushButton*>(buttons_->button(sheet));
+}
+
+void TParameterPage::Attach(TFormMain& frame) {
+  frame_ = &frame;
+  connect(gotoButton_, &QPushButton::clicked, this, [this] { GotoParameter(); });
+  connect(searchButton_, &QPushButton::clicked, this, [this] { SearchDescription(); });
+  for (StringGrid* grid : grids_) {
+    grid->OnCellActivated = [this, grid](int col, int row) {
+      if (col == kValueCol && row >= 1) EditParameter(*grid, row, EEditHow::DoubleClicked, {});
+    };
+    grid->OnKey = [this, grid](QKeyEvent* event) {
+      if (grid->Col() != kValueCol || event->text().isEmpty() ||
+          !frame_->Service().GetSessionReady())
+        return false;
+      EditParameter(*grid, grid->Row(), EEditHow::KeyTyped, event->text());
+      return true;
+    };
+  }
+}
+
+StringGrid* TParameterPage::FindGrid() const {
+  const int sheet = SelectedSheet();
+  return sheet == kOtherSheet ? nullptr : grids_[static_cast<std::size_t>(sheet)];
+}
+
+void TParameterPage::GotoParameter() {
+  StringGrid* grid = FindGrid();
+  if (!grid) return;
+  const auto row = FindParameterRow([grid](int col, int r) { return grid->Cell(col, r); },
+                                    grid->RowCount(), gotoEdit_->text());
+  if (row) grid->SetCurrentCell(kValueCol, *row);
+  else ShowMessage(this, frame_->Language().Caption("Parameter", "SearchParamNotFound"));
+}
+
+void TParameterPage::SearchDescription() {
+  StringGrid* grid = FindGrid();
+  if (!grid || searchEdit_->text().trimmed().isEmpty()) return;
+  const auto row =
+      FindDescriptionRow([grid](int col, int r) { return grid->Cell(col, r); }, grid->RowCount(),
+                         grid->Col(), grid->Row(), searchEdit_->text());
+  if (!row) {
+    ShowMessage(this, frame_->Language().Caption("Parameter", "SearchParamNotFound"));
+    return;
+  }
+  grid->SetCurrentCell(kDescriptionCol, *row);
+  // The next click finds the next match.
+  searchEdit_->setFocus();
+}
+
+// Only maker-level writes are offered; the password is asked for first.
+void TParameterPage::EditParameter(const StringGrid& grid, int row, EEditHow how,
+                                   const QString& typed) {
+  bool ok = false;
+  const int n = grid.Cell(0, row).toInt(&ok, 10);
+  if (!ok || n < 1 || n > kParameterCount) return;
+  frame_->EditGridValue(how, EEditKind::SystemParameter, typed, 0, n);
 }
 
 void TParameterPage::LoadCaptions(const TLanguage& language) {

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "app/frame/edit_grid_value.h"
 #include "app/pages/page.h"
 
 class QButtonGroup;
@@ -11,6 +12,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
+
+namespace talvo {
+class TTalvoInfo_Parameter;
+}
 
 namespace talvo::app {
 
@@ -24,6 +29,20 @@ class TParameterPage : public TPage {
 
   explicit TParameterPage(QWidget* parent = nullptr);
   void LoadCaptions(const TLanguage& language) override;
+  void Attach(TFormMain& frame) override;
+  // A block of parameter values was read: its cells in every grid that lists them.
+  void SharedInfoChanged(TTalvoInfo& info) override;
+  // The grids take the new index's sizes, and their texts are filled once the window's
+  // pending work has run.
+  void ConnectionCompleted() override;
+
+  // Writes the numbers, group names, activation types and descriptions into the grids,
+  // letting the window's events run every 20 parameters while the loading panel counts;
+  // ends early when the window stops loading (closed, disconnected) or a newer fill starts.
+  // A faulty index leaves the panel showing why, after a message box.
+  void BuildParameterTables();
+  // Whether the last fill ran to its end (a faulty index or a stop leaves it false).
+  bool TablesBuilt() const { return tablesBuilt_; }
 
   StringGrid* AllGrid() const { return grids_[0]; }
   // The grid of sheet 0..8.
@@ -37,6 +56,19 @@ class TParameterPage : public TPage {
   QLabel* PanelGetParam() const { return panelGetParam_; }
 
  private:
+  // The grid of the selected sheet that the go-to and search act on: none for the hidden
+  // sheet of "Other".
+  StringGrid* FindGrid() const;
+  void GotoParameter();
+  void SearchDescription();
+  void EditParameter(const StringGrid& grid, int row, EEditHow how, const QString& typed);
+  void ShowValues(const TTalvoInfo_Parameter& values);
+  bool FillDescriptions(int generation);
+  bool FillGroups();
+
+  TFormMain* frame_ = nullptr;
+  int fillGeneration_ = 0;
+  bool tablesBuilt_ = false;
   std::array<StringGrid*, kSheetCount> grids_{};
   QStackedWidget* sheets_;
   QButtonGroup* buttons_;

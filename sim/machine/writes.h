@@ -12,7 +12,8 @@ namespace vandir::sim {
 inline constexpr std::int16_t kAccepted = 0;
 inline constexpr std::int16_t kUnknownItem =
     1;  // no such parameter, tool, kind, offset, axis or address
-inline constexpr std::int16_t kWrongPassword = 2;  // or a level nobody may write at
+// The controller's own code for a refused password, which makes the program ask again.
+inline constexpr std::int16_t kWrongPassword = 402;  // or a level nobody may write at
 inline constexpr std::int16_t kOutOfRange = 3;     // a value the item cannot hold
 
 // The result of a write or control request, the machine changed when it is accepted;

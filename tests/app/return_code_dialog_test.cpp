@@ -63,7 +63,7 @@ TEST_F(ReturnCodeDialog, RefusedWriteStaysUntilAccept) {
   Connect();
   ASSERT_EQ(service->Link()->SetMakerParameter(100, 5, "XXXX"), 0);
   const int result = Exec(std::chrono::seconds(10), [&] {
-    EXPECT_TRUE(dialog_test::RunUntil([&] { return Panel() == "Set Fail"; }, std::chrono::seconds(5)))
+    EXPECT_TRUE(dialog_test::RunUntil([&] { return Panel() == "Password Error"; }, std::chrono::seconds(5)))
         << "the controller's refusal (wrong password) is shown";
     dialog_test::RunFor(std::chrono::milliseconds(600));
     EXPECT_TRUE(dialog.isVisible()) << "a refused write does not close the dialog";

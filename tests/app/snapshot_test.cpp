@@ -89,6 +89,59 @@ TEST_F(Snapshot, TheProgramLeavesAPicturePerVisiblePageAndTheWindowAsData) {
   EXPECT_EQ(offsets["cells"].toArray()[0].toArray()[7].toString(), "G54P1");
 }
 
+// The pages that list the controller's alarms and parameters show them filled in.
+TEST_F(Snapshot, AlarmAndParameterPagesAreFilledIn) {
+  sim->Command("alarm 1001");
+  sim->Command("warning 2000");
+  sim->Command("param 141 77");
+  sim->Command("param 1843 5");
+  sim->Command("register 5 42");
+  home.WriteFile("Talvo-Maintenance.ini",
+                 "[OPTIONS]\nWORK_SHOW=0\nPOS_SHOW=0\nPLC_SHOW=0\nHARDWARE_SHOW=0\n"
+                 "MACHINEDATA_SHOW=0\nNCFILES_SHOW=0\nUPGRADE_SHOW=0\n");
+  QProcess program;
+  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  program.setProcessEnvironment(environment);
+  program.start(TALVO_PROGRAM_DIR "/Talvo-Maintenance",
+                {"--home", QString::fromStdString(home.Text()), "--connect",
+                 QString::fromStdString(sim->Address()), "--snapshot", Folder()});
+  ASSERT_TRUE(program.waitForFinished(60000));
+  EXPECT_EQ(program.exitCode(), 0);
+
+  QJsonObject pages;
+  for (const QJsonValue page : ReadJson(Folder() + "/snapshot.json")["pages"].toArray())
+    pages[page.toObject()["name"].toString()] = page;
+  const auto widget = [&](const char* page, const char* name) {
+    return pages.value(QString(page)).toObject().value("widgets").toObject().value(name).toObject();
+  };
+  const auto cells = [&](const char* page, const char* grid) {
+    const QJsonObject grids = pages.value(QString(page)).toObject().value("grids").toObject();
+    return grids.value(grid).toObject().value("cells").toArray();
+  };
+  EXPECT_EQ(widget("TabSheetAlarm", "AlarmMassage")["text"].toString(), "1001::PROGRAM NOT FOUND");
+  EXPECT_EQ(widget("TabSheetAlarm", "WarningMassage")["text"].toString(),
+            "2001::AIR PRESSURE LOW");
+
+  EXPECT_FALSE(widget("TabSheetParam", "PanelGetParam")["visible"].toBool());
+  const QJsonArray all = cells("TabSheetParam", "StringGridSysParamAll");
+  ASSERT_EQ(all.size(), 2001);
+  const QJsonArray parameter141 = all[141].toArray();
+  EXPECT_EQ(parameter141[0].toString(), "0141");
+  EXPECT_EQ(parameter141[1].toString(), "Servo");
+  EXPECT_EQ(parameter141[2].toString(), "77");
+  EXPECT_EQ(parameter141[4].toString(), "Axis 1 velocity feed-forward (%)");
+
+  const QJsonArray user = cells("TabSheetUserParam", "UserParamGrid");
+  EXPECT_EQ(user[1].toArray()[0].toString(), "001 - D051");
+  EXPECT_FALSE(user[1].toArray()[2].toString().isEmpty());
+  const QJsonArray user2 = cells("TabSheetUserParam2", "UserParamGrid2");
+  EXPECT_EQ(user2[1].toArray()[0].toString(), "001 - R005");
+  EXPECT_EQ(user2[1].toArray()[1].toString(), "42");
+  EXPECT_FALSE(user2[40].toArray()[3].toString().isEmpty());
+}
+
 // The live pages show what the controller was told, in their formats.
 TEST_F(Snapshot, WorkPlcAndHardwarePagesShowTheControllersValues) {
   for (const char* line :

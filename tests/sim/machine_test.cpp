@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 
 constexpr std::int16_t kAccepted = 0;
 constexpr std::int16_t kUnknownItem = 1;
-constexpr std::int16_t kWrongPassword = 2;
+constexpr std::int16_t kWrongPassword = 402;
 constexpr std::int16_t kOutOfRange = 3;
 
 // The value of a control reply "ok VALUE".
