@@ -23,7 +23,8 @@ struct Arguments {
 constexpr const char* kUsage =
     "usage: Talvo-Maintenance [--home DIR] [--connect ADDRESS] [--snapshot DIR]\n"
     "  --home DIR         program home (settings, Language/, Resource/); default $TALVO_HOME,\n"
-    "                     else the executable's folder\n"
+    "                     else the executable's folder when it is a writable portable copy,\n"
+    "                     else $XDG_DATA_HOME/Talvo-Maintenance (~/.local/share/...)\n"
     "  --connect ADDRESS  connect to the controller at ADDRESS at start\n"
     "  --snapshot DIR     once connected, save every page as DIR/<page>.png and\n"
     "                     DIR/snapshot.json, then exit (3: no connection within 30 s)\n";
@@ -57,11 +58,17 @@ int main(int argc, char** argv) {
     return 1;
   }
   using namespace talvo::app;
-  const std::string home =
-      ResolveProgramHome(arguments->home, std::getenv("TALVO_HOME"),
-                         QApplication::applicationDirPath().toStdString());
+  const std::filesystem::path executableFolder = QApplication::applicationDirPath().toStdString();
+  const ProgramHome home = ChooseProgramHome({arguments->home, std::getenv("TALVO_HOME"),
+                                              executableFolder, std::getenv("XDG_DATA_HOME"),
+                                              std::getenv("HOME")});
+  if (home.perUser && !PreparePerUserHome(home.folder, ShippedDataFolder(executableFolder))) {
+    std::fprintf(stderr, "Talvo-Maintenance: cannot create the program home %s\n",
+                 home.folder.c_str());
+    return 1;
+  }
 
-  TProgramWindows windows(home);
+  TProgramWindows windows(home.folder);
   TFormMain& window = windows.Main;
 
   std::unique_ptr<TSnapshotRun> snapshot;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "app/settings/key_file.h"
@@ -156,11 +157,88 @@ TEST_F(SettingsFile, DamagedFileReadsWhatCanBeRead) {
   EXPECT_EQ(options.ShowTimer(), 3);
 }
 
-TEST(ProgramHome, ArgumentThenVariableThenExecutableFolder) {
-  EXPECT_EQ(ResolveProgramHome(std::string("/a/b"), "/env", "/exe"), "/a/b/");
-  EXPECT_EQ(ResolveProgramHome(std::nullopt, "/env/", "/exe"), "/env/");
-  EXPECT_EQ(ResolveProgramHome(std::nullopt, nullptr, "/exe/bin/.."), "/exe/");
-  EXPECT_EQ(ResolveProgramHome(std::string(), "", "/exe"), "/exe/");
+// A program copy laid out in a temporary folder: `bin/` for the executable, and for an
+// installed one `share/talvo-maintenance/Language/` beside it.
+class ProgramHomeFolders : public SettingsFile {
+ protected:
+  std::filesystem::path Bin() const { return folder / "bin"; }
+  std::filesystem::path Shipped() const { return folder / "share/talvo-maintenance"; }
+  void Install() {
+    std::filesystem::create_directories(Bin());
+    std::filesystem::create_directories(Shipped() / "Language");
+    std::ofstream(Shipped() / "Language/MLangENG.ini") << "[Caption]\nshipped=1\n";
+    std::ofstream(Shipped() / "Language/MLangCHT.ini") << "[Caption]\n";
+  }
+  static std::string Text(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+};
+
+TEST_F(ProgramHomeFolders, ArgumentThenVariableWinOverEveryOtherPlace) {
+  std::filesystem::create_directories(Bin());
+  const auto choose = [&](std::optional<std::string> argument, const char* variable) {
+    return ChooseProgramHome({argument, variable, Bin(), "/xdg", "/home/u"});
+  };
+  EXPECT_EQ(choose("/a/b", "/env").folder, "/a/b/");
+  EXPECT_EQ(choose(std::nullopt, "/env/x/..").folder, "/env/");
+  EXPECT_FALSE(choose("/a/b", "/env").perUser);
+  // Empty texts count as not given.
+  EXPECT_EQ(choose(std::string(), "").folder, FolderText(Bin()));
+}
+
+TEST_F(ProgramHomeFolders, WritableFolderOfAProgramCopyIsItsHome) {
+  std::filesystem::create_directories(Bin());
+  const ProgramHome home = ChooseProgramHome({std::nullopt, nullptr, Bin(), "/xdg", "/home/u"});
+  EXPECT_EQ(home.folder, FolderText(Bin()));
+  EXPECT_FALSE(home.perUser);
+}
+
+TEST_F(ProgramHomeFolders, InstalledOrMissingProgramFolderGivesTheUsersDataFolder) {
+  Install();  // writable here, but an installed program's folder is never its home
+  const ProgramHome installed =
+      ChooseProgramHome({std::nullopt, nullptr, Bin(), "/xdg", "/home/u"});
+  EXPECT_EQ(installed.folder, "/xdg/Talvo-Maintenance/");
+  EXPECT_TRUE(installed.perUser);
+  const ProgramHome missing =
+      ChooseProgramHome({std::nullopt, nullptr, folder / "gone", nullptr, "/home/u"});
+  EXPECT_EQ(missing.folder, "/home/u/.local/share/Talvo-Maintenance/");
+  EXPECT_TRUE(missing.perUser);
+}
+
+TEST_F(ProgramHomeFolders, RelativeOrEmptyXdgDataHomeFallsBackToLocalShare) {
+  for (const char* xdg : {"relative/data", ""}) {
+    EXPECT_EQ(ChooseProgramHome({std::nullopt, nullptr, folder / "gone", xdg, "/home/u"}).folder,
+              "/home/u/.local/share/Talvo-Maintenance/")
+        << xdg;
+  }
+}
+
+TEST_F(ProgramHomeFolders, PerUserHomeIsMadeAndSeededWithoutTouchingTheUsersFiles) {
+  Install();
+  const auto home = folder / "data/Talvo-Maintenance";
+  const auto shipped = ShippedDataFolder(Bin());
+  ASSERT_TRUE(shipped);
+  EXPECT_EQ(*shipped, Shipped().lexically_normal());
+
+  ASSERT_TRUE(PreparePerUserHome(home, shipped));
+  EXPECT_EQ(Text(home / "Language/MLangENG.ini"), "[Caption]\nshipped=1\n");
+  EXPECT_TRUE(std::filesystem::exists(home / "Language/MLangCHT.ini"));
+
+  // The user's edit survives the next start; a file deleted from the home comes back.
+  std::ofstream(home / "Language/MLangENG.ini", std::ios::trunc) << "[Caption]\nmine=1\n";
+  std::filesystem::remove(home / "Language/MLangCHT.ini");
+  ASSERT_TRUE(PreparePerUserHome(home, shipped));
+  EXPECT_EQ(Text(home / "Language/MLangENG.ini"), "[Caption]\nmine=1\n");
+  EXPECT_TRUE(std::filesystem::exists(home / "Language/MLangCHT.ini"));
+}
+
+TEST_F(ProgramHomeFolders, PerUserHomeWithoutShippedFilesOrRoomForIt) {
+  EXPECT_TRUE(PreparePerUserHome(folder / "empty/home", std::nullopt));
+  EXPECT_TRUE(std::filesystem::is_directory(folder / "empty/home"));
+  // A file where the folder should be: reported, not taken for a home.
+  std::ofstream(folder / "blocker") << "x";
+  EXPECT_FALSE(PreparePerUserHome(folder / "blocker/home", std::nullopt));
 }
 
 }  // namespace
