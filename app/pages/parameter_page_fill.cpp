@@ -81,22 +81,30 @@ bool TParameterPage::FillDescriptions(int generation) {
   const QString loading = frame_->Language().Caption("Parameter", "SysParamLoading");
   StringGrid& all = *AllGrid();
   QPointer<TParameterPage> alive(this);
+  // The grid lies under the panel: it is redrawn once, when the fill ends, not on every turn.
+  all.BeginUpdate();
+  const auto endUpdate = [&all, grid = QPointer<StringGrid>(&all)] {
+    if (grid) all.EndUpdate();
+  };
   for (int first = 1; first <= kParameterCount; first += kRowsPerTurn) {
     if (frame_->StopLoading()) {
+      endUpdate();
       panelGetParam_->hide();
       return false;
     }
-    all.BeginUpdate();
     for (int n = first; n < first + kRowsPerTurn && n <= kParameterCount; ++n) {
       all.SetCell(kNumberCol, n, Numbered(n));
       const QString d = frame_->DisplayStrings().Text(n + kDescriptionKeyBase);
       all.SetCell(kDescriptionCol, n, d.isEmpty() ? noUse : ReduceFirstDoublePercent(d).trimmed());
     }
-    all.EndUpdate();
     panelGetParam_->setText(loading + QString::number(first / kRowsPerTurn + 1) + " %");
     QCoreApplication::processEvents();
-    if (!alive || generation != fillGeneration_) return false;
+    if (!alive || generation != fillGeneration_) {
+      endUpdate();
+      return false;
+    }
   }
+  endUpdate();
   return true;
 }
 
