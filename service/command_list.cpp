@@ -31,6 +31,7 @@ bool TTalvoService::GetFileList(const std::string& dir,
   if (link_->FileList(dir, 0) != vandir::kOk) return false;
   LastProgress = 0;
   ProcessKind = pkGetFileList;
+  ListingTimer->start();
   return true;
 }
 

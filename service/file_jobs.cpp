@@ -93,9 +93,11 @@ void TTalvoService::ProcessFileJob() {
 int TTalvoService::CheckGetFileListFinish() {
   if (!CheckVandirConnectStatus()) return frLinkLost;
   listing_->TakeWaiting(link_->FileListQueue);
+  if (listing_->Total() && listing_->Complete()) return frFinished;
+  ListingTimer->start();
   if (!listing_->Total()) return frRunning;
-  if (listing_->Complete()) return frFinished;
-  link_->FileList(listDir_, 1);
+  // One part at a time: the next is asked for once the link has dealt with the last request.
+  if (link_->SendCMD->IsIdle()) link_->FileList(listDir_, 1);
   return frRunning;
 }
 

@@ -25,10 +25,16 @@ std::string WithTrailingSlash(std::string folder) {
 TTalvoService::TTalvoService(QObject* owner, std::shared_ptr<const vandir::Clock> clock)
     : QObject(owner),
       link_(std::make_unique<vandir::TVandirCNC>(std::move(clock))),
-      ProcessTimer(new QTimer(this)) {
+      ProcessTimer(new QTimer(this)),
+      ListingTimer(new QTimer(this)) {
   ProcessTimer->setObjectName("ProcessTimer");
   ProcessTimer->setInterval(kDefaultProcessInterval);
   connect(ProcessTimer, &QTimer::timeout, this, &TTalvoService::ProcessTimerOnTimer);
+  ListingTimer->setSingleShot(true);
+  ListingTimer->setInterval(2);
+  connect(ListingTimer, &QTimer::timeout, this, [this] {
+    if (ProcessKind == pkGetFileList) ProcessFileJob();
+  });
   ClearConnectData();
   ClearConnectSetting();
   ClearCmdListData();

@@ -212,6 +212,9 @@ class TTalvoService : public QObject {
   std::unique_ptr<vandir::TVandirCNC> link_;
   std::vector<TTalvoInfo*> infos_;
   QTimer* ProcessTimer;
+  // While a listing runs, asks for its next part as soon as the last one has arrived rather
+  // than a whole process tick later: a folder comes in parts of 11 entries.
+  QTimer* ListingTimer;
   std::vector<std::string> WorkList;
   std::vector<std::string> HmiList;
   int LastError = 0;

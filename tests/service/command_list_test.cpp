@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "tests/service/service_fixture.h"
+#include "tests/support/timing.h"
 
 namespace talvo::test {
 namespace {
@@ -304,6 +305,18 @@ TEST_F(CommandList, ListingProgressStaysAtZeroUntilTheTotalAndRisesWithTheParts)
     EXPECT_LT(percents[i], percents[i + 1]) << "progress never falls back";
   }
   EXPECT_EQ(events.back(), "finish 4");
+}
+
+TEST_F(CommandList, AListingAsksForEachPartAsSoonAsTheLastArrivedNotATickLater) {
+  // 90 entries come in 9 parts; at one part a tick the listing would take 9 s or more.
+  for (int i = 0; i < 90; ++i) PutControllerFile("LIST", "F" + std::to_string(i), "x");
+  service->SetProcessInterval(1000);
+  std::vector<vandir::FileListQueue::Block> list;
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(service->GetFileList("C:\\LIST\\", &list));
+  ASSERT_TRUE(RunUntil([&] { return Logged("finish 4"); }, std::chrono::seconds(20)));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, vandir::test::Stretched(std::chrono::milliseconds(500)));
+  EXPECT_EQ(list.size(), 90u);
 }
 
 TEST_F(CommandList, AnEmptyDirectoryListingFinishes) {
