@@ -103,8 +103,9 @@ int TVandirCNC::Send_UPLOAD_MACHINE_FINISH(const std::string& message) {
 int TVandirCNC::MessageBoxA(const std::string& message, const std::string& title) {
   if (message == "0" || title == "0" || message.size() + title.size() > kDataSize - 2)
     return kRefused;
-  AskMessageBox(message, title);
-  return kOk;
+  // A request the transport turned away (its lists busy) is a refusal too: reporting it as
+  // sent would lose the message without a word.
+  return AskMessageBox(message, title) == kOk ? kOk : kRefused;
 }
 
 int TVandirCNC::Set_DR_Save_Path(const std::string& path) {

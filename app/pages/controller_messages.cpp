@@ -1,8 +1,13 @@
 #include "app/pages/controller_messages.h"
 
+#include <QTimer>
+
+#include <functional>
+
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
 #include "app/language/caption_keys.h"
+#include "link/result_codes.h"
 #include "link/vandircnc.h"
 
 namespace talvo::app {
@@ -11,10 +16,26 @@ namespace {
 constexpr int kControllerEnglish = 2;
 constexpr int kTraditionalChinese = 0;
 
+constexpr int kSendTries = 100;
+constexpr int kSendRetryMs = 20;
+
+// The link turns a request away while the service is queueing its polls; the operator must
+// still get the message, so a refused one is tried again for a couple of seconds.
+void SendUntilTaken(TFormMain& frame, std::function<int(vandir::TVandirCNC&)> send,
+                    int triesLeft = kSendTries) {
+  vandir::TVandirCNC* link = frame.Service().Link();
+  if (link == nullptr || !frame.Service().GetSessionReady()) return;
+  if (send(*link) != vandir::kRefused || triesLeft <= 1) return;
+  QTimer::singleShot(kSendRetryMs, &frame, [&frame, send = std::move(send), triesLeft] {
+    SendUntilTaken(frame, send, triesLeft - 1);
+  });
+}
+
 void ShowOnController(TFormMain& frame, const char* messageKey) {
   if (!frame.MessageToController()) return;
-  frame.Service().Link()->MessageBoxA(ControllerCaption(frame, "FileTrans", messageKey),
-                                      ControllerCaption(frame, "FileTrans", "CONFIM_NC"));
+  SendUntilTaken(frame, [message = ControllerCaption(frame, "FileTrans", messageKey),
+                         title = ControllerCaption(frame, "FileTrans", "CONFIM_NC")](
+                            vandir::TVandirCNC& link) { return link.MessageBoxA(message, title); });
 }
 
 }  // namespace
@@ -34,7 +55,9 @@ void RefuseForControllerState(TFormMain& frame, QWidget* parent) {
 
 void TellControllerTransferDone(TFormMain& frame, const char* messageKey, int code) {
   ShowOnController(frame, messageKey);
-  frame.Service().Link()->SendMessageA(static_cast<std::int16_t>(code), "");
+  SendUntilTaken(frame, [code](vandir::TVandirCNC& link) {
+    return link.SendMessageA(static_cast<std::int16_t>(code), "");
+  });
 }
 
 }  // namespace talvo::app

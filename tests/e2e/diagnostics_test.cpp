@@ -130,5 +130,15 @@ TEST_F(Diagnostics, SecondOperatorMessageWaitsForTheFirstsAnswer) {
   EXPECT_EQ(sim.Command("messages"), "ok message 0 \"first\" message 0 \"second\"");
 }
 
+TEST_F(Diagnostics, MessagesTheTransportTurnsAwayAreReportedRefused) {
+  link.SendCMD->ListBusy = true;  // as while the transport takes a package off its list
+  EXPECT_EQ(link.MessageBoxA("text", "title"), kRefused);
+  EXPECT_EQ(link.Send_HINT("hint"), kRefused);
+  link.SendCMD->ListBusy = false;
+  ASSERT_EQ(Retried([&] { return link.MessageBoxA("text", "title"); }), kOk);
+  ASSERT_TRUE(WaitUntil([&] { return sim.Command("messages") == "ok box \"title\" \"text\""; }))
+      << sim.Command("messages");
+}
+
 }  // namespace
 }  // namespace vandir::test
