@@ -329,8 +329,13 @@ void TFormMain::LoadParameterIndex() {
       ShowMessageBox(this, {"Error", kParamIndexOpenError, QMessageBox::Critical});
       break;
     case ParamIndexStatus::Invalid:
-      ShowMessageBox(this, {"Error", language_->Caption("FileString", "Msg_Param_Index_Data_Error"),
-                            QMessageBox::Critical});
+      // Tables of an earlier connection stay and the box says why; without any, the faulty
+      // index goes to the Parameter page, whose fill reports it once and keeps its panel up.
+      if (paramIndex_->RecordsRead > 0)
+        ShowMessageBox(this, {"Error", language_->Caption("FileString", "Msg_Param_Index_Data_Error"),
+                              QMessageBox::Critical});
+      else
+        *paramIndex_ = std::move(read.Index);
       break;
     case ParamIndexStatus::Ok:
       *paramIndex_ = std::move(read.Index);

@@ -300,6 +300,20 @@ TEST_F(FrameConnected, ParameterIndexSizesTheGroupGridsAndABadOneKeepsThem) {
   EXPECT_EQ(boxes[0], "Paramater Index File is Incorrect");
   EXPECT_EQ(grid(1)->RowCount(), rows);
   EXPECT_EQ(window->ParamDescriptors().GroupCount[0], index.GroupCount[0]);
+
+  // A first program on that controller has no tables to keep: the page reports the index
+  // once and its loading panel stays.
+  ReopenWindow();
+  boxes.clear();
+  SetMessageBoxAnswerer([&](const TMessageBox& box) {
+    boxes.push_back(box.text);
+    return box.defaultButton;
+  });
+  ConnectAndComplete();
+  auto* panel = Find<QLabel>("PanelGetParam");
+  EXPECT_TRUE(RunUntil([&] { return !boxes.empty() && panel->text() == boxes[0]; }));
+  SetMessageBoxAnswerer(nullptr);
+  EXPECT_EQ(boxes, std::vector<QString>{"Paramater Index File is Incorrect"});
 }
 
 TEST_F(FrameConnected, ADropDuringTheConnectIsCountedDownAndConnectedAgain) {
