@@ -117,9 +117,11 @@ TFormMain::TFormMain(const std::string& home, std::shared_ptr<const vandir::Cloc
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
-  // The connect sequence keeps the controller's texts in Resource/; a new home has none yet.
+  // The connect sequence keeps the controller's texts in Resource/, and the NC files page
+  // starts in Ncfiles/; a new home has neither yet.
   std::error_code ec;
   std::filesystem::create_directories(home_ + "Resource", ec);
+  std::filesystem::create_directories(home_ + "Ncfiles", ec);
 
   // Settings, languages and display strings.
   demo_ = options_.DemoMode();

@@ -139,6 +139,13 @@ TEST_F(FrameOffline, MachineMenuFollowsTheList) {
   EXPECT_EQ(window->CheckConnectedMachine(), -1) << "nothing is connected";
 }
 
+TEST_F(FrameOffline, ANewHomeGetsTheFoldersItsPagesStartIn) {
+  for (const char* folder : {"Resource", "Ncfiles"}) std::filesystem::remove_all(home.Path(folder));
+  MakeWindow();
+  EXPECT_TRUE(std::filesystem::is_directory(home.Path("Resource")));
+  EXPECT_TRUE(std::filesystem::is_directory(home.Path("Ncfiles"))) << "else the PC list is empty and its free space blank";
+}
+
 TEST_F(FrameOffline, NothingIsWrittenAtShutdown) {
   MakeWindow("LastSysType=1\n");
   const std::string before = home.ReadFile("Talvo-Maintenance.ini");
