@@ -23,6 +23,9 @@ QLabel* NewValueField(const char* name, const QString& text) {
   field->setPalette(palette);
   field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   field->setMinimumWidth(80);
+  // The layout gives the field its width; a live value that changes every poll must not
+  // ask for another, which would lay out and repaint the whole window each time.
+  field->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   field->setTextInteractionFlags(Qt::TextSelectableByMouse);
   return field;
 }
