@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cached_reads.h"
 #include "cli/commands.h"
 #include "cli/disk.h"
 #include "cli/errors.h"
@@ -14,24 +15,6 @@ namespace talvo::cli {
 namespace {
 
 using vandir::TVandirCNC;
-
-// Reads hand out the cached value and a changed flag; a one-shot report needs the value only.
-template <class T>
-T Read(TVandirCNC& link, int (TVandirCNC::*get)(T*, int*)) {
-  T value{};
-  int changed = 0;
-  (link.*get)(&value, &changed);
-  return value;
-}
-
-// For the reads that fill one value per axis: their signature is that of a single value.
-std::array<std::int32_t, vandir::kAxes> ReadAxes(TVandirCNC& link,
-                                                 int (TVandirCNC::*get)(std::int32_t*, int*)) {
-  std::array<std::int32_t, vandir::kAxes> values{};
-  int changed = 0;
-  (link.*get)(values.data(), &changed);
-  return values;
-}
 
 // The feed and each spindle report a commanded and an actual rate and an override.
 struct RateReads {

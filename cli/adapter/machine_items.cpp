@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cli/cached_reads.h"
 #include "cli/output.h"
 
 namespace talvo::cli::adapter {
@@ -11,22 +12,6 @@ namespace talvo::cli::adapter {
 namespace {
 
 using vandir::TVandirCNC;
-
-template <class T>
-T Read(TVandirCNC& link, int (TVandirCNC::*get)(T*, int*)) {
-  T value{};
-  int changed = 0;
-  (link.*get)(&value, &changed);
-  return value;
-}
-
-std::array<std::int32_t, vandir::kAxes> ReadAxes(TVandirCNC& link,
-                                                 int (TVandirCNC::*get)(std::int32_t*, int*)) {
-  std::array<std::int32_t, vandir::kAxes> values{};
-  int changed = 0;
-  (link.*get)(values.data(), &changed);
-  return values;
-}
 
 std::vector<std::int32_t> ReadNumbers(TVandirCNC& link,
                                       int (TVandirCNC::*get)(std::int16_t*, std::int32_t*, int*)) {

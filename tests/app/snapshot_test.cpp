@@ -30,6 +30,7 @@ class Snapshot : public FrameTest {
     program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.remove("TALVO_HOME");
     program.setProcessEnvironment(environment);
     program.start(TALVO_PROGRAM_DIR "/Talvo-Maintenance",
                   {"--home", QString::fromStdString(home.Text()), "--connect",
@@ -41,18 +42,7 @@ class Snapshot : public FrameTest {
 
 TEST_F(Snapshot, TheProgramLeavesAPicturePerVisiblePageAndTheWindowAsData) {
   home.WriteFile("Talvo-Maintenance.ini", "[OPTIONS]\nPLC_SHOW=0\n");
-  QProcess program;
-  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QT_QPA_PLATFORM", "offscreen");
-  environment.remove("TALVO_HOME");
-  program.setProcessEnvironment(environment);
-  program.start(TALVO_PROGRAM_DIR "/Talvo-Maintenance",
-                {"--home", QString::fromStdString(home.Text()), "--connect",
-                 QString::fromStdString(sim->Address()), "--snapshot", Folder()});
-  ASSERT_TRUE(program.waitForFinished(60000));
-  ASSERT_EQ(program.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(program.exitCode(), 0);
+  ASSERT_EQ(RunSnapshot(), 0);
 
   const QJsonObject snapshot = ReadJson(Folder() + "/snapshot.json");
   EXPECT_EQ(snapshot["caption"].toString(), "Talvo-Maintenance")
@@ -99,16 +89,7 @@ TEST_F(Snapshot, AlarmAndParameterPagesAreFilledIn) {
   home.WriteFile("Talvo-Maintenance.ini",
                  "[OPTIONS]\nWORK_SHOW=0\nPOS_SHOW=0\nPLC_SHOW=0\nHARDWARE_SHOW=0\n"
                  "MACHINEDATA_SHOW=0\nNCFILES_SHOW=0\nUPGRADE_SHOW=0\n");
-  QProcess program;
-  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QT_QPA_PLATFORM", "offscreen");
-  program.setProcessEnvironment(environment);
-  program.start(TALVO_PROGRAM_DIR "/Talvo-Maintenance",
-                {"--home", QString::fromStdString(home.Text()), "--connect",
-                 QString::fromStdString(sim->Address()), "--snapshot", Folder()});
-  ASSERT_TRUE(program.waitForFinished(60000));
-  EXPECT_EQ(program.exitCode(), 0);
+  ASSERT_EQ(RunSnapshot(), 0);
 
   QJsonObject pages;
   for (const QJsonValue page : ReadJson(Folder() + "/snapshot.json")["pages"].toArray())
@@ -252,16 +233,7 @@ TEST_F(Snapshot, NcFilesPageListsBothFolders) {
                  "[OPTIONS]\nWORK_SHOW=0\nPOS_SHOW=0\nPLC_SHOW=0\nALARM_SHOW=0\nPARAM_SHOW=0\n"
                  "USERPARAM_SHOW=0\nUSERPARAM2_SHOW=0\nHARDWARE_SHOW=0\nMACHINEDATA_SHOW=0\n"
                  "UPGRADE_SHOW=0\n");
-  QProcess program;
-  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QT_QPA_PLATFORM", "offscreen");
-  program.setProcessEnvironment(environment);
-  program.start(TALVO_PROGRAM_DIR "/Talvo-Maintenance",
-                {"--home", QString::fromStdString(home.Text()), "--connect",
-                 QString::fromStdString(sim->Address()), "--snapshot", Folder()});
-  ASSERT_TRUE(program.waitForFinished(60000));
-  EXPECT_EQ(program.exitCode(), 0);
+  ASSERT_EQ(RunSnapshot(), 0);
 
   const QJsonArray pages = ReadJson(Folder() + "/snapshot.json")["pages"].toArray();
   ASSERT_FALSE(pages.isEmpty());
