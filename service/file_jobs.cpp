@@ -9,10 +9,15 @@ namespace {
 
 bool OverwriteAllowed(int answer) { return answer == kAnswerYes || answer == kAnswerYesToAll; }
 
+// The transport turns a request away for a moment while it takes one off its lists; a start
+// refused so is made again on this many later ticks before the job counts as failed.
+constexpr int kStartRetries = 10;
+
 }  // namespace
 
 bool TTalvoService::ExecuteCommand(const SFileCommand& record) {
   startError_ = 0;
+  startRetries_ = 0;
   switch (record.Command) {
     case fcSendFile:
       ProcessKind = pkSendFile;
@@ -54,6 +59,13 @@ bool TTalvoService::ExecuteCommand(const SFileCommand& record) {
 }
 
 void TTalvoService::ProcessFileJob() {
+  if (startError_ == vandir::kRefused && link_->SendCMD->SocketConnected() &&
+      startRetries_ < kStartRetries && ProcessKind != pkGetFileList) {
+    const int tries = startRetries_ + 1;
+    ExecuteCommand(currentCommand_);
+    startRetries_ = tries;
+    return;
+  }
   const EProcessKind kind = ProcessKind;
   int result = frRunning;
   int percent = 0;

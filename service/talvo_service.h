@@ -229,6 +229,8 @@ class TTalvoService : public QObject {
   // What the link said when the current job was started; a refused start fails the job
   // instead of leaving it waiting for a transfer that never runs.
   int startError_ = 0;
+  // Starts of the current command the transport turned away, made again on later ticks.
+  int startRetries_ = 0;
   bool SessionReady = false;
   EProcessKind ProcessKind = pkNone;
   EConnectState ConnectState = csNone;

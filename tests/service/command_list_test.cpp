@@ -67,6 +67,19 @@ TEST_F(CommandList, AFileCommandOrListingTheLinkTurnsAwayFailsInsteadOfWaitingFo
   service->Link()->SendCMD->ListBusy = false;
 }
 
+TEST_F(CommandList, AStartTheTransportTurnsAwayForAMomentIsMadeAgain) {
+  PutControllerFile("NCFILES", "X", "x");
+  service->SetProcessInterval(1000);  // the test releases the transport between two ticks
+  service->Link()->SendCMD->ListBusy = true;
+  ASSERT_TRUE(service->FileDelete(Remote("X")));
+  service->Link()->SendCMD->ListBusy = false;
+  service->ProcessTimerOnTimer();
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_TRUE(Logged("finish 8")) << testing::PrintToString(events);
+  EXPECT_TRUE(EventsStartingWith("error").empty()) << testing::PrintToString(events);
+  EXPECT_FALSE(fs::exists(sim.Root() / "C" / "NCFILES" / "X"));
+}
+
 TEST_F(CommandList, OverwriteAnswersForDownloads) {
   struct Case {
     const char* name;
