@@ -9,6 +9,7 @@
 #include "cli/disk.h"
 #include "cli/errors.h"
 #include "cli/output.h"
+#include "link/spindle_reads.h"
 
 namespace talvo::cli {
 
@@ -19,20 +20,15 @@ using vandir::TVandirCNC;
 // The feed and each spindle report a commanded and an actual rate and an override.
 struct RateReads {
   const char* name;
-  int (TVandirCNC::*command)(std::int32_t*, int*);
-  int (TVandirCNC::*actual)(std::int32_t*, int*);
-  int (TVandirCNC::*override)(double*, int*);
+  vandir::SpindleReads reads;
 };
 
 constexpr RateReads kRates[] = {
-    {"feed", &TVandirCNC::GetCommandFeedRate, &TVandirCNC::GetActualFeedRate,
-     &TVandirCNC::GetFeedRatePercentage},
-    {"spindle1", &TVandirCNC::GetCommandSpindleSpeed, &TVandirCNC::GetActualSpindleSpeed,
-     &TVandirCNC::GetSpindleSpeedPercentage},
-    {"spindle2", &TVandirCNC::GetCommandSpindleSpeed2, &TVandirCNC::GetActualSpindleSpeed2,
-     &TVandirCNC::GetSpindleSpeedPercentage2},
-    {"spindle3", &TVandirCNC::GetCommandSpindleSpeed3, &TVandirCNC::GetActualSpindleSpeed3,
-     &TVandirCNC::GetSpindleSpeedPercentage3},
+    {"feed", {&TVandirCNC::GetCommandFeedRate, &TVandirCNC::GetActualFeedRate,
+              &TVandirCNC::GetFeedRatePercentage}},
+    {"spindle1", vandir::kSpindleReads[0]},
+    {"spindle2", vandir::kSpindleReads[1]},
+    {"spindle3", vandir::kSpindleReads[2]},
 };
 
 struct AxesRead {
@@ -71,9 +67,9 @@ void Run(Session& session, const Status&, std::ostream& out) {
   report.Field("current_program", Read(link, &TVandirCNC::GetCurrentPart));
   for (const RateReads& rate : kRates) {
     const std::string name = rate.name;
-    report.Field(name + "_command", Read(link, rate.command));
-    report.Field(name + "_actual", Read(link, rate.actual));
-    report.Field(name + "_override", PercentOfFraction(Read(link, rate.override)));
+    report.Field(name + "_command", Read(link, rate.reads.command));
+    report.Field(name + "_actual", Read(link, rate.reads.actual));
+    report.Field(name + "_override", PercentOfFraction(Read(link, rate.reads.override)));
   }
   std::array<int, vandir::kGGroups> gCodes{};
   int changed = 0;

@@ -1,6 +1,7 @@
 #include "service/talvo_info_codes.h"
 
 #include "link/vandircnc.h"
+#include "link/spindle_reads.h"
 #include "service/talvo_info_reads.h"
 
 namespace talvo {
@@ -39,37 +40,15 @@ void TTalvoInfo_FeedRate::Update(bool force) {
   if (reads.Raise()) DoChange();
 }
 
-namespace {
-
-using SpeedRead = int (TVandirCNC::*)(std::int32_t*, int*);
-using PercentageRead = int (TVandirCNC::*)(double*, int*);
-
-struct SpindleReads {
-  SpeedRead command;
-  SpeedRead actual;
-  PercentageRead percentage;
-};
-
-constexpr SpindleReads kSpindleReads[] = {
-    {&TVandirCNC::GetCommandSpindleSpeed, &TVandirCNC::GetActualSpindleSpeed,
-     &TVandirCNC::GetSpindleSpeedPercentage},
-    {&TVandirCNC::GetCommandSpindleSpeed2, &TVandirCNC::GetActualSpindleSpeed2,
-     &TVandirCNC::GetSpindleSpeedPercentage2},
-    {&TVandirCNC::GetCommandSpindleSpeed3, &TVandirCNC::GetActualSpindleSpeed3,
-     &TVandirCNC::GetSpindleSpeedPercentage3},
-};
-
-}  // namespace
-
 void TTalvoInfo_SpindleSpeed::Update(bool force) {
   TItemReads reads(force, EForcedRead::Skip);
   TVandirCNC& link = Link();
   for (int s = 0; s < kSpindles; ++s) {
-    const SpindleReads& read = kSpindleReads[s];
+    const vandir::SpindleReads& read = vandir::kSpindleReads[s];
     reads.Item(&commandChanged_[s], [&](int* c) { (link.*read.command)(&command_[s], c); });
     reads.Item(&actualChanged_[s], [&](int* c) { (link.*read.actual)(&actual_[s], c); });
     reads.Item(&percentageChanged_[s],
-               [&](int* c) { (link.*read.percentage)(&percentage_[s], c); });
+               [&](int* c) { (link.*read.override)(&percentage_[s], c); });
   }
   if (reads.Raise()) DoChange();
 }

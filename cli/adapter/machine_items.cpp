@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "cli/cached_reads.h"
+#include "link/spindle_reads.h"
 #include "cli/output.h"
 
 namespace talvo::cli::adapter {
@@ -22,21 +23,6 @@ std::vector<std::int32_t> ReadNumbers(TVandirCNC& link,
   const auto kept = std::clamp<std::int16_t>(count, 0, vandir::kAlarmSlots);
   return std::vector<std::int32_t>(numbers, numbers + kept);
 }
-
-struct SpindleReads {
-  int (TVandirCNC::*command)(std::int32_t*, int*);
-  int (TVandirCNC::*actual)(std::int32_t*, int*);
-  int (TVandirCNC::*override)(double*, int*);
-};
-
-constexpr SpindleReads kSpindleReads[] = {
-    {&TVandirCNC::GetCommandSpindleSpeed, &TVandirCNC::GetActualSpindleSpeed,
-     &TVandirCNC::GetSpindleSpeedPercentage},
-    {&TVandirCNC::GetCommandSpindleSpeed2, &TVandirCNC::GetActualSpindleSpeed2,
-     &TVandirCNC::GetSpindleSpeedPercentage2},
-    {&TVandirCNC::GetCommandSpindleSpeed3, &TVandirCNC::GetActualSpindleSpeed3,
-     &TVandirCNC::GetSpindleSpeedPercentage3},
-};
 
 constexpr std::string_view kExecutions[] = {"STOPPED", "READY", "ACTIVE", "FEED_HOLD",
                                             "INTERRUPTED"};
@@ -82,9 +68,9 @@ MachineState ReadMachineState(TVandirCNC& link) {
   state.feedActual = Read(link, &TVandirCNC::GetActualFeedRate);
   state.feedOverride = Read(link, &TVandirCNC::GetFeedRatePercentage);
   for (std::size_t i = 0; i < state.spindles.size(); ++i) {
-    state.spindles[i].command = Read(link, kSpindleReads[i].command);
-    state.spindles[i].actual = Read(link, kSpindleReads[i].actual);
-    state.spindles[i].override = Read(link, kSpindleReads[i].override);
+    state.spindles[i].command = Read(link, vandir::kSpindleReads[i].command);
+    state.spindles[i].actual = Read(link, vandir::kSpindleReads[i].actual);
+    state.spindles[i].override = Read(link, vandir::kSpindleReads[i].override);
   }
   state.tool = Read(link, &TVandirCNC::GetCode_T);
   state.parts = Read(link, &TVandirCNC::GetNowWorkPiece);
