@@ -99,7 +99,7 @@ TPositionPage::TPositionPage(QWidget* parent) : TPage("TabSheetPos", page_tag::k
   (new QVBoxLayout(GroupBoxTDC))->addWidget(StringGridTDC);
   auto* milling = new QHBoxLayout(Milling);
   milling->setContentsMargins(0, 0, 0, 0);
-  milling->addWidget(gridMTools, 3);
+  milling->addWidget(gridMTools, 2);
   milling->addWidget(GroupBoxTDC, 1);
   Lathe = new QWidget(TypePage);
   Lathe->setObjectName("Lathe");

@@ -24,6 +24,13 @@ QJsonObject ReadJson(const QString& path) {
 class Snapshot : public FrameTest {
  protected:
   QString Folder() const { return QString::fromStdString(home.Path("shots").string()); }
+  // The pages of the last snapshot.json, by name.
+  QJsonObject PagesByName() const {
+    QJsonObject pages;
+    for (const QJsonValue page : ReadJson(Folder() + "/snapshot.json")["pages"].toArray())
+      pages[page.toObject()["name"].toString()] = page;
+    return pages;
+  }
   // Runs the program connected to the simulator with --snapshot; its exit code.
   int RunSnapshot() {
     QProcess program;
@@ -91,9 +98,7 @@ TEST_F(Snapshot, AlarmAndParameterPagesAreFilledIn) {
                  "MACHINEDATA_SHOW=0\nNCFILES_SHOW=0\nUPGRADE_SHOW=0\n");
   ASSERT_EQ(RunSnapshot(), 0);
 
-  QJsonObject pages;
-  for (const QJsonValue page : ReadJson(Folder() + "/snapshot.json")["pages"].toArray())
-    pages[page.toObject()["name"].toString()] = page;
+  const QJsonObject pages = PagesByName();
   const auto widget = [&](const char* page, const char* name) {
     return pages.value(QString(page)).toObject().value("widgets").toObject().value(name).toObject();
   };
@@ -135,9 +140,7 @@ TEST_F(Snapshot, WorkPlcAndHardwarePagesShowTheControllersValues) {
                  "USERPARAM2_SHOW=0\nMACHINEDATA_SHOW=0\nNCFILES_SHOW=0\nUPGRADE_SHOW=0\n");
   ASSERT_EQ(RunSnapshot(), 0);
 
-  QJsonObject pages;
-  for (const QJsonValue page : ReadJson(Folder() + "/snapshot.json")["pages"].toArray())
-    pages[page.toObject()["name"].toString()] = page;
+  const QJsonObject pages = PagesByName();
   const auto widget = [&](const char* page, const char* name) {
     return pages.value(QString(page)).toObject().value("widgets").toObject().value(name).toObject();
   };
