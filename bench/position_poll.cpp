@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
   {
     vandir::test::Simulator sim;
     FillController(sim);
-    if (argc < 2) sim.Command("cycle on");
+    sim.Command(argc < 2 ? "cycle on" : "cycle off");
     TProgramWindows windows(home.string() + "/");
     TFormMain& window = windows.Main;
     window.resize(1280, 960);

@@ -15,6 +15,7 @@
 #include "app/pages/position_page.h"
 #include "app/pages/upgrade_page.h"
 #include "app/pages/work_page.h"
+#include "app/widgets/value_text.h"
 #include "link/vandircnc.h"
 
 namespace talvo::app {
@@ -27,6 +28,7 @@ constexpr int kParameterBlock = 100;
 
 void SetText(QWidget* root, const char* name, const QString& text) {
   if (auto* label = root->findChild<QLabel*>(name)) label->setText(text);
+  else if (auto* value = root->findChild<ValueText*>(name)) value->setText(text);
   else if (auto* edit = root->findChild<QLineEdit*>(name)) edit->setText(text);
 }
 

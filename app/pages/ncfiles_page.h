@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/pages/page.h"
+#include "app/widgets/value_text.h"
 #include "link/file_list_queue.h"
 #include "service/process_states.h"
 #include "service/talvo_info_system.h"
@@ -127,7 +128,7 @@ class TFrameFile : public QWidget {
   QPushButton* exit_;
   QPlainTextEdit* memoHistory_;
   QProgressBar* progressBar_;
-  QLabel* labelPercentange_;
+  ValueText* labelPercentange_;
 };
 
 class TNcFilesPage : public TPage {

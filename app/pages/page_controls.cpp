@@ -13,8 +13,8 @@
 
 namespace talvo::app {
 
-QLabel* NewValueField(const char* name, const QString& text) {
-  auto* field = Named<QLabel>(name, text);
+ValueText* NewValueField(const char* name, const QString& text) {
+  auto* field = Named<ValueText>(name, text);
   field->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   field->setAutoFillBackground(true);
   QPalette palette = field->palette();
@@ -23,10 +23,7 @@ QLabel* NewValueField(const char* name, const QString& text) {
   field->setPalette(palette);
   field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   field->setMinimumWidth(80);
-  // The layout gives the field its width; a live value that changes every poll must not
-  // ask for another, which would lay out and repaint the whole window each time.
   field->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  field->setTextInteractionFlags(Qt::TextSelectableByMouse);
   return field;
 }
 
@@ -93,7 +90,7 @@ QPushButton* NewJobButton(const char* name) {
 TProgressRow AddProgressRow(QBoxLayout& layout, const char* fileName, const char* bar,
                             const char* percentage) {
   TProgressRow row{fileName ? Named<QLabel>(fileName) : nullptr, Named<QProgressBar>(bar),
-                   Named<QLabel>(percentage, "0%")};
+                   Named<ValueText>(percentage, "0%")};
   row.bar->setRange(0, 100);
   row.bar->setValue(0);
   row.bar->setTextVisible(false);

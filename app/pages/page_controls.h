@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "app/widgets/value_text.h"
+
 class QBoxLayout;
 class QGridLayout;
 class QVBoxLayout;
@@ -31,7 +33,7 @@ W* Named(const char* name, Args&&... args) {
 }
 
 // A sunken, read-only field that shows a value from the controller, named `name`.
-QLabel* NewValueField(const char* name, const QString& text = {});
+ValueText* NewValueField(const char* name, const QString& text = {});
 
 // A grid with a fixed header row and a fixed label column, `rows` rows counted with the
 // header, one column per width. The last column takes what room is left, so the grid
@@ -69,7 +71,7 @@ QPushButton* NewJobButton(const char* name);
 struct TProgressRow {
   QLabel* fileName;
   QProgressBar* bar;
-  QLabel* percentage;
+  ValueText* percentage;
 };
 TProgressRow AddProgressRow(QBoxLayout& layout, const char* fileName, const char* bar,
                             const char* percentage);

@@ -38,7 +38,7 @@ TWorkPage::TWorkPage(QWidget* parent) : TPage("TabSheetWork", page_tag::kWork, p
   left->addLayout(program);
   const struct {
     const char* caption;
-    QLabel** field;
+    ValueText** field;
     const char* name;
   } programRows[] = {{"MainProgNameLabel", &StaticTextMainProgName, "StaticTextMainProgName"},
                      {"NowProgNameLabel", &StaticTextNowProgName, "StaticTextNowProgName"},
@@ -100,7 +100,7 @@ TWorkPage::TWorkPage(QWidget* parent) : TPage("TabSheetWork", page_tag::kWork, p
   const struct {
     const char* caption;
     const char* text;
-    QLabel** field;
+    ValueText** field;
     const char* name;
   } codeRow[] = {{"LTCode", "T", &StaticTextTCode, "StaticTextTCode"},
                  {"LPCode", "P", &StaticTextPCode, "StaticTextPCode"},
@@ -210,9 +210,9 @@ void TWorkPage::ApplySystemType(int type) {
 }
 
 void TWorkPage::ClearProgramTexts() {
-  for (QLabel* text : {StaticTextMainProgName, StaticTextNowProgName, StaticTextNCode,
+  for (ValueText* text : {StaticTextMainProgName, StaticTextNowProgName, StaticTextNCode,
                        StaticTextLinesNo, StaticTextWorkMode, StaticTextWorkStatice})
-    text->clear();
+    text->setText({});
 }
 
 void TWorkPage::Attach(TFormMain& frame) {
@@ -222,11 +222,11 @@ void TWorkPage::Attach(TFormMain& frame) {
   infos.WorkPiece.OnChange = [this](TTalvoInfo*) { WorkPieceChange(); };
   infos.WorkTime.OnChange = [this](TTalvoInfo*) { WorkTimeChange(); };
   infos.WorkBackupRegisters.OnChange = [this](TTalvoInfo*) { BackupRegisterChange(); };
-  QLabel* const codeFields[] = {StaticTextHCode,    StaticTextMCode[0], StaticTextMCode[1],
+  ValueText* const codeFields[] = {StaticTextHCode,    StaticTextMCode[0], StaticTextMCode[1],
                                 StaticTextMCode[2], StaticTextTCode,    StaticTextPCode};
   for (std::size_t i = 0; i < infos.Codes.size(); ++i) {
     TTalvoInfo_GetCodeXX& code = infos.Codes[i];
-    QLabel* field = codeFields[i];
+    ValueText* field = codeFields[i];
     code.OnChange = [&code, field](TTalvoInfo*) { field->setText(QString::number(code.Value())); };
   }
   infos.FeedRate.OnChange = [this](TTalvoInfo*) { FeedRateChange(); };

@@ -11,6 +11,7 @@
 #include "app/pages/grid_pass.h"
 #include "app/pages/page.h"
 #include "app/widgets/string_grid.h"
+#include "app/widgets/value_text.h"
 
 namespace talvo::app {
 
@@ -28,32 +29,32 @@ class TWorkPage : public TPage {
   // Mode and status, and the G codes, stay current on every page.
   void SharedInfoChanged(TTalvoInfo& info) override;
 
-  QLabel* StaticTextMainProgName;
-  QLabel* StaticTextNowProgName;
-  QLabel* StaticTextNCode;
-  QLabel* StaticTextLinesNo;
-  QLabel* StaticTextWorkMode;
-  QLabel* StaticTextWorkStatice;
-  QLabel* StaticTextCommandFeedRate;
-  QLabel* StaticTextActualFeedRate;
-  QLabel* StaticTextFeedRatePer;
-  QLabel* StaticTextSCom[3];
-  QLabel* StaticTextSActual[3];
-  QLabel* StaticTextSPer[3];
-  QLabel* StaticTextHCode;
-  QLabel* StaticTextMCode[3];
-  QLabel* StaticTextTCode;
-  QLabel* StaticTextPCode;
-  QLabel* StaticTextQCode;
-  QLabel* StaticTextRCode;
-  QLabel* CutTime;
-  QLabel* WorkTime;
-  QLabel* NowWorkPice;
-  QLabel* MaxWorkPice;
+  ValueText* StaticTextMainProgName;
+  ValueText* StaticTextNowProgName;
+  ValueText* StaticTextNCode;
+  ValueText* StaticTextLinesNo;
+  ValueText* StaticTextWorkMode;
+  ValueText* StaticTextWorkStatice;
+  ValueText* StaticTextCommandFeedRate;
+  ValueText* StaticTextActualFeedRate;
+  ValueText* StaticTextFeedRatePer;
+  ValueText* StaticTextSCom[3];
+  ValueText* StaticTextSActual[3];
+  ValueText* StaticTextSPer[3];
+  ValueText* StaticTextHCode;
+  ValueText* StaticTextMCode[3];
+  ValueText* StaticTextTCode;
+  ValueText* StaticTextPCode;
+  ValueText* StaticTextQCode;
+  ValueText* StaticTextRCode;
+  ValueText* CutTime;
+  ValueText* WorkTime;
+  ValueText* NowWorkPice;
+  ValueText* MaxWorkPice;
   QLabel* LSpindleT;
-  QLabel* SpindleT;
+  ValueText* SpindleT;
   QLabel* LPrepareT;
-  QLabel* PrepareT;
+  ValueText* PrepareT;
   QGroupBox* GcodeGroup;
   StringGrid* StringGridGroup;
   QGroupBox* LocalVerGroupBox;

@@ -26,6 +26,7 @@
 
 #include "app/widgets/lamp.h"
 #include "app/widgets/string_grid.h"
+#include "app/widgets/value_text.h"
 
 namespace talvo::app {
 namespace {
@@ -34,11 +35,13 @@ namespace {
 QString ClassName(const QWidget* widget) {
   if (dynamic_cast<const StringGrid*>(widget)) return "StringGrid";
   if (dynamic_cast<const Lamp*>(widget)) return "Lamp";
+  if (dynamic_cast<const ValueText*>(widget)) return "ValueText";
   return widget->metaObject()->className();
 }
 
 std::optional<QString> Text(const QWidget* widget) {
   if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+  if (auto* value = dynamic_cast<const ValueText*>(widget)) return value->text();
   if (auto* edit = qobject_cast<const QLineEdit*>(widget))
     // A password must not leave the machine in a support ticket: give what the screen shows.
     return edit->echoMode() == QLineEdit::Normal ? edit->text() : edit->displayText();

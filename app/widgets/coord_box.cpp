@@ -38,15 +38,12 @@ TTCoordBox::TTCoordBox(const char* objectName, EPositionKind kind, QWidget* pare
     letter->setObjectName(QStringLiteral("Label%1").arg(i + 1));
     letter->setFont(letterFont);
     letter->setStyleSheet(QStringLiteral("color: rgb(0, 128, 0);"));
-    auto* value = new QLabel(QStringLiteral("0.0000"), posPanel);
+    auto* value = new ValueText(QStringLiteral("0.0000"), posPanel);
     value->setObjectName(QStringLiteral("Pos%1").arg(i + 1));
     value->setFont(valueFont);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // Room for the longest position, and no say in the layout's widths: a running machine
-    // changes these texts every poll, and a width that followed them would lay out and
-    // repaint the whole window each time.
+    // Room for the longest position.
     value->setMinimumWidth(QFontMetrics(valueFont).horizontalAdvance(QStringLiteral("-00000.0000")));
-    value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     labelColumn->addWidget(letter);
     posColumn->addWidget(value);
     letters_[static_cast<std::size_t>(i)] = letter;

@@ -8,6 +8,7 @@
 
 #include <array>
 
+#include "app/widgets/value_text.h"
 #include "service/talvo_info_position.h"
 
 namespace talvo {
@@ -38,7 +39,7 @@ class TTCoordBox : public QWidget {
 
   QGroupBox* box_;
   std::array<QLabel*, kAxes> letters_{};
-  std::array<QLabel*, kAxes> values_{};
+  std::array<ValueText*, kAxes> values_{};
   TTalvoInfo_Position position_;
 };
 

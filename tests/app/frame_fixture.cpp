@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QLabel>
+
+#include "app/widgets/value_text.h"
 #include <QTimer>
 
 
@@ -51,8 +53,9 @@ void FrameTest::ConnectAndComplete() {
 }
 
 QString FrameTest::Text(const char* name) const {
-  auto* label = window->findChild<QLabel*>(name);
-  return label ? label->text() : QString("<no %1>").arg(name);
+  if (auto* label = window->findChild<QLabel*>(name)) return label->text();
+  if (auto* value = window->findChild<ValueText*>(name)) return value->text();
+  return QString("<no %1>").arg(name);
 }
 
 }  // namespace talvo::app::test

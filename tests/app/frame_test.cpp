@@ -15,6 +15,7 @@
 #include "app/pages/page.h"
 #include "app/widgets/lamp.h"
 #include "app/widgets/string_grid.h"
+#include "app/widgets/value_text.h"
 #include "tests/app/frame_fixture.h"
 #include "tests/support/file_bytes.h"
 
@@ -430,7 +431,7 @@ TEST_F(FrameLathe, LatheVersionGivesTheLatheLayout) {
   EXPECT_EQ(Find<StringGrid>("gridLocalVar")->Cell(0, 49), "  49");
   EXPECT_EQ(Find<StringGrid>("gridGlobalVar")->RowCount(), 101);
   EXPECT_FALSE(Find<QLabel>("LabelOffsetSetCoord5")->isVisibleTo(window));
-  EXPECT_FALSE(Find<QLabel>("StaticTextMCode2")->isVisibleTo(window));
+  EXPECT_FALSE(Find<ValueText>("StaticTextMCode2")->isVisibleTo(window));
   EXPECT_EQ(Find<QStackedWidget>("TypePage")->currentWidget()->objectName(), "Lathe");
   EXPECT_EQ(window->Infos().LatheTools.GetService(), &window->Service());
   EXPECT_EQ(window->Infos().G54P.GetService(), nullptr);

@@ -35,6 +35,7 @@
 #include "app/pages/user_parameter2_page.h"
 #include "app/pages/user_parameter_page.h"
 #include "app/widgets/string_grid.h"
+#include "app/widgets/value_text.h"
 
 namespace talvo::app {
 namespace {
@@ -79,6 +80,7 @@ void PrintTo(const TPageCase& page, std::ostream* out) { *out << page.sheet; }
 
 QString TextOf(const QWidget& widget) {
   if (auto* label = qobject_cast<const QLabel*>(&widget)) return label->text();
+  if (auto* value = dynamic_cast<const ValueText*>(&widget)) return value->text();
   if (auto* button = qobject_cast<const QAbstractButton*>(&widget)) return button->text();
   if (auto* group = qobject_cast<const QGroupBox*>(&widget)) return group->title();
   if (auto* edit = qobject_cast<const QLineEdit*>(&widget)) return edit->text();

@@ -143,6 +143,30 @@ TEST_F(PositionPage, BoxesOffsetsAndToolsShowTheControllersValuesInTheirFormats)
   ExpectShown({{"StringGridOffsetSetCoord", 156, 6, "0.0042"}, {"gridMTools", 1, 45, "-1"}});
 }
 
+// A position that changes at every poll repaints its field only: were the window laid out
+// again for each new text, an open page would cost several times the polling itself.
+TEST_F(PositionPage, NewPositionsAreShownWithoutLayingOutTheWindow) {
+  struct LayoutCount : QObject {
+    int requests = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::LayoutRequest) ++requests;
+      return false;
+    }
+  } layouts;
+  sim->Command("cycle off");
+  ShowPage();
+  auto* box = Find<TTCoordBox>("Coord1_ABS");
+  ASSERT_TRUE(RunUntil([&] { return box->Value(0) == "0.0000"; }));
+  RunFor(std::chrono::milliseconds(300));
+  window->installEventFilter(&layouts);
+  for (int step = 1; step <= 5; ++step) {
+    sim->Command("position absolute " + std::to_string(step * 12345) + " 0 0 0 0 0");
+    const QString shown = QString::number(step * 1.2345, 'f', 4);
+    EXPECT_TRUE(RunUntil([&] { return box->Value(0) == shown; })) << shown.toStdString();
+  }
+  EXPECT_EQ(layouts.requests, 0);
+}
+
 TEST_F(PositionPage, ShowingThePageFillsEachGridInOnePass) {
   auto* offsets = Find<StringGrid>("StringGridOffsetSetCoord");
   auto* tools = Find<StringGrid>("gridMTools");
@@ -202,7 +226,7 @@ TEST_F(LathePositionPage, FourAxesSevenOffsetColumnsAndTheGeometryAndWearTables)
   auto* offsets = Find<StringGrid>("StringGridOffsetSetCoord");
   EXPECT_EQ(offsets->ColCount(), 7);
   EXPECT_EQ(offsets->RowCount(), 5);
-  EXPECT_FALSE(Find<TTCoordBox>("Coord1_ABS")->findChild<QLabel*>("Pos5")->isVisibleTo(window));
+  EXPECT_FALSE(Find<TTCoordBox>("Coord1_ABS")->findChild<ValueText*>("Pos5")->isVisibleTo(window));
   ExpectShown({{"StringGridOffsetSetCoord", 1, 4, "4.0000"},
                {"gridGeom", 1, 2, "3"},
                {"gridWear", 1, 2, "3"},

@@ -77,7 +77,7 @@ TEST_F(Snapshot, TheProgramLeavesAPicturePerVisiblePageAndTheWindowAsData) {
   EXPECT_EQ(position["title"].toString(), "Position");
   const QJsonObject machineX =
       position["widgets"].toObject()["Coord3_MAC/Pos1"].toObject();
-  EXPECT_EQ(machineX["class"].toString(), "QLabel");
+  EXPECT_EQ(machineX["class"].toString(), "ValueText");
   EXPECT_TRUE(machineX["visible"].toBool());
   EXPECT_FALSE(machineX["text"].toString().isEmpty());
   const QJsonObject offsets = position["grids"].toObject()["StringGridOffsetSetCoord"].toObject();

@@ -107,7 +107,8 @@ TEST_F(WorkPage, EveryFieldShowsTheControllersValueInItsFormat) {
   EXPECT_TRUE(Shows("PrepareT", "0")) << "pocket 41 is no pocket";
   sim->Command("backup 55 0");
   EXPECT_TRUE(RunUntil([&] { return !page->SpindleT->isVisibleTo(page); }));
-  for (QWidget* w : {page->LSpindleT, page->LPrepareT, page->PrepareT})
+  for (QWidget* w : {static_cast<QWidget*>(page->LSpindleT), static_cast<QWidget*>(page->LPrepareT),
+                     static_cast<QWidget*>(page->PrepareT)})
     EXPECT_FALSE(w->isVisibleTo(page)) << w->objectName().toStdString();
 }
 
