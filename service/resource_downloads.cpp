@@ -2,11 +2,15 @@
 // display strings, merged into one local display-string table, and its parameter index.
 #include <filesystem>
 
-#include "service/hmi_merge.h"
+#include "text/hmi_merge.h"
 #include "service/talvo_service.h"
 
 namespace talvo {
 namespace {
+
+using text::LoadLines;
+using text::MergeLines;
+using text::SaveLines;
 
 bool ChineseSet(int language) { return language == 0 || language == 1; }
 
@@ -49,7 +53,7 @@ bool TTalvoService::FinishDownloadStep(EConnectState state) {
   const bool chinese = ChineseSet(Language);
   switch (state) {
     case csDownloadMlcErrStr:
-      HmiList.assign(1, kHmiSection);
+      HmiList.assign(1, text::kHmiSection);
       if (!MergeDownloadedText()) break;
       StartTextDownload(NcMachinePath + (chinese ? "USRCHI.STR" : "USRENG.STR"));
       return true;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -19,13 +20,15 @@ struct AdapterOptions {
   std::uint16_t port = kDefaultPort;
   AgentLimits limits;
   PollTimes times;
+  // Where the controller's text files are downloaded: by default a folder of its own,
+  // made under the system's temporary folder. Removed when the adapter ends.
+  std::filesystem::path textFolder;
 };
 
 class Adapter {
  public:
   // Listens at once; throws asio::system_error when it cannot.
-  Adapter(vandir::TVandirCNC& link, std::string host, AdapterOptions options,
-          DisplayTexts texts = {});
+  Adapter(vandir::TVandirCNC& link, std::string host, AdapterOptions options);
 
   std::uint16_t Port() const { return server_.Port(); }
   const AgentServer& Server() const { return server_; }

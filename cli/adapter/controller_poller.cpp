@@ -19,11 +19,11 @@ bool LoginAccepted(std::int16_t status) {
 }  // namespace
 
 ControllerPoller::ControllerPoller(vandir::TVandirCNC& link, std::string host, PollTimes times,
-                                   DisplayTexts texts, Publish publish)
+                                   std::filesystem::path textFolder, Publish publish)
     : link_(link),
       host_(std::move(host)),
       times_(times),
-      texts_(std::move(texts)),
+      textFetch_(link, std::move(textFolder), times.staleAfter),
       publish_(std::move(publish)) {}
 
 ControllerPoller::~ControllerPoller() {
@@ -37,6 +37,9 @@ milliseconds ControllerPoller::Tick(Clock::time_point now) {
       break;
     case State::kLoggingIn:
       AwaitLogin(now);
+      break;
+    case State::kFetchingTexts:
+      FetchTexts(now);
       break;
     case State::kAwaiting:
       Await(now);
@@ -65,6 +68,15 @@ void ControllerPoller::AwaitLogin(Clock::time_point now) {
     return;
   }
   if (!LoginAccepted(login)) return Lose(now);
+  textFetch_.Start(now);
+  state_ = State::kFetchingTexts;
+}
+
+void ControllerPoller::FetchTexts(Clock::time_point now) {
+  const TextFetch::Outcome outcome = textFetch_.Step(now);
+  if (outcome == TextFetch::Outcome::kLost) return Lose(now);
+  if (outcome == TextFetch::Outcome::kRunning) return;
+  if (DisplayTexts texts = textFetch_.Take(); !texts.empty()) texts_ = std::move(texts);
   // What the first reads hand out is still the empty cache.
   Read(now, false);
   nextRound_ = now + times_.interval;
@@ -73,7 +85,7 @@ void ControllerPoller::AwaitLogin(Clock::time_point now) {
 
 void ControllerPoller::Await(Clock::time_point now) {
   if (!link_.SendCMD->Connected) return Lose(now);
-  if (Answered()) {
+  if (answers_.Answered(*link_.SendCMD)) {
     Read(now, true);
     state_ = State::kResting;
   } else if (now - since_ >= times_.staleAfter) {
@@ -88,22 +100,16 @@ void ControllerPoller::Rest(Clock::time_point now) {
   state_ = State::kAwaiting;
   // The reads that published the last round queued requests too. Until those are
   // answered nothing more is queued, so a slow controller never faces a growing list.
-  if (!Answered()) return;
+  if (!answers_.Answered(*link_.SendCMD)) return;
   // What came in since the last reads; this round's answers as soon as they are in.
   Read(now, true);
 }
 
 void ControllerPoller::Read(Clock::time_point now, bool publish) {
-  // Counted before the reads queue their requests: a fast controller may have answered
-  // them all before the reads return.
-  repliesAtRead_ = link_.SendCMD->ReplyCount;
+  answers_.Mark(*link_.SendCMD);
   const MachineState state = ReadMachineState(link_);
   if (publish) publish_(SnapshotOf(state, texts_, std::chrono::system_clock::now()));
   since_ = now;
-}
-
-bool ControllerPoller::Answered() const {
-  return link_.SendCMD->CommandListCount() == 0 && link_.SendCMD->ReplyCount != repliesAtRead_;
 }
 
 void ControllerPoller::Lose(Clock::time_point now) {

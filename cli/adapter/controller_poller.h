@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "cli/adapter/answer_watch.h"
+#include "cli/adapter/controller_texts.h"
 #include "cli/adapter/machine_items.h"
 #include "cli/adapter/snapshot.h"
 #include "link/vandircnc.h"
@@ -29,8 +31,9 @@ class ControllerPoller {
   using Clock = std::chrono::steady_clock;
   using Publish = std::function<void(Snapshot)>;
 
+  // The controller's alarm texts are downloaded into `textFolder` after each login.
   ControllerPoller(vandir::TVandirCNC& link, std::string host, PollTimes times,
-                   DisplayTexts texts, Publish publish);
+                   std::filesystem::path textFolder, Publish publish);
   // Logs out when connected.
   ~ControllerPoller();
   ControllerPoller(const ControllerPoller&) = delete;
@@ -44,30 +47,33 @@ class ControllerPoller {
   enum class State {
     kWaiting,    // until the next connection attempt
     kLoggingIn,
+    kFetchingTexts,
     kAwaiting,   // the requests of the last reads are out
     kResting,    // answered; until the next round
   };
 
   void StartLogin(Clock::time_point now);
   void AwaitLogin(Clock::time_point now);
+  void FetchTexts(Clock::time_point now);
   void Await(Clock::time_point now);
   void Rest(Clock::time_point now);
   // Reads the cache, which queues the requests that refresh it, and hands the values on
   // with `publish`.
   void Read(Clock::time_point now, bool publish);
-  bool Answered() const;
   void Lose(Clock::time_point now);
 
   vandir::TVandirCNC& link_;
   std::string host_;
   PollTimes times_;
+  TextFetch textFetch_;
+  // Those of the last controller that gave any: a file missing now keeps the texts known.
   DisplayTexts texts_;
   Publish publish_;
   State state_ = State::kWaiting;
   bool connected_ = false;
   Clock::time_point since_{};      // the login's start, or the last reads
   Clock::time_point nextRound_{};  // kWaiting: the next attempt; kResting: the next reads
-  std::int32_t repliesAtRead_ = 0;  // taken just before the last reads
+  AnswerWatch answers_;  // of the last reads
 };
 
 }  // namespace talvo::cli::adapter

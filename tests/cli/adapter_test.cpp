@@ -11,6 +11,7 @@
 #include "cli/adapter/adapter.h"
 #include "tests/cli/cli_process.h"
 #include "tests/cli/shdr_agent.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/simulator.h"
 #include "tests/support/timing.h"
 
@@ -156,10 +157,10 @@ TEST_F(Adapter, AlarmsAndWarningsAreConditionsClearedWhenGone) {
   ASSERT_TRUE(agent->ReadUntil([](const AgentView& v) {
     return v.conditions.at("alarm").size() == 2 && v.conditions.at("warning").size() == 1;
   }));
-  EXPECT_TRUE(conditions.at("alarm").at("3015").starts_with("FAULT|"));
-  EXPECT_TRUE(conditions.at("alarm").at("1012").starts_with("FAULT|"));
-  // The screen shows PLC warnings one up from the bit that raises them.
-  EXPECT_TRUE(conditions.at("warning").at("2004").starts_with("WARNING|"));
+  EXPECT_EQ(conditions.at("alarm").at("3015"), "FAULT|DOOR OPEN DURING AUTOMATIC OPERATION");
+  EXPECT_EQ(conditions.at("alarm").at("1012"), "FAULT|") << "the controller has no text for it";
+  // The screen shows PLC warnings one up from the bit that raises them, with that one's text.
+  EXPECT_EQ(conditions.at("warning").at("2004"), "WARNING|LUBRICATION OIL LEVEL LOW");
 
   sim.Command("alarm-clear");
   sim.Command("alarm 1012");
@@ -176,6 +177,26 @@ TEST_F(Adapter, AlarmsAndWarningsAreConditionsClearedWhenGone) {
   ASSERT_TRUE(agent->ReadUntil([](const AgentView& v) {
     return v.conditions.at("alarm").empty() && v.conditions.at("warning").empty();
   }));
+}
+
+// The texts are read from the controller's files at each login: the user strings, merged
+// after the PLC texts, override them; a file the controller lacks is left out; a separator
+// in a text cannot break the agent's line.
+TEST_F(Adapter, ConditionTextsAreTheControllersOwnAtEachLogin) {
+  auto agent = ConnectedAgent();
+  vandir::test::WriteBytes(sim.Root() / "C" / "MACHINE" / "USRENG.STR",
+                           "/* user texts\r\n*/\r\n3015 = DOOR|OPEN (user text) \r\n");
+  std::filesystem::remove(sim.Root() / "C" / "RESOURCE" / "DSPE.STR");
+  sim.Command("drop");
+  ASSERT_TRUE(agent->ReadUntil(Unavailable));
+  sim.Command("alarm 3015");
+  sim.Command("warning 2003");
+  ASSERT_TRUE(agent->ReadUntil([](const AgentView& v) {
+    return Available(v) && v.conditions.at("alarm").size() == 1 &&
+           v.conditions.at("warning").size() == 1;
+  }));
+  EXPECT_EQ(agent->View().conditions.at("alarm").at("3015"), "FAULT|DOOR OPEN (user text)");
+  EXPECT_EQ(agent->View().conditions.at("warning").at("2004"), "WARNING|LUBRICATION OIL LEVEL LOW");
 }
 
 TEST_F(Adapter, DroppedControllerMakesEverythingUnavailableUntilReconnected) {

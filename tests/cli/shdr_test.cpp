@@ -1,10 +1,11 @@
 // The adapter's text work without sockets: the items it derives from the controller's
-// numbers, and the SHDR lines it makes of them.
+// numbers, the SHDR lines it makes of them, and the controller's texts it reads.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
+#include "cli/adapter/controller_texts.h"
 #include "cli/adapter/machine_items.h"
 #include "cli/adapter/shdr.h"
 
@@ -197,6 +198,34 @@ TEST(DevicesFile, DeclaresEveryKeyTheAdapterSends) {
 }
 
 TEST(ShdrLines, PongTellsTheHeartbeat) { EXPECT_EQ(Pong(10s), "* PONG 10000\n"); }
+
+// Read as the program reads its display-string file: one section, numbered keys, trimmed
+// texts, the last of a number given twice.
+TEST(DisplayTexts, OnlyNumberedEntriesOfTheTextSectionCount) {
+  const DisplayTexts texts = ParseDisplayTexts({
+      "1=before any section",
+      "[HMISTRINGTABLE]",
+      "3015=DOOR OPEN",
+      "  2004 =  OIL LOW  ",
+      "; 7=a comment",
+      "# 8=a comment",
+      "NAME=not a number",
+      "12x=not a number either",
+      "no equals sign",
+      "3015=DOOR OPEN AGAIN",
+      "-5=negative",
+      "9=",
+      "[Other]",
+      "10=another section",
+      "[ hmiStringTable ]",
+      "11=the section again, any case",
+      "12=caf\xe9",
+  });
+  const DisplayTexts expected = {{3015, "DOOR OPEN AGAIN"}, {2004, "OIL LOW"}, {-5, "negative"},
+                                 {9, ""}, {11, "the section again, any case"},
+                                 {12, "caf\xc3\xa9"}};
+  EXPECT_EQ(texts, expected);
+}
 
 }  // namespace
 }  // namespace talvo::cli::adapter

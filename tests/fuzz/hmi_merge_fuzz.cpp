@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "service/hmi_merge.h"
+#include "text/hmi_merge.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const std::vector<std::string> work = talvo::SplitLines(bytes);
+  const std::vector<std::string> work = talvo::text::SplitLines(bytes);
   std::size_t lineBytes = 0;
   for (const auto& line : work) {
     if (line.find_first_of("\r\n") != std::string::npos) std::abort();
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (lineBytes > size) std::abort();
   std::vector<std::string> hmi{"[HMISTRINGTABLE]"};
-  talvo::MergeLines(work, &hmi);
+  talvo::text::MergeLines(work, &hmi);
   if (hmi.size() > work.size() + 1 || hmi.front() != "[HMISTRINGTABLE]") std::abort();
   // Kept lines appear in the order of the file.
   std::size_t next = 0;

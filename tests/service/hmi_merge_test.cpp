@@ -1,11 +1,11 @@
-#include "service/hmi_merge.h"
+#include "text/hmi_merge.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-namespace talvo {
+namespace talvo::text {
 namespace {
 
 std::vector<std::string> Merged(const std::vector<std::string>& work) {
@@ -82,4 +82,4 @@ TEST(SaveLines, AFailedWriteKeepsTheOldFile) {
 }
 
 }  // namespace
-}  // namespace talvo
+}  // namespace talvo::text

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace talvo {
+namespace talvo::text {
 
 inline constexpr const char* kHmiSection = "[HMISTRINGTABLE]";
 
@@ -23,4 +23,4 @@ void MergeLines(const std::vector<std::string>& work, std::vector<std::string>* 
 bool LoadLines(const std::string& path, std::vector<std::string>* lines);
 bool SaveLines(const std::string& path, const std::vector<std::string>& lines);
 
-}  // namespace talvo
+}  // namespace talvo::text

@@ -1,10 +1,10 @@
-#include "service/hmi_merge.h"
+#include "text/hmi_merge.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-namespace talvo {
+namespace talvo::text {
 
 std::vector<std::string> SplitLines(std::string_view bytes) {
   std::vector<std::string> lines;
@@ -59,4 +59,4 @@ bool SaveLines(const std::string& path, const std::vector<std::string>& lines) {
   return false;
 }
 
-}  // namespace talvo
+}  // namespace talvo::text
