@@ -3,8 +3,10 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
+#include <thread>
 
 #include "app/dialogs/input_pad.h"
 #include "app/dialogs/password_dialog.h"
@@ -76,6 +78,21 @@ void Write(vandir::TVandirCNC& link, EEditKind kind, double v, int a, int b,
   }
 }
 
+// The link turns a request away while its transport is taking another off the list. Such a
+// write was never sent, so it is offered again for a moment before the engineer is told the
+// controller refused it; the polls of a live page keep the transport that busy.
+void WriteOffered(vandir::TVandirCNC& link, EEditKind kind, double v, int a, int b,
+                  const std::string& password) {
+  constexpr int kAttempts = 100;
+  for (int attempt = 1;; ++attempt) {
+    Write(link, kind, v, a, b, password);
+    if (attempt == kAttempts || link.QueryStatus() != vandir::kSetNoRight ||
+        !link.SendCMD->SocketConnected())
+      return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
 }  // namespace
 
 void TFormMain::EditGridValue(EEditHow how, EEditKind kind, const QString& text, int a, int b) {
@@ -96,7 +113,7 @@ void TFormMain::EditGridValue(EEditHow how, EEditKind kind, const QString& text,
     return;
   }
   if (service_->Link() == nullptr) return;
-  Write(*service_->Link(), kind, v, a, b, password_);
+  WriteOffered(*service_->Link(), kind, v, a, b, password_);
   dialogs_.ReturnCode->SetCloseDelay(options_.ShowTimer() * 1000);
   dialogs_.ReturnCode->exec();
 }

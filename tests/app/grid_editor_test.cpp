@@ -1,10 +1,16 @@
 // EditGridValue against a real simulator: what the pad's number becomes on the controller for
 // each kind of value, and the ways an edit ends without writing anything.
 #include <QApplication>
+#include <QLabel>
+#include <QTimer>
+
+#include <chrono>
+#include <thread>
 
 #include "app/dialogs/input_pad.h"
 #include "app/dialogs/return_code_dialog.h"
 #include "app/frame/message_box.h"
+#include "link/vandircnc.h"
 #include "tests/app/frame_fixture.h"
 
 namespace talvo::app::test {
@@ -47,6 +53,28 @@ TEST_F(GridEditor, EachKindWritesThePadsNumberWhereItsIndexesSay) {
         << c.read << " gave " << sim->Command(c.read);
     EXPECT_TRUE(RunUntil([&] { return !program->ReturnCode.isVisible(); }));
   }
+}
+
+// The transport turns requests away while it takes another off its list; a write that meets
+// that moment was never sent and goes out once the list is free, not shown as refused.
+TEST_F(GridEditor, AWriteTheTransportTurnsAwayForAMomentIsSentOnceItIsFree) {
+  vandir::Send_Recv& transport = *window->Service().Link()->SendCMD;
+  std::thread release;
+  AnswerNextModal<TFrmInput>([&](TFrmInput* pad) {
+    pad->SetDisplay("4.5");
+    transport.ListBusy = true;
+    release = std::thread([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      transport.ListBusy = false;
+    });
+    pad->accept();
+  });
+  // Were the write shown as refused, the dialog would wait for the engineer.
+  QTimer::singleShot(5000, &program->ReturnCode, [&] { program->ReturnCode.close(); });
+  window->EditGridValue(EEditHow::DoubleClicked, EEditKind::LocalVar, "", 0, 3);
+  release.join();
+  EXPECT_EQ(program->ReturnCode.findChild<QLabel*>("PanelReturnMSG")->text(), "Set Finish");
+  EXPECT_EQ(sim->Command("get local 3"), "ok 4.5");
 }
 
 TEST_F(GridEditor, TypedDigitsStartThePadAndEverythingElseWritesNothing) {

@@ -97,8 +97,9 @@ TEST_F(WorkPage, EveryFieldShowsTheControllersValueInItsFormat) {
   EXPECT_EQ(locals->Cell(1, 33), "0.0000");
   EXPECT_EQ(locals->RowCount(), 34);
   StringGrid* globals = page->gridGlobalVar;
+  // Each block of globals arrives on a poll of its own.
   EXPECT_TRUE(Shows(globals, 1, 1000, "2.2500"));
-  EXPECT_EQ(globals->Cell(1, 1), "-7.0000");
+  EXPECT_TRUE(Shows(globals, 1, 1, "-7.0000"));
   EXPECT_EQ(globals->Cell(0, 1000), "  1000");
   EXPECT_EQ(globals->RowCount(), 1001);
 
