@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "text/trim.h"
+
 namespace talvo::app {
 namespace {
 
@@ -18,15 +20,6 @@ constexpr int kSignificantDigits = 15;
 
 bool InRange(double value) { return value >= kLowest && value <= kHighest; }  // NaN: false
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string Trimmed(const std::string& text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && IsBlank(text[first])) ++first;
-  while (last > first && IsBlank(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -56,7 +49,7 @@ bool AllZeros(const std::string& text) {
 }  // namespace
 
 bool TryTextToDouble(const std::string& text, double* value) {
-  const std::string t = Trimmed(text);
+  const std::string t(text::TrimmedBlanks(text));
   std::size_t i = 0;
   const bool negative = i < t.size() && t[i] == '-';
   if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
@@ -117,10 +110,10 @@ std::string FormatGeneral(double value) {
 }
 
 void TInputCalculator::SetDisplay(const std::string& text) {
-  display_ = Trimmed(text).substr(0, kDisplayWidth) + " ";
+  display_ = std::string(text::TrimmedBlanks(text).substr(0, kDisplayWidth)) + " ";
 }
 
-std::string TInputCalculator::GetDisplay() const { return Trimmed(display_); }
+std::string TInputCalculator::GetDisplay() const { return std::string(text::TrimmedBlanks(display_)); }
 
 void TInputCalculator::Start() {
   Reset();

@@ -5,15 +5,11 @@
 
 #include "text/cvcode.h"
 #include "text/screen_text.h"
+#include "text/trim.h"
 
 namespace talvo::app {
 namespace {
 
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 }  // namespace
 
@@ -42,8 +38,8 @@ const TMemIniFile& TDisplayStrings::Current() const {
 }
 
 std::string TDisplayStrings::Bytes(int number) const {
-  const std::string raw =
-      Trimmed(Current().ReadString("HMISTRINGTABLE", std::to_string(number), ""));
+  const std::string raw(
+      text::TrimmedSpaces(Current().ReadString("HMISTRINGTABLE", std::to_string(number), "")));
   std::string converted;
   text::FromControllerText(language_, raw, converted);
   return converted;

@@ -5,16 +5,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "text/trim.h"
+
 namespace talvo::app {
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string Trimmed(const std::string& text) {
-  const auto first = std::find_if_not(text.begin(), text.end(), IsBlank);
-  const auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlank).base();
-  return first < last ? std::string(first, last) : std::string();
-}
 
 // The records collected oldest first, written out newest first.
 std::vector<std::string> NewestFirst(const std::vector<std::vector<std::string>>& records) {
@@ -39,7 +34,7 @@ std::vector<std::string> AlarmHistoryLines(const std::vector<std::string>& file)
           i + 1 < file.size() && !file[i + 1].empty() && file[i + 1].front() == ' ';
       if (continued) continue;
     } else if (record.size() == 3) {
-      record[1] += Trimmed(record[2]);
+      record[1] += text::TrimmedBlanks(record[2]);
       record.pop_back();
     } else {
       continue;
@@ -53,7 +48,7 @@ std::vector<std::string> AlarmHistoryLines(const std::vector<std::string>& file)
 std::vector<std::string> OperationHistoryLines(const std::vector<std::string>& file) {
   if (file.empty()) return {};
   const int count = static_cast<int>((file.size() - 1) / 2);
-  const std::string last = Trimmed(file.back());
+  const std::string last(text::TrimmedBlanks(file.back()));
   int next = 0;
   const auto parsed = std::from_chars(last.data(), last.data() + last.size(), next);
   if (parsed.ec != std::errc() || parsed.ptr != last.data() + last.size()) next = 0;
@@ -64,8 +59,8 @@ std::vector<std::string> OperationHistoryLines(const std::vector<std::string>& f
     for (int j = from; j < to; ++j) {
       const std::string& first = file[static_cast<std::size_t>(2 * j)];
       const std::string& second = file[static_cast<std::size_t>(2 * j + 1)];
-      if (Trimmed(first).empty()) return;
-      if (Trimmed(second).empty()) records.push_back({first});
+      if (text::TrimmedBlanks(first).empty()) return;
+      if (text::TrimmedBlanks(second).empty()) records.push_back({first});
       else records.push_back({first, second});
     }
   };

@@ -211,7 +211,7 @@ void TWorkPage::ApplySystemType(int type) {
 
 void TWorkPage::ClearProgramTexts() {
   for (ValueText* text : {StaticTextMainProgName, StaticTextNowProgName, StaticTextNCode,
-                       StaticTextLinesNo, StaticTextWorkMode, StaticTextWorkStatice})
+                          StaticTextLinesNo, StaticTextWorkMode, StaticTextWorkStatice})
     text->setText({});
 }
 
@@ -223,7 +223,7 @@ void TWorkPage::Attach(TFormMain& frame) {
   infos.WorkTime.OnChange = [this](TTalvoInfo*) { WorkTimeChange(); };
   infos.WorkBackupRegisters.OnChange = [this](TTalvoInfo*) { BackupRegisterChange(); };
   ValueText* const codeFields[] = {StaticTextHCode,    StaticTextMCode[0], StaticTextMCode[1],
-                                StaticTextMCode[2], StaticTextTCode,    StaticTextPCode};
+                                   StaticTextMCode[2], StaticTextTCode,    StaticTextPCode};
   for (std::size_t i = 0; i < infos.Codes.size(); ++i) {
     TTalvoInfo_GetCodeXX& code = infos.Codes[i];
     ValueText* field = codeFields[i];

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/settings/simple_ini.h"
+#include "text/trim.h"
 
 namespace talvo::app {
 
@@ -38,13 +39,6 @@ void Parse(TIniData& ini, std::string_view bytes) {
   ini.LoadData(bytes.data(), bytes.size());
 }
 
-std::string Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t\r\n");
-  return std::string(text.substr(first, last - first + 1));
-}
-
 }  // namespace
 
 TKeyReader::TKeyReader() = default;
@@ -57,7 +51,7 @@ std::string TKeyReader::ReadString(std::string_view section, std::string_view ke
 }
 
 int TKeyReader::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
-  const std::string text = Trimmed(ReadString(section, key, ""));
+  const std::string text(text::TrimmedSpaces(ReadString(section, key, "")));
   if (text.empty()) return fallback;
   const char* first = text.data();
   if (*first == '+') ++first;

@@ -11,6 +11,7 @@
 #include "text/hmi_merge.h"
 #include "text/interface_language.h"
 #include "text/screen_text.h"
+#include "text/trim.h"
 
 namespace talvo::cli::adapter {
 
@@ -18,17 +19,11 @@ namespace {
 
 using vandir::TVandirCNC;
 
-std::string_view Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 bool IsTextSection(std::string_view line) {
   constexpr std::string_view kName = "HMISTRINGTABLE";
   const auto close = line.find(']');
   if (close == std::string_view::npos) return false;
-  const std::string_view name = Trimmed(line.substr(1, close - 1));
+  const std::string_view name = text::TrimmedSpaces(line.substr(1, close - 1));
   return std::equal(name.begin(), name.end(), kName.begin(), kName.end(),
                     [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
 }
@@ -44,7 +39,7 @@ DisplayTexts ParseDisplayTexts(const std::vector<std::string>& lines) {
   DisplayTexts texts;
   bool inSection = false;
   for (const std::string& whole : lines) {
-    const std::string_view line = Trimmed(whole);
+    const std::string_view line = text::TrimmedSpaces(whole);
     if (line.empty() || line.front() == ';' || line.front() == '#') continue;
     if (line.front() == '[') {
       inSection = IsTextSection(line);
@@ -52,11 +47,11 @@ DisplayTexts ParseDisplayTexts(const std::vector<std::string>& lines) {
     }
     const auto equals = line.find('=');
     if (!inSection || equals == std::string_view::npos) continue;
-    const std::string_view key = Trimmed(line.substr(0, equals));
+    const std::string_view key = text::TrimmedSpaces(line.substr(0, equals));
     std::int32_t number = 0;
     const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), number);
     if (error != std::errc() || end != key.data() + key.size()) continue;
-    texts[number] = text::ControllerBytesToUtf8(text::kEnglish, Trimmed(line.substr(equals + 1)));
+    texts[number] = text::ControllerBytesToUtf8(text::kEnglish, text::TrimmedSpaces(line.substr(equals + 1)));
   }
   return texts;
 }
