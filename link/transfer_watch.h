@@ -39,6 +39,10 @@ VANDIRCNC_EXPORT TransferState ReadTransfer(const Send_Recv& transport,
 // passes 100 % before its end package.
 VANDIRCNC_EXPORT TransferProgress JudgeTransfer(const TransferState& state);
 
+// A job's FileError that says the connection broke under it (a short send or read, or the
+// transport's own drop), not that the controller or the local file refused the job.
+VANDIRCNC_EXPORT bool ConnectionBroke(std::int32_t error, TransferDirection direction);
+
 inline TransferProgress WatchTransfer(const Send_Recv& transport, TransferDirection direction) {
   return JudgeTransfer(ReadTransfer(transport, direction));
 }

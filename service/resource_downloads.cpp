@@ -2,6 +2,7 @@
 // display strings, merged into one local display-string table, and its parameter index.
 #include <filesystem>
 
+#include "link/transfer_watch.h"
 #include "text/hmi_merge.h"
 #include "service/talvo_service.h"
 
@@ -39,7 +40,12 @@ bool TTalvoService::MergeDownloadedText() {
 void TTalvoService::ProcessConnecting_Download(EConnectState state) {
   int percent = 0;
   const int result = CheckDownloadFileFinish(&percent);
-  if (result == frFailed) {
+  if (result == frFailed && (!link_->SendCMD->SocketConnected() ||
+                             vandir::ConnectionBroke(LastError, vandir::TransferDirection::kDownload))) {
+    // The download failed because the link dropped under it: that is a lost link, which the
+    // reconnect policy answers, not a missing controller file.
+    ReconnectToMachine();
+  } else if (result == frFailed) {
     FailConnectAttempt(LastError);
   } else if (result == frFinished) {
     if (!FinishDownloadStep(state)) return;

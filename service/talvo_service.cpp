@@ -182,8 +182,11 @@ void TTalvoService::ReconnectToMachine() {
 
 bool TTalvoService::CheckVandirConnectStatus() {
   LastConnectStatus = link_->GetConnectStatus();
+  // A controller that closed or reset the connection is gone at once: waiting out the six
+  // seconds of silence would show frozen values as live. The silence rule stays for a peer
+  // that stops answering without closing.
   if (LastConnectStatus != vandir::kNotConnected &&
-      LastConnectStatus < vandir::kStaleAfterSeconds) {
+      LastConnectStatus < vandir::kStaleAfterSeconds && link_->SendCMD->SocketConnected()) {
     return true;
   }
   ReconnectToMachine();
