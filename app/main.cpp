@@ -4,10 +4,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "app/frame/application.h"
 #include "app/frame/program_windows.h"
 #include "app/settings/program_home.h"
 #include "app/snapshot/snapshot_run.h"
@@ -50,7 +53,7 @@ std::optional<Arguments> Parse(const QStringList& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  talvo::app::TApplication application(argc, argv);
   QApplication::setApplicationName("Talvo-Maintenance");
   const std::optional<Arguments> arguments = Parse(QApplication::arguments());
   if (!arguments) {
@@ -68,8 +71,16 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  TProgramWindows windows(home.folder);
-  TFormMain& window = windows.Main;
+  std::unique_ptr<TProgramWindows> windows;
+  try {
+    windows = std::make_unique<TProgramWindows>(home.folder);
+  } catch (const std::exception& e) {
+    application.ReportException(QString::fromLocal8Bit(e.what()));
+    return 70;
+  }
+  TFormMain& window = windows->Main;
+  application.SetExceptionLines(
+      [&window](const QString& text) { window.Service().AddDebugMsg(text.toStdString()); });
 
   std::unique_ptr<TSnapshotRun> snapshot;
   if (arguments->snapshot) snapshot = std::make_unique<TSnapshotRun>(window, *arguments->snapshot);

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -353,6 +354,13 @@ bool TFormMain::PageChangeAllowed() const {
 }
 
 void TFormMain::PageControlMainChange(int index) {
+  // A running file job keeps its page, whatever asked for the change: the tab bar's guard
+  // sees clicks and keys on the tabs, not Ctrl+Tab or a shortcut reaching the page control.
+  if (index != currentPage_ && !PageChangeAllowed()) {
+    const QSignalBlocker quiet(PageControlMain);
+    PageControlMain->setCurrentIndex(currentPage_);
+    return;
+  }
   TPage* previous = currentPage_ >= 0 && currentPage_ < static_cast<int>(pages_.size())
                         ? pages_[static_cast<std::size_t>(currentPage_)]
                         : nullptr;
@@ -360,9 +368,11 @@ void TFormMain::PageControlMainChange(int index) {
   TPage* page = index >= 0 ? pages_[static_cast<std::size_t>(index)] : nullptr;
   if (previous == ncFilesPage_ && page != ncFilesPage_) {
     ncFilesPage_->PageHidden();
-    activity_ = maIdle;
+    if (activity_ == maNCFiles) activity_ = maIdle;
   }
-  if (!page || !service_->GetSessionReady()) return;
+  // Until the key parameters are in, the pages stay unpolled; completing the connection
+  // activates whichever page is shown then.
+  if (!page || !service_->GetSessionReady() || keyParameterWait_) return;
   ActivatePageInfo();
   if (page->Tag() == page_tag::kAlarm)
     if (auto* bar = page->findChild<QProgressBar*>("ProgressBarHistory")) bar->setValue(0);

@@ -10,6 +10,7 @@
 #include "app/frame/message_box.h"
 #include "app/frame/status_band.h"
 #include "app/dialogs/password_dialog.h"
+#include "app/dialogs/return_code_dialog.h"
 #include "app/pages/alarm_page.h"
 #include "app/pages/parameter_page.h"
 #include "app/pages/position_page.h"
@@ -148,11 +149,14 @@ void TFormMain::ServiceConnectStateChange(EConnectState state) {
 
 void TFormMain::ServiceConnect() {
   activity_ = maParamStart;
+  keyParameterWait_ = true;
   keyParameterSeen_.fill(false);
   keyParametersAnswered_ = false;
   keyParameterRounds_ = 0;
-  infos_->Parameter.Active = true;
-  infos_->Parameter.Refresh(false);
+  // Read directly, not left to the service's polls: polls at every tick would keep the
+  // transport busy at the very moments the wait below looks for it idle, and under load it
+  // could miss every idle moment and never complete the connection.
+  infos_->Parameter.Update(false);
   activity_ = maParamWait;
   // The first events of the parameter object may hand out the link's empty cache; the key
   // parameters count once the requests just queued have all been answered.
@@ -161,6 +165,8 @@ void TFormMain::ServiceConnect() {
 
 void TFormMain::ServiceDisconnect(EProcessKind kind, EConnectState state, int level) {
   KeyParameterTimer->stop();
+  keyParameterWait_ = false;
+  if (dialogs_.ReturnCode) dialogs_.ReturnCode->LinkLost();
   StatusBand->SetConnectLamps(colors::kDarkGreen);
   setWindowTitle(language_->Caption("MainString", "Form"));
   SpeedButtonSendMsgToNc->setEnabled(false);
@@ -265,14 +271,15 @@ void TFormMain::ServiceFileOverwrite(EProcessKind kind, const std::string& fileN
 // --- Connection completion ---------------------------------------------------------------
 
 void TFormMain::CheckKeyParametersAnswered() {
-  if (activity_ != maParamWait) {
+  if (!keyParameterWait_) {
     KeyParameterTimer->stop();
     return;
   }
   if (!service_->GetSessionReady() || !service_->Link()->SendCMD->IsIdle()) return;
   // A request the busy list turned away in the first round is asked again in a second.
+  // The object is read directly: a page shown meanwhile may have switched it off.
   if (++keyParameterRounds_ < 2) {
-    infos_->Parameter.Refresh(false);
+    infos_->Parameter.Update(false);
     return;
   }
   KeyParameterTimer->stop();
@@ -283,7 +290,7 @@ void TFormMain::CheckKeyParametersAnswered() {
 
 void TFormMain::ParameterChange() {
   const int first = infos_->Parameter.ChunkStart();
-  if (activity_ == maParamWait) {
+  if (keyParameterWait_) {
     if (!keyParametersAnswered_) return;
     for (std::size_t k = 0; k < kKeyParameters.size(); ++k)
       if (kKeyParameters[k] > first && kKeyParameters[k] <= first + kParameterBlock)
@@ -305,6 +312,7 @@ void TFormMain::ParameterChange() {
 }
 
 void TFormMain::CompleteConnection() {
+  keyParameterWait_ = false;
   StatusBand->SetConnectText(language_->Caption("MainString", "LabelConnect"), colors::kBlue);
   StatusBand->SetConnectLamps(colors::kBlue);
   SpeedButtonSendMsgToNc->setEnabled(true);
@@ -402,7 +410,9 @@ void TFormMain::TimerAlarmWarnFlashTimer() {
 }
 
 void TFormMain::AlarmWarningChange() {
-  TimerAlarmWarnFlash->start();
+  // Restarting a running timer at every list would hold its first tick off for as long as
+  // lists keep coming faster than the interval.
+  if (!TimerAlarmWarnFlash->isActive()) TimerAlarmWarnFlash->start();
 }
 
 }  // namespace talvo::app

@@ -6,9 +6,12 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 
 #include <fstream>
+#include <stdexcept>
 
+#include "app/frame/application.h"
 #include "app/frame/connection_texts.h"
 #include "app/frame/message_box.h"
 #include "app/language/language.h"
@@ -155,6 +158,26 @@ TEST_F(FrameOffline, NothingIsWrittenAtShutdown) {
   EXPECT_EQ(home.ReadFile("Talvo-Maintenance.ini"), before);
 }
 
+TEST_F(FrameOffline, AnExceptionEscapingAnEventHandlerIsShownLoggedAndSurvived) {
+  MakeWindow();
+  auto* application = dynamic_cast<TApplication*>(QCoreApplication::instance());
+  ASSERT_NE(application, nullptr);
+  std::vector<QString> lines, boxes;
+  application->SetExceptionLines([&](const QString& text) { lines.push_back(text); });
+  SetMessageBoxAnswerer([&](const TMessageBox& box) {
+    boxes.push_back(box.text);
+    return box.defaultButton;
+  });
+  QTimer::singleShot(0, window, [] { throw std::runtime_error("table damaged"); });
+  bool later = false;
+  QTimer::singleShot(20, window, [&] { later = true; });
+  EXPECT_TRUE(RunUntil([&] { return later; })) << "the events after it are still delivered";
+  SetMessageBoxAnswerer(nullptr);
+  application->SetExceptionLines(nullptr);
+  EXPECT_EQ(boxes, std::vector<QString>{"Internal error: table damaged"});
+  EXPECT_EQ(lines, boxes);
+}
+
 TEST(ConnectionTexts, DisconnectReasonsAndCountdown) {
   TLanguage language("/nonexistent/", 2);
   const struct {
@@ -276,6 +299,11 @@ TEST_F(FrameConnected, PageChangeIsRefusedWhileAFileJobRuns) {
   ASSERT_TRUE(RunUntil([&] { return window->Service().GetProcessKind() == pkReceiveFile; }));
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
   EXPECT_EQ(window->PageControl()->currentIndex(), 0);
+  // Ctrl+Tab reaches the page control, not the tab bar: the job keeps its page all the same.
+  QTest::keyClick(window->PageControl(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(window->PageControl()->currentIndex(), 0);
+  QTest::keyClick(window->PageControl(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(window->PageControl()->currentIndex(), 0);
   window->Service().CancelCommand();
   sim->Command("stall 0");
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
@@ -322,6 +350,75 @@ TEST_F(FrameConnected, ParameterIndexSizesTheGroupGridsAndABadOneKeepsThem) {
   EXPECT_TRUE(RunUntil([&] { return !boxes.empty() && panel->text() == boxes[0]; }));
   SetMessageBoxAnswerer(nullptr);
   EXPECT_EQ(boxes, std::vector<QString>{"Paramater Index File is Incorrect"});
+}
+
+// Pages shown while a new connection waits for its key parameters (NC Files sets an
+// activity of its own) must not end the wait: the connection completes all the same.
+TEST_F(FrameConnected, PagesShownWhileTheKeyParametersAreAwaitedLeaveTheWaitRunning) {
+  MakeWindow();
+  window->show();
+  ASSERT_TRUE(window->ConnectToAddress(sim->Address()));
+  // Slow replies once the sequence is through, so the wait lasts long enough to act in it.
+  ASSERT_TRUE(RunUntil([&] { return window->Service().GetConnectState() == csConnected; }));
+  sim->Command("stall 100");
+  ASSERT_TRUE(RunUntil([&] { return window->Activity() == maParamWait; }));
+  ASSERT_FALSE(Completed());
+  QTabWidget* pages = window->PageControl();
+  pages->setCurrentWidget(Find<QWidget>("TabSheetNCFiles"));
+  QTest::keyClick(pages, Qt::Key_Tab, Qt::ControlModifier);
+  pages->setCurrentWidget(Find<QWidget>("TabSheetNCFiles"));
+  sim->Command("stall 0");
+  ASSERT_TRUE(RunUntil([&] { return Completed(); })) << Text("LabelConnectStatus").toStdString();
+  EXPECT_EQ(Text("LabelConnectStatus"), "Connect");
+  EXPECT_EQ(window->Activity(), maNCFiles) << "the page shown at completion owns the file events";
+}
+
+// A parameter index of one record that every shown group names: the smallest index the
+// window takes as valid.
+std::string SmallestParamIndex() {
+  std::string bytes = "SMALL INDEX 3.1";
+  bytes.resize(32, '\0');
+  const auto put16 = [&](int v) { bytes += static_cast<char>(v & 0xFF); bytes += static_cast<char>(v >> 8); };
+  const auto put32 = [&](int v) { put16(v & 0xFFFF); put16(0); };
+  put16(1);   // records
+  put16(11);  // layout: groups 8, 9 and 10 present
+  for (int group = 0; group < 11; ++group) put32(0);  // starts
+  for (int group = 0; group < 11; ++group) put32(1);  // counts
+  bytes += std::string(24, '\0');
+  return bytes;
+}
+
+// A drop after any package of the whole connection, the key parameters included, ends
+// connected through the reconnect policy. k counts up until a connection completes before
+// its drop comes: then every package of it has been tried. Small controller files keep the
+// connection to some forty packages.
+TEST_F(FrameConnected, ADropAfterAnyPackageOfTheConnectionEndsConnected) {
+  const std::filesystem::path c = sim->Root() / "C";
+  vandir::test::WriteBytes(c / "MACHINE" / "ENG_MLC.ERR", "3001=DOOR OPEN\r\n");
+  vandir::test::WriteBytes(c / "MACHINE" / "USRENG.STR", "19501=USER\r\n");
+  vandir::test::WriteBytes(c / "RESOURCE" / "DSPE.STR", "10000=EDIT\r\n");
+  vandir::test::WriteBytes(c / "RESOURCE" / "PARAM.IDX", SmallestParamIndex());
+  home.WriteFile("Talvo-Maintenance.ini",
+                 "[OPTIONS]\nSERVICE_PROCESS_INTERVAL=5\nRECONNECT_DELAY_TIME=0\n");
+  ReopenWindow();
+  QString shownAtCompletion;
+  window->OnConnectionCompleted = [&] {
+    ++completions;
+    shownAtCompletion = Text("LabelConnectStatus");
+  };
+  for (long k = 0;; ++k) {
+    window->Service().CloseConnect();
+    ASSERT_TRUE(RunUntil([&] { return window->Service().GetProcessKind() == pkNone; }));
+    sim->Command("drop-after " + std::to_string(k));
+    const long handshakes = sim->Stats()["handshakes"];
+    const int before = completions;
+    ASSERT_TRUE(window->ConnectToAddress(sim->Address()));
+    ASSERT_TRUE(RunUntil([&] { return completions > before; }))
+        << "dropped after " << k << ": " << Text("LabelConnectStatus").toStdString();
+    EXPECT_EQ(shownAtCompletion, "Connect") << k;
+    if (sim->Stats()["handshakes"] == handshakes + 1) break;  // no drop came before completion
+    ASSERT_LT(k, 200) << "the drop should have come after the connection by now";
+  }
 }
 
 TEST_F(FrameConnected, ADropDuringTheConnectIsCountedDownAndConnectedAgain) {
