@@ -115,12 +115,22 @@ void TInputCalculator::SetDisplay(const std::string& text) {
 
 std::string TInputCalculator::GetDisplay() const { return std::string(text::TrimmedBlanks(display_)); }
 
-void TInputCalculator::Start() {
+void TInputCalculator::Start(bool selected) {
   Reset();
   Commit();
+  selected_ = selected && !error_;
+  edited_ = false;
 }
 
 void TInputCalculator::Press(int code) {
+  const bool replace = selected_;
+  selected_ = false;
+  edited_ = true;
+  if (replace && ((code >= '0' && code <= '9') || code == '.' || code == kBackspace)) {
+    Reset();
+    SetDisplay("0");
+    if (code == kBackspace) return;
+  }
   switch (code) {
     case '0': case '1': case '2': case '3': case '4':
     case '5': case '6': case '7': case '8': case '9':

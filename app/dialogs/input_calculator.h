@@ -30,11 +30,16 @@ class TInputCalculator {
   const std::string& ShownText() const { return display_; }
 
   // The pad was shown: forget everything, then take the display as the first operand.
-  void Start();
+  // Started selected, the display is a value to keep or replace: the first digit typed
+  // replaces it, as typing over a selected text does.
+  void Start(bool selected = false);
   // A button or key by its number; unknown numbers are ignored.
   void Press(int code);
 
   EState State() const { return state_; }
+  bool Selected() const { return selected_; }
+  // Whether any key was pressed since Start.
+  bool Edited() const { return edited_; }
   bool Error() const { return error_; }
   double Accumulator() const { return accumulator_; }
   double Operand() const { return operand_; }
@@ -56,6 +61,8 @@ class TInputCalculator {
   double operand_ = 0;
   int pending_ = 0;
   bool error_ = false;
+  bool selected_ = false;
+  bool edited_ = false;
 };
 
 // The pad's number reading: optional blanks around an optional sign, digits with at most

@@ -112,9 +112,14 @@ void TFrmInput::AddButton(const char* name, const char* caption, int code, int r
   connect(button, &QPushButton::clicked, this, [this, code] { Press(code); });
 }
 
-void TFrmInput::SetDisplay(const QString& text) {
+void TFrmInput::SetDisplay(const QString& text, bool selected) {
   calculator_.SetDisplay(text.toLatin1().toStdString());
+  startSelected_ = selected;
   ShowDisplay();
+}
+
+bool TFrmInput::Edited() const {
+  return calculator_.Edited() || calculator_.GetDisplay() != startText_;
 }
 
 QString TFrmInput::GetDisplay() const { return QString::fromLatin1(calculator_.GetDisplay()); }
@@ -122,7 +127,9 @@ QString TFrmInput::GetDisplay() const { return QString::fromLatin1(calculator_.G
 void TFrmInput::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // restored, not shown anew
-  calculator_.Start();
+  calculator_.Start(startSelected_);
+  startSelected_ = false;
+  startText_ = calculator_.GetDisplay();
   ShowDisplay();
   if (language_ != nullptr) {
     setWindowTitle(language_->Caption("InputNumeric", "Form"));
@@ -149,6 +156,10 @@ void TFrmInput::Press(int code) {
 
 void TFrmInput::ShowDisplay() {
   LabelData->setText(QString::fromLatin1(calculator_.ShownText()));
+  // A value about to be replaced looks selected, as in any text field.
+  const bool selected = calculator_.Selected();
+  LabelData->setBackgroundRole(selected ? QPalette::Highlight : QPalette::Base);
+  LabelData->setForegroundRole(selected ? QPalette::HighlightedText : QPalette::Text);
 }
 
 }  // namespace talvo::app

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 #include "app/dialogs/input_calculator.h"
 
 class QLabel;
@@ -20,8 +22,12 @@ class TFrmInput : public QDialog {
 
   // The current language file for the captions; null shows the built-in texts.
   void SetLanguage(const TLanguage* language) { language_ = language; }
-  void SetDisplay(const QString& text);
+  // The starting text; a selected one is the value being edited, which the first digit
+  // typed replaces.
+  void SetDisplay(const QString& text, bool selected = false);
   QString GetDisplay() const;
+  // Whether the pad holds anything but the value it was started with.
+  bool Edited() const;
 
   const TInputCalculator& Calculator() const { return calculator_; }
 
@@ -36,6 +42,8 @@ class TFrmInput : public QDialog {
   void ShowDisplay();
 
   TInputCalculator calculator_;
+  bool startSelected_ = false;
+  std::string startText_;  // the display as the pad was shown
   const TLanguage* language_ = nullptr;
   QLabel* LabelData;
   QPushButton* SpeedButtonOK;

@@ -14,6 +14,14 @@
 #include "link/result_codes.h"
 
 namespace talvo::app {
+namespace {
+
+// A write the transport turns away while it takes a request off its list is offered again
+// this often, for about a fifth of a second, before it counts as refused for being busy.
+constexpr int kOfferIntervalMs = 2;
+constexpr int kOfferAttempts = 100;
+
+}  // namespace
 
 TFormReturnCode::TFormReturnCode(QWidget* parent) : QDialog(parent) {
   setObjectName("FormReturnCode");
@@ -29,6 +37,11 @@ TFormReturnCode::TFormReturnCode(QWidget* parent) : QDialog(parent) {
   TimerClose = new QTimer(this);
   TimerClose->setObjectName("TimerClose");
   TimerClose->setInterval(2000);
+  TimerOffer = new QTimer(this);
+  TimerOffer->setObjectName("TimerOffer");
+  TimerOffer->setSingleShot(true);
+  TimerOffer->setInterval(kOfferIntervalMs);
+  connect(TimerOffer, &QTimer::timeout, this, [this] { OfferWrite(); });
   connect(ButtonAccept, &QPushButton::clicked, this, &QDialog::accept);
   connect(TimerClose, &QTimer::timeout, this, [this] {
     TimerClose->stop();
@@ -49,28 +62,78 @@ void TFormReturnCode::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // restored, not shown anew
   PanelReturnMSG->clear();
-  statusItem_ = std::make_unique<TTalvoInfo_SetStatus>();
-  statusItem_->OnChange = [this](TTalvoInfo*) { ShowReturnCode(statusItem_->Status()); };
-  statusItem_->Active = true;
+  shown_ = 0;
+  statusItem_.reset();
   TimerClose->setInterval(std::max(1, closeDelay_));
   if (language_ != nullptr) {
     setWindowTitle(language_->Caption("ReturnCode", "Caption"));
     ButtonAccept->setText(language_->Caption("ReturnCode", "Accept"));
   }
-  if (service_ != nullptr) {
-    statusItem_->SetService(service_);
-    statusItem_->Refresh(true);
-  }
+  offerAttempts_ = 0;
+  if (offer_)
+    OfferWrite();
+  else
+    FollowStatus();
 }
 
 void TFormReturnCode::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
   if (event->spontaneous()) return;
   if (statusItem_) statusItem_->SetService(nullptr);
+  offer_ = nullptr;
+  TimerOffer->stop();
   TimerClose->stop();
 }
 
+void TFormReturnCode::OfferWrite() {
+  const TWriteOutcome outcome = offer_();
+  switch (outcome.kind) {
+    case TWriteOutcome::Sent:
+      offer_ = nullptr;
+      FollowStatus();
+      break;
+    case TWriteOutcome::Again:
+      if (++offerAttempts_ < kOfferAttempts) {
+        ShowReturnCode(vandir::kSetPending);
+        TimerOffer->start();
+      } else {
+        offer_ = nullptr;
+        ShowReturnCode(kWriteBusy);
+      }
+      break;
+    case TWriteOutcome::Refused:
+      offer_ = nullptr;
+      ShowReturnCode(outcome.code);
+      break;
+  }
+}
+
+// The status object is made at each showing, so it starts from "waiting" and reports the
+// first value it reads: the outcome of the write this showing made.
+void TFormReturnCode::FollowStatus() {
+  statusItem_ = std::make_unique<TTalvoInfo_SetStatus>();
+  statusItem_->OnChange = [this](TTalvoInfo*) { ShowReturnCode(statusItem_->Status()); };
+  statusItem_->Active = true;
+  if (service_ != nullptr) {
+    statusItem_->SetService(service_);
+    statusItem_->Refresh(true);
+  }
+}
+
+void TFormReturnCode::LinkLost() {
+  if (!isVisible()) return;
+  if (TimerOffer->isActive()) {
+    TimerOffer->stop();
+    offer_ = nullptr;
+    ShowReturnCode(kNetConnectError);
+  } else if (statusItem_ && shown_ == vandir::kSetPending) {
+    statusItem_->SetService(nullptr);
+    ShowReturnCode(kWriteResultUnknown);
+  }
+}
+
 void TFormReturnCode::ShowReturnCode(int value) {
+  shown_ = value;
   PanelReturnMSG->setText(ReturnCodeText(language_, value));
   if (value == vandir::kSetDone && autoClose_) TimerClose->start();
   if (value == kPasswordError && passwordForm_ != nullptr) passwordForm_->SetShowNextTime(false);

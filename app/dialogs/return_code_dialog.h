@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 #include "service/talvo_info_system.h"
@@ -24,6 +25,15 @@ namespace talvo::app {
 class TLanguage;
 class TPasswordForm;
 
+// What became of one offer of a write to the link: sent (its result is then followed),
+// turned away for a moment (offered again shortly), or refused with a code to show.
+struct TWriteOutcome {
+  enum EKind { Sent, Again, Refused };
+  EKind kind = Sent;
+  int code = 0;
+};
+using TWriteOffer = std::function<TWriteOutcome()>;
+
 class TFormReturnCode : public QDialog {
  public:
   explicit TFormReturnCode(QWidget* parent);
@@ -35,6 +45,13 @@ class TFormReturnCode : public QDialog {
   void SetCloseDelay(int ms) { closeDelay_ = ms; }
   void SetAutoClose(bool on) { autoClose_ = on; }
   void SetPasswordForm(TPasswordForm* form) { passwordForm_ = form; }
+
+  // The write the next showing makes and follows. Without one the dialog follows whatever
+  // the link's set status reports.
+  void SetWriteOffer(TWriteOffer offer) { offer_ = std::move(offer); }
+  // The link dropped: a reply still awaited can no longer come, and a write still being
+  // offered was never sent.
+  void LinkLost();
 
   // The status object's report: the text for `value` and what it sets off.
   void ShowReturnCode(int value);
@@ -52,9 +69,16 @@ class TFormReturnCode : public QDialog {
   // Made anew at every showing, so it starts from "waiting" and reports the first value
   // it reads whatever the previous write left.
   std::unique_ptr<TTalvoInfo_SetStatus> statusItem_;
+  TWriteOffer offer_;
+  int offerAttempts_ = 0;
+  int shown_ = 0;  // the value whose text the panel shows
   QLabel* PanelReturnMSG;
   QPushButton* ButtonAccept;
   QTimer* TimerClose;
+  QTimer* TimerOffer;  // offers a write the link turned away for a moment once more
+
+  void OfferWrite();
+  void FollowStatus();
 };
 
 }  // namespace talvo::app

@@ -15,14 +15,14 @@ const char* ReturnCodeKey(int value) {
       {1, "GetFinish"},
       {2, "SetFail"},
       {3, "GetFail"},
-      {4, "OverRangeErr"},
+      {kValueOutOfRange, "OverRangeErr"},
       {5, "OverLevelErr"},
-      {6, "OverNoErr"},
+      {kNumberOutOfRange, "OverNoErr"},
       {7, "OverFieldErr"},
       {8, "OverPErr"},
       {9, "OverAxisRange"},
-      {10, "DataErr"},
-      {100, "NetConnectErr"},
+      {kDataError, "DataErr"},
+      {kNetConnectError, "NetConnectErr"},
       {200, "ModeOverErr"},
       {201, "ModeErr"},
       {300, "StatusOverErr"},
@@ -33,6 +33,8 @@ const char* ReturnCodeKey(int value) {
       {vandir::kSetPending, "NetWaiting"},
       {vandir::kSetNoRight, "NetPcIpReadonly"},
       {vandir::kSetTimedOut, "NetTimeout"},
+      {kWriteBusy, "NetBusy"},
+      {kWriteResultUnknown, "NetResultUnknown"},
   };
   for (const Entry& entry : kTable)
     if (entry.value == value) return entry.key;

@@ -11,6 +11,16 @@ class TLanguage;
 
 // The controller's answer to a write with the wrong password; the password is asked again.
 inline constexpr int kPasswordError = 402;
+// The controller's codes for a value out of range, a number no table holds and bad data,
+// which also name the link's own refusals of such arguments; and a network fault.
+inline constexpr int kValueOutOfRange = 4;
+inline constexpr int kNumberOutOfRange = 6;
+inline constexpr int kDataError = 10;
+inline constexpr int kNetConnectError = 100;
+// The program's own outcomes of a write: refused because an earlier one still waits for its
+// reply (or the link stayed too busy to take it), and sent but its reply lost with the link.
+inline constexpr int kWriteBusy = -1001;
+inline constexpr int kWriteResultUnknown = -1002;
 
 // The key of section "ReturnCode" for `value`, or null when the value has no text.
 const char* ReturnCodeKey(int value);

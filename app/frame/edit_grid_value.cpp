@@ -3,14 +3,13 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <cmath>
-#include <thread>
 
 #include "app/dialogs/input_pad.h"
 #include "app/dialogs/password_dialog.h"
 #include "app/dialogs/return_code_dialog.h"
+#include "app/dialogs/return_code_text.h"
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
 #include "link/vandircnc.h"
@@ -29,33 +28,44 @@ int Truncated(double v) {
   return static_cast<int>(std::clamp(std::trunc(v), double{INT_MIN}, double{INT_MAX}));
 }
 
-void Write(vandir::TVandirCNC& link, EEditKind kind, double v, int a, int b,
-           const std::string& password) {
+// Whether the kind and column write anything at all: a number column writes nothing, so its
+// cell opens no pad (a result dialog after it could only show another write's outcome).
+bool Writes(EEditKind kind, int a, int b) {
+  switch (kind) {
+    case EEditKind::MillTool:
+      return a >= 0 && a <= 6;
+    case EEditKind::MillToolTDC:
+      return a == 0 || a == 1;
+    case EEditKind::LatheGeometry:
+    case EEditKind::LatheWear:
+      return a >= 0 && a <= 4;
+    case EEditKind::WorkCoordinate:
+      return b >= 0;
+    default:
+      return true;
+  }
+}
+
+// The link's answer to the write.
+int Write(vandir::TVandirCNC& link, EEditKind kind, double v, int a, int b,
+          const std::string& password) {
   switch (kind) {
     case EEditKind::LocalVar:
-      link.SetLocalVar(b, v);
-      break;
+      return link.SetLocalVar(b, v);
     case EEditKind::GlobalVar:
-      link.SetGlobalVar(b, v);
-      break;
+      return link.SetGlobalVar(b, v);
     case EEditKind::MillTool:
-      if (a == 0) link.SetMillToolGeometryRadius(b, v);
-      else if (a >= 1 && a <= 6) link.SetMillToolWearLength(b, a - 1, v);
-      break;
+      return a == 0 ? link.SetMillToolGeometryRadius(b, v) : link.SetMillToolWearLength(b, a - 1, v);
     case EEditKind::MillToolTDC:
-      if (a == 0) link.SetMillToolTDCValue(b, v);
-      else if (a == 1) link.SetMillToolTDCTime(b, v);
-      break;
+      return a == 0 ? link.SetMillToolTDCValue(b, v) : link.SetMillToolTDCTime(b, v);
     case EEditKind::LatheGeometry:
     case EEditKind::LatheWear: {
       const bool geometry = kind == EEditKind::LatheGeometry;
-      if (a == 0) link.SetLatheToolType(b, v);
-      else if (a == 1)
-        geometry ? link.SetLatheToolGeometryRadius(b, v) : link.SetLatheToolWearRadius(b, v);
-      else if (a >= 2 && a <= 4)
-        geometry ? link.SetLatheToolGeometryLength(b, a - 2, v)
-                 : link.SetLatheToolWearLength(b, a - 2, v);
-      break;
+      if (a == 0) return link.SetLatheToolType(b, v);
+      if (a == 1)
+        return geometry ? link.SetLatheToolGeometryRadius(b, v) : link.SetLatheToolWearRadius(b, v);
+      return geometry ? link.SetLatheToolGeometryLength(b, a - 2, v)
+                      : link.SetLatheToolWearLength(b, a - 2, v);
     }
     case EEditKind::WorkCoordinate: {
       using Setter = int (vandir::TVandirCNC::*)(int, double);
@@ -64,45 +74,66 @@ void Write(vandir::TVandirCNC& link, EEditKind kind, double v, int a, int b,
           &vandir::TVandirCNC::SetG55,       &vandir::TVandirCNC::SetG56,
           &vandir::TVandirCNC::SetG57,       &vandir::TVandirCNC::SetG58,
           &vandir::TVandirCNC::SetG59};
-      if (b >= 0 && b < static_cast<int>(std::size(kColumns))) (link.*kColumns[b])(a, v);
-      else if (b >= 7) link.SetG54P(b - 6, a, v);
-      break;
+      if (b < static_cast<int>(std::size(kColumns))) return (link.*kColumns[b])(a, v);
+      return link.SetG54P(b - 6, a, v);
     }
     case EEditKind::BackupRegister:
     case EEditKind::UserParameter:
-      link.SetPLC_BackupRegister(static_cast<std::int16_t>(b), Truncated(v));
-      break;
+      return link.SetPLC_BackupRegister(static_cast<std::int16_t>(b), Truncated(v));
     case EEditKind::SystemParameter:
-      link.SetMakerParameter(static_cast<std::int16_t>(b), Truncated(v), password);
-      break;
+      return link.SetMakerParameter(static_cast<std::int16_t>(b), Truncated(v), password);
   }
+  return vandir::kBadArgument;
 }
 
-// The link turns a request away while its transport is taking another off the list. Such a
-// write was never sent, so it is offered again for a moment before the engineer is told the
-// controller refused it; the polls of a live page keep the transport that busy.
-void WriteOffered(vandir::TVandirCNC& link, EEditKind kind, double v, int a, int b,
-                  const std::string& password) {
-  constexpr int kAttempts = 100;
-  for (int attempt = 1;; ++attempt) {
-    Write(link, kind, v, a, b, password);
-    if (attempt == kAttempts || link.QueryStatus() != vandir::kSetNoRight ||
-        !link.SendCMD->SocketConnected())
-      return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+// What the link's answer means for the engineer. A write refused at the gate leaves the
+// earlier write's status pending; one the link refused for the login level, or for want of
+// a connection, says so in the set status or the socket; one the transport turned away
+// while taking a request off its list was never sent and is offered again.
+TWriteOutcome Judge(vandir::TVandirCNC& link, int result) {
+  switch (result) {
+    case vandir::kOk:
+      return {TWriteOutcome::Sent, 0};
+    case vandir::kRefused:
+      break;
+    case vandir::kAxisOutOfRange:
+      return {TWriteOutcome::Refused, kValueOutOfRange};
+    case vandir::kBadRegister:
+      return {TWriteOutcome::Refused, kNumberOutOfRange};
+    case vandir::kBadArgument:
+      return {TWriteOutcome::Refused, kDataError};
+    default:
+      return {TWriteOutcome::Refused, result};
   }
+  const int status = link.QueryStatus();
+  if (status == vandir::kSetPending) return {TWriteOutcome::Refused, kWriteBusy};
+  if (!link.SendCMD->SocketConnected()) return {TWriteOutcome::Refused, kNetConnectError};
+  if (status == vandir::kSetNoRight && link.SendCMD->LoginStatus != vandir::kLoginFull)
+    return {TWriteOutcome::Refused, vandir::kSetNoRight};
+  return {TWriteOutcome::Again, 0};
+}
+
+bool IsNumber(const QString& text) {
+  bool number = false;
+  QLocale::c().toDouble(text.trimmed(), &number);
+  return number;
 }
 
 }  // namespace
 
 void TFormMain::EditGridValue(EEditHow how, EEditKind kind, const QString& text, int a, int b) {
-  if (!service_->GetSessionReady()) return;
+  if (!service_->GetSessionReady() || !Writes(kind, a, b)) return;
   if (how == EEditHow::KeyTyped && !StartsPad(text)) return;
   if (kind == EEditKind::SystemParameter && !dialogs_.Password->ShowNextTime() &&
       dialogs_.Password->exec() != QDialog::Accepted)
     return;
-  dialogs_.Input->SetDisplay(how == EEditHow::KeyTyped ? text : QString("0"));
+  // A double-click offers the cell's value, selected: typing replaces it, and OK without a
+  // key pressed leaves the controller's value alone (a pad opened at 0 wrote 0 over it).
+  const bool offered = how == EEditHow::DoubleClicked && IsNumber(text);
+  dialogs_.Input->SetDisplay(how == EEditHow::KeyTyped ? text : offered ? text.trimmed() : "0",
+                             offered);
   if (dialogs_.Input->exec() != QDialog::Accepted) return;
+  if (how == EEditHow::DoubleClicked && !dialogs_.Input->Edited()) return;
   const QString entered = dialogs_.Input->GetDisplay().trimmed();
   if (entered.isEmpty()) return;
   bool number = false;
@@ -112,9 +143,13 @@ void TFormMain::EditGridValue(EEditHow how, EEditKind kind, const QString& text,
                           QMessageBox::Warning});
     return;
   }
-  if (service_->Link() == nullptr) return;
-  WriteOffered(*service_->Link(), kind, v, a, b, password_);
-  dialogs_.ReturnCode->SetCloseDelay(options_.ShowTimer() * 1000);
+  vandir::TVandirCNC* link = service_->Link();
+  if (link == nullptr) return;
+  dialogs_.ReturnCode->SetWriteOffer([link, kind, v, a, b, password = password_] {
+    return Judge(*link, Write(*link, kind, v, a, b, password));
+  });
+  // Seconds as the settings hold them; an absurd number must not overflow the milliseconds.
+  dialogs_.ReturnCode->SetCloseDelay(std::clamp(options_.ShowTimer(), 0, 3600) * 1000);
   dialogs_.ReturnCode->exec();
 }
 

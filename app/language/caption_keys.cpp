@@ -303,7 +303,9 @@ std::vector<TCaptionKey> BuildTable() {
        {"NetConnectErr", "Net Connect Error"},
        {"NetTimeout", "Net Timeout"},
        {"NetWaiting", "Net Waiting"},
-       {"NetPcIpReadonly", "PC site IP readonly, access denied!"}});
+       {"NetPcIpReadonly", "PC site IP readonly, access denied!"},
+       {"NetBusy", "Busy: an earlier write still waits for its reply, nothing was written"},
+       {"NetResultUnknown", "The link was lost before the reply: the result is unknown"}});
   Add(all, "Password",
       {{"Form", "Confirm Password"},
        {"LABEL", "Please Input Password"},

@@ -34,6 +34,11 @@ QString TLanguage::Caption(std::string_view section, std::string_view key) const
   return Decode(CaptionBytes(section, key));
 }
 
+QString TLanguage::Caption(std::string_view section, std::string_view key,
+                           std::string_view fallback) const {
+  return Decode(Current().ReadString(section, key, fallback));
+}
+
 QString TLanguage::Decode(std::string_view bytes) const {
   return QString::fromStdString(text::ControllerBytesToUtf8(language_, bytes));
 }

@@ -26,6 +26,9 @@ class TLanguage {
 
   // The caption of a listed key in the current file, as screen text.
   QString Caption(std::string_view section, std::string_view key) const;
+  // A key used with a default of its own besides its caption's (a history line's prefix).
+  QString Caption(std::string_view section, std::string_view key,
+                  std::string_view fallback) const;
   // The caption's bytes, for text that goes on to the controller.
   std::string CaptionBytes(std::string_view section, std::string_view key) const;
   // Bytes of the current language's code page (its files, the controller's texts) as

@@ -119,7 +119,8 @@ std::int16_t SetToolData(MachineState& machine, const defPACKAGE& request) {
 std::int16_t SetCoordinate(MachineState& machine, const defPACKAGE& request) {
   Axes* offsets = OffsetsOf(machine, request.i32(10));
   const std::int32_t axis = request.i32(kData);
-  if (offsets == nullptr || !InTable(axis, kAxes)) return kUnknownItem;
+  if (offsets == nullptr) return kUnknownItem;
+  if (!InTable(axis, kAxes)) return kAxisOutOfRange;
   const auto stored = Stored(request.f64(kValueAt), true);
   if (!stored) return kOutOfRange;
   (*offsets)[axis] = *stored;

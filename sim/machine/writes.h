@@ -9,12 +9,13 @@
 
 namespace vandir::sim {
 
+// The controller's result codes of a write, as the program's result table names them.
 inline constexpr std::int16_t kAccepted = 0;
-inline constexpr std::int16_t kUnknownItem =
-    1;  // no such parameter, tool, kind, offset, axis or address
+inline constexpr std::int16_t kOutOfRange = 4;      // a value the item cannot hold
+inline constexpr std::int16_t kUnknownItem = 6;     // no such parameter, tool, kind, offset or address
+inline constexpr std::int16_t kAxisOutOfRange = 9;  // an axis the offsets do not have
 // The controller's own code for a refused password, which makes the program ask again.
 inline constexpr std::int16_t kWrongPassword = 402;  // or a level nobody may write at
-inline constexpr std::int16_t kOutOfRange = 3;     // a value the item cannot hold
 
 // The result of a write or control request, the machine changed when it is accepted;
 // nullopt when the request changes nothing.

@@ -141,9 +141,11 @@ TEST_F(WorkPage, VariableEditorsWriteTheVariableTheirRowShows) {
   };
   const auto resultClosed = [&] { return RunUntil([&] { return !program->ReturnCode.isVisible(); }); };
 
+  sim->Command("local 3 1.5");
+  ASSERT_TRUE(Shows(page->gridLocalVar, 1, 4, "1.5000"));
   enter("3.25");
   DoubleClickCell(*page->gridLocalVar, 1, 4);
-  EXPECT_EQ(padShown, "0") << "a double click starts the pad at 0";
+  EXPECT_EQ(padShown, "1.5000") << "a double click offers the cell's value";
   EXPECT_TRUE(RunUntil([&] { return sim->Command("get local 3") == "ok 3.25"; }));
   EXPECT_TRUE(resultClosed());
 

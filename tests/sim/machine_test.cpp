@@ -21,10 +21,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The controller's result codes, as the program's result table names them.
 constexpr std::int16_t kAccepted = 0;
-constexpr std::int16_t kUnknownItem = 1;
+constexpr std::int16_t kOutOfRange = 4;      // "Over Range Error"
+constexpr std::int16_t kUnknownItem = 6;     // "Over No Error"
+constexpr std::int16_t kAxisOutOfRange = 9;  // "Over Axis Range"
 constexpr std::int16_t kWrongPassword = 402;
-constexpr std::int16_t kOutOfRange = 3;
 
 // The value of a control reply "ok VALUE".
 std::string Value(const std::string& reply) { return reply.size() > 3 ? reply.substr(3) : ""; }
@@ -534,7 +536,7 @@ TEST_F(SimMachine, RefusedWritesChangeNothing) {
       {"lathe type beyond a byte", Write(391, 3, 0, 200), kOutOfRange},
       {"coordinate code 53000", Write(394, 53000, 0, 1), kUnknownItem},
       {"extended set 301", Write(394, 54301, 0, 1), kUnknownItem},
-      {"axis 6", Write(394, 54000, 6, 1), kUnknownItem},
+      {"axis 6", Write(394, 54000, 6, 1), kAxisOutOfRange},
       {"empty main program", WithText(353, ""), kOutOfRange},
   };
   const std::vector<std::string> items = {"param 300", "plc A 3", "tool 5 radius", "tool 3 type",
