@@ -478,7 +478,7 @@ void TFrameFile::CommandStarted(EProcessKind kind, int index) {
   else if (kind == pkReceiveFile && record->Command == fcReceiveFile)
     AddHistory(name1 + " <-- " + name2);
   else if (kind == pkFileRename && record->Command == fcFileRename)
-    AddHistory(Text("MessageRename") + name1 + "-->" + name2);
+    AddHistory(language_->Caption("FileString", "MessageRename", "Rename:") + name1 + "-->" + name2);
   else if (kind == pkFileDelete && record->Command == fcFileDelete)
     AddHistory(Text("MessageFileDel") + name1);
 }

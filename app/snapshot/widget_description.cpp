@@ -244,9 +244,13 @@ void DescribeNamed(const QWidget* root, const QWidget* relativeTo, QJsonObject& 
   const std::vector<QString> keys = Keys(found);
   for (std::size_t i = 0; i < found.size(); ++i) {
     const QWidget* widget = found[i].widget;
-    if (IsGrid(widget))
-      grids[keys[i]] = DescribeGrid(widget);
-    else
+    if (IsGrid(widget)) {
+      // A hidden lathe grid and the milling grid shown beside it differ only in these.
+      QJsonObject grid = DescribeGrid(widget);
+      grid["visible"] = widget->isVisibleTo(relativeTo);
+      grid["enabled"] = widget->isEnabled();
+      grids[keys[i]] = grid;
+    } else
       items[keys[i]] = DescribeItem(widget, relativeTo);
   }
 }

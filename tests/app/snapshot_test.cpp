@@ -84,6 +84,11 @@ TEST_F(Snapshot, TheProgramLeavesAPicturePerVisiblePageAndTheWindowAsData) {
   EXPECT_EQ(offsets["rows"].toInt(), 7);
   EXPECT_EQ(offsets["cols"].toInt(), 307);
   EXPECT_EQ(offsets["cells"].toArray()[0].toArray()[7].toString(), "G54P1");
+  // A milling machine: its tool grid shows, the lathe's beside it is hidden.
+  const QJsonObject grids = position["grids"].toObject();
+  EXPECT_TRUE(grids["gridMTools"].toObject()["visible"].toBool());
+  EXPECT_FALSE(grids["gridGeom"].toObject()["visible"].toBool());
+  EXPECT_TRUE(grids["gridMTools"].toObject()["enabled"].toBool());
 }
 
 // The pages that list the controller's alarms and parameters show them filled in.

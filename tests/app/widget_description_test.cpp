@@ -311,7 +311,7 @@ TEST_F(DescribeNamedTree, KeysRepeatedNamesByPathAndSkipsWhatIsDescribedElsewher
     "CheckInside": {"class":"QCheckBox","visible":true,"enabled":true,"text":"","checked":false}
   })"));
   EXPECT_EQ(Compact(grids), Compact(R"({
-    "GridOffset": {"rows":2,"cols":2,"cells":[["",""],["","0.5"]]}
+    "GridOffset": {"rows":2,"cols":2,"visible":true,"enabled":true,"cells":[["",""],["","0.5"]]}
   })"));
 }
 
