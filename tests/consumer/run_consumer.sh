@@ -57,5 +57,7 @@ output=$(LD_LIBRARY_PATH=$libdir "$work/consumer" "$address") || fail "the consu
 echo "$output"
 # The simulator starts in AUTO.
 grep -qx 'mode=1' <<<"$output" || fail "expected mode=1"
-LD_LIBRARY_PATH=$libdir ldd "$work/consumer" | grep -q "$libdir/libVandirCNC.so.1" ||
-  fail "the consumer did not use the installed library"
+# ldd's whole output first: under pipefail, grep -q leaving early would fail the pipe.
+loaded=$(LD_LIBRARY_PATH=$libdir ldd "$work/consumer")
+grep -qF "$libdir/libVandirCNC.so.1" <<<"$loaded" ||
+  fail "the consumer did not use the installed library: $loaded"
