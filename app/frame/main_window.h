@@ -178,6 +178,8 @@ class TFormMain : public QMainWindow {
   // A new connection waits for its key parameters. The wait has a flag of its own: a page
   // shown meanwhile (NC Files sets its own activity) must not end it.
   bool keyParameterWait_ = false;
+  // The address of the machine whose values the pages show (the last completed connection).
+  std::string shownMachine_;
   std::array<bool, 4> keyParameterSeen_{};
   // The parameter requests of a new connection have all been answered: the values the
   // parameter object hands out from now on are the controller's, not an empty cache.

@@ -16,6 +16,7 @@
 #include "app/pages/position_page.h"
 #include "app/pages/upgrade_page.h"
 #include "app/pages/work_page.h"
+#include "app/widgets/stale_marks.h"
 #include "app/widgets/value_text.h"
 #include "link/vandircnc.h"
 
@@ -26,6 +27,10 @@ namespace {
 // 4, 5 and 6 and the controller's screen language.
 constexpr std::array<int, 4> kKeyParameters = {122, 288, 289, 202};
 constexpr int kParameterBlock = 100;
+
+// The controller's alarm, warning and history lists, emptied for each new connection.
+constexpr const char* kControllerLists[] = {"WarningMassage", "AlarmMassage", "MemoHistoryList",
+                                            "MemoOpHistoryList"};
 
 void SetText(QWidget* root, const char* name, const QString& text) {
   if (auto* label = root->findChild<QLabel*>(name)) label->setText(text);
@@ -137,6 +142,11 @@ bool TFormMain::ConnectToAddress(const std::string& address) {
 
 void TFormMain::ServiceConnecting() {
   service_->AllInfoSetInactive();
+  if (service_->GetCncIP() != shownMachine_) {
+    for (TPage* page : pages_) page->MachineChanged();
+    for (const char* list : kControllerLists) ClearText(this, list);
+  }
+  for (TPage* page : pages_) MarkValuesStale(*page, true);
   StatusBand->SetConnectText(language_->Caption("MainString", "LabelConnecting"), colors::kGreen);
   FlashConnectLampTimer->start();
   setWindowTitle(language_->Caption("MainString", "Form") + MachineCaption(CheckConnectedMachine()));
@@ -171,6 +181,7 @@ void TFormMain::ServiceDisconnect(EProcessKind kind, EConnectState state, int le
   setWindowTitle(language_->Caption("MainString", "Form"));
   SpeedButtonSendMsgToNc->setEnabled(false);
   stopLoading_ = true;
+  for (TPage* page : pages_) MarkValuesStale(*page, true);
   CheckConnectedMachine();
   StatusBand->SetConnectText(language_->Caption("MainString", "LabelDisConnect") +
                                  DisconnectReason(*language_, kind, state, level),
@@ -321,8 +332,9 @@ void TFormMain::CompleteConnection() {
   systemType_ = version.size() >= 5 && version[4] == QLatin1Char('M') ? 0 : 1;
   ApplySystemType();
   activity_ = maIdle;
-  for (const char* list : {"WarningMassage", "AlarmMassage", "MemoHistoryList", "MemoOpHistoryList"})
-    ClearText(this, list);
+  for (const char* list : kControllerLists) ClearText(this, list);
+  shownMachine_ = service_->GetCncIP();
+  for (TPage* page : pages_) MarkValuesStale(*page, false);
   LoadParameterIndex();
   stopLoading_ = false;
   for (TPage* page : pages_) page->ConnectionCompleted();

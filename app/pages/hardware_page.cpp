@@ -126,6 +126,19 @@ void THardwarePage::Attach(TFormMain& frame) {
 
 void THardwarePage::ConnectionCompleted() { LoadComments(); }
 
+// Lamps and verdicts of the machine left behind would pass for a healthy new one.
+void THardwarePage::MachineChanged() {
+  for (auto& row : lamps_)
+    for (Lamp* lamp : row) lamp->SetColor(kUnread);
+  cardType_->clear();
+  gridHardware_->BeginUpdate();
+  for (int row = 1; row < gridHardware_->RowCount(); ++row) gridHardware_->SetCell(1, row, {});
+  gridHardware_->EndUpdate();
+  gridSystemInfo_->BeginUpdate();
+  for (int row = 1; row < gridSystemInfo_->RowCount(); ++row) gridSystemInfo_->SetCell(1, row, {});
+  gridSystemInfo_->EndUpdate();
+}
+
 void THardwarePage::LoadComments() {
   const TDisplayStrings& texts = frame_->DisplayStrings();
   gridSystemInfo_->BeginUpdate();

@@ -30,6 +30,7 @@ class THardwarePage : public TPage {
   void Attach(TFormMain& frame) override;
   // A new controller brings its own display strings, and with them the comments.
   void ConnectionCompleted() override;
+  void MachineChanged() override;
 
  private:
   // Lamp rows: dog, index, encoder fault.

@@ -38,6 +38,9 @@ class TPage : public QWidget {
   virtual void ApplySystemType(int /*type*/) {}
   // A new connection is complete: the controller's own texts and tables are loaded.
   virtual void ConnectionCompleted() {}
+  // The window connects to another machine than the one the page's values came from: what
+  // could be taken for the new machine's state is cleared (the rest is shown greyed).
+  virtual void MachineChanged() {}
 
   // A file job this page started reports through the window (which routes the service's
   // events by what the window is busy with).

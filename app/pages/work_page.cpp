@@ -215,6 +215,11 @@ void TWorkPage::ClearProgramTexts() {
     text->setText({});
 }
 
+void TWorkPage::MachineChanged() {
+  ClearProgramTexts();
+  for (ValueText* text : {NowWorkPice, MaxWorkPice, CutTime, WorkTime}) text->setText({});
+}
+
 void TWorkPage::Attach(TFormMain& frame) {
   frame_ = &frame;
   TInfoObjects& infos = frame.Infos();

@@ -24,6 +24,9 @@ class TWorkPage : public TPage {
   void ApplySystemType(int type) override;
   // The six program and status texts start empty.
   void ClearProgramTexts();
+  // The program, mode, status, part counts and times of the machine left behind are not the
+  // new machine's.
+  void MachineChanged() override;
   // The page's objects report here; the variable grids write through the window.
   void Attach(TFormMain& frame) override;
   // Mode and status, and the G codes, stay current on every page.

@@ -14,11 +14,17 @@ void Lamp::SetColor(const QColor& color) {
   update();
 }
 
+void Lamp::SetStale(bool stale) {
+  if (stale == stale_) return;
+  stale_ = stale;
+  update();
+}
+
 void Lamp::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(Qt::black, 1));
-  painter.setBrush(color_);
+  painter.setBrush(stale_ ? palette().color(QPalette::Disabled, QPalette::Button) : color_);
   painter.drawEllipse(rect().adjusted(1, 1, -1, -1));
 }
 

@@ -12,12 +12,15 @@ class Lamp : public QWidget {
 
   QColor Color() const { return color_; }
   void SetColor(const QColor& color);
+  // A lamp of a connection that is gone is drawn grey, whatever its last colour.
+  void SetStale(bool stale);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   QColor color_;
+  bool stale_ = false;
 };
 
 // The colours of the lamps and the status texts.

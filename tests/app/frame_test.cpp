@@ -421,6 +421,41 @@ TEST_F(FrameConnected, ADropAfterAnyPackageOfTheConnectionEndsConnected) {
   }
 }
 
+// After a drop the last values stay in view but greyed; another machine never shows the
+// previous one's program, counts or healthy lamps under its name.
+TEST_F(FrameConnected, ValuesOfALostOrPreviousMachineNeverPassForLiveOnes) {
+  MakeWindow("ENABLE_RECONNECT=0\n");
+  ConnectAndComplete();
+  window->PageControl()->setCurrentIndex(7);
+  auto* lamp = Find<Lamp>("ED1");  // an encoder without a fault is green
+  ASSERT_TRUE(RunUntil([&] { return lamp->Color() == colors::kBrightGreen; }));
+  window->PageControl()->setCurrentIndex(0);
+  auto* mode = Find<ValueText>("StaticTextWorkMode");
+  auto* parts = Find<ValueText>("NowWorkPice");
+  ASSERT_TRUE(RunUntil([&] { return !mode->text().isEmpty() && !parts->text().isEmpty(); }));
+  EXPECT_FALSE(mode->property("stale").toBool());
+
+  sim->Command("drop");
+  ASSERT_TRUE(RunUntil([&] { return Text("LabelConnectStatus").startsWith("DisConnect"); }));
+  EXPECT_FALSE(mode->text().isEmpty()) << "the last values stay";
+  for (QWidget* shown : std::initializer_list<QWidget*>{mode, parts, lamp,
+                                                        Find<StringGrid>("gridLocalVar")})
+    EXPECT_TRUE(shown->property("stale").toBool()) << shown->objectName().toStdString();
+
+  ASSERT_TRUE(window->ConnectToAddress("127.0.0.1:1"));  // another machine, unreachable
+  ASSERT_TRUE(RunUntil([&] { return window->Service().GetProcessKind() == pkNone; }));
+  RunFor(std::chrono::milliseconds(50));
+  EXPECT_EQ(mode->text(), "");
+  EXPECT_EQ(parts->text(), "");
+  EXPECT_EQ(Find<ValueText>("StaticTextMainProgName")->text(), "");
+  EXPECT_EQ(lamp->Color(), QColor(192, 192, 192)) << "no healthy lamp for a machine never read";
+
+  ConnectAndComplete();
+  EXPECT_FALSE(mode->property("stale").toBool());
+  EXPECT_FALSE(lamp->property("stale").toBool());
+  EXPECT_TRUE(RunUntil([&] { return !mode->text().isEmpty(); }));
+}
+
 TEST_F(FrameConnected, ADropDuringTheConnectIsCountedDownAndConnectedAgain) {
   MakeWindow("RECONNECT_DELAY_TIME=1\n");
   sim->Command("drop-after 4");
