@@ -31,7 +31,7 @@ bool TTalvoService::GetFileList(const std::string& dir,
   if (link_->FileList(dir, 0) != vandir::kOk) return false;
   LastProgress = 0;
   ProcessKind = pkGetFileList;
-  ListingTimer->start();
+  FileJobTimer->start();
   return true;
 }
 

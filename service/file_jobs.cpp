@@ -22,6 +22,7 @@ bool TTalvoService::ExecuteCommand(const SFileCommand& record) {
     case fcSendFile:
       ProcessKind = pkSendFile;
       startError_ = link_->SendFile(record.Name1, record.Name2, OverwriteAllowed(overwriteAnswer_));
+      WatchTransfer();
       return true;
     case fcReceiveFile: {
       ProcessKind = pkReceiveFile;
@@ -36,6 +37,7 @@ bool TTalvoService::ExecuteCommand(const SFileCommand& record) {
         return true;
       }
       startError_ = link_->ReceiveFile(record.Name2, record.Name1);
+      WatchTransfer();
       return true;
     }
     case fcFileRename:
@@ -100,13 +102,20 @@ void TTalvoService::ProcessFileJob() {
       break;
   }
   CheckProcessReturnValue(result, CalculateWholeProgress(percent));
+  if (result == frRunning && ProcessKind == kind && (kind == pkSendFile || kind == pkReceiveFile))
+    WatchTransfer();
+}
+
+// A start the transport turned away is retried on the ticks, which count the retries.
+void TTalvoService::WatchTransfer() {
+  if (startError_ != vandir::kRefused) FileJobTimer->start();
 }
 
 int TTalvoService::CheckGetFileListFinish() {
   if (!CheckVandirConnectStatus()) return frLinkLost;
   listing_->TakeWaiting(link_->FileListQueue);
   if (listing_->Total() && listing_->Complete()) return frFinished;
-  ListingTimer->start();
+  FileJobTimer->start();
   if (!listing_->Total()) return frRunning;
   // One part at a time: the next is asked for once the link has dealt with the last request.
   if (link_->SendCMD->IsIdle()) link_->FileList(listDir_, 1);

@@ -26,14 +26,15 @@ TTalvoService::TTalvoService(QObject* owner, std::shared_ptr<const vandir::Clock
     : QObject(owner),
       link_(std::make_unique<vandir::TVandirCNC>(std::move(clock))),
       ProcessTimer(new QTimer(this)),
-      ListingTimer(new QTimer(this)) {
+      FileJobTimer(new QTimer(this)) {
   ProcessTimer->setObjectName("ProcessTimer");
   ProcessTimer->setInterval(kDefaultProcessInterval);
   connect(ProcessTimer, &QTimer::timeout, this, &TTalvoService::ProcessTimerOnTimer);
-  ListingTimer->setSingleShot(true);
-  ListingTimer->setInterval(2);
-  connect(ListingTimer, &QTimer::timeout, this, [this] {
-    if (ProcessKind == pkGetFileList) ProcessFileJob();
+  FileJobTimer->setSingleShot(true);
+  FileJobTimer->setInterval(2);
+  connect(FileJobTimer, &QTimer::timeout, this, [this] {
+    if (ProcessKind == pkGetFileList || ProcessKind == pkSendFile || ProcessKind == pkReceiveFile)
+      ProcessFileJob();
   });
   ClearConnectData();
   ClearConnectSetting();

@@ -192,6 +192,7 @@ class TTalvoService : public QObject {
   void ExecuteNextCmdInList();
   bool CmdListRunning() const { return listRunning_; }
   void ProcessFileJob();
+  void WatchTransfer();
   int CheckGetFileListFinish();
   // The transfer checks hand out the job's percentage (100 once finished) in `percent`.
   int CheckUploadFileFinish(int* percent);
@@ -212,9 +213,11 @@ class TTalvoService : public QObject {
   std::unique_ptr<vandir::TVandirCNC> link_;
   std::vector<TTalvoInfo*> infos_;
   QTimer* ProcessTimer;
-  // While a listing runs, asks for its next part as soon as the last one has arrived rather
-  // than a whole process tick later: a folder comes in parts of 11 entries.
-  QTimer* ListingTimer;
+  // While a listing or a transfer runs, looks at it again within milliseconds rather than a
+  // whole process tick later: a folder comes in parts of 11 entries, and a small file is
+  // through long before the next tick, which would otherwise be the earliest moment the next
+  // command of a list could start.
+  QTimer* FileJobTimer;
   std::vector<std::string> WorkList;
   std::vector<std::string> HmiList;
   int LastError = 0;

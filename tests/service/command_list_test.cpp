@@ -332,6 +332,26 @@ TEST_F(CommandList, AListingAsksForEachPartAsSoonAsTheLastArrivedNotATickLater) 
   EXPECT_EQ(list.size(), 90u);
 }
 
+TEST_F(CommandList, EachTransferOfAListStartsAsSoonAsTheLastEndedNotATickLater) {
+  // At one file a tick, eight files would take eight seconds or more.
+  for (int i = 0; i < 4; ++i) {
+    PutLocal("UP" + std::to_string(i), std::string(300, 'u'));
+    PutControllerFile("NCFILES", "DN" + std::to_string(i), std::string(300, 'd'));
+  }
+  service->SetProcessInterval(1000);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(service->BeginCommandList());
+  for (int i = 0; i < 4; ++i) {
+    const std::string up = "UP" + std::to_string(i), down = "DN" + std::to_string(i);
+    service->SendFile(Local(up), Remote(up));
+    service->ReceiveFile(Remote(down), Local(down));
+  }
+  ASSERT_TRUE(service->EndCommandList(true));
+  ASSERT_TRUE(RunUntil([&] { return Finished(); }, std::chrono::seconds(30)));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, vandir::test::Stretched(std::chrono::milliseconds(2500)));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(fs::file_size(Local("DN" + std::to_string(i))), 300u) << i;
+}
+
 TEST_F(CommandList, AnEmptyDirectoryListingFinishes) {
   PutControllerFile("EMPTYDIR", ".keep-not-8.3-name", "");
   std::vector<vandir::FileListQueue::Block> list{{1, 2}};
