@@ -60,7 +60,8 @@ std::vector<TCaptionKey> BuildTable() {
        {"TabMachine", "Machine"},
        {"TabNcfiles", "NC Files"},
        {"TabUpgrade", "Upgrade"},
-       {"TabOption", "Option"}});
+       {"TabOption", "Option"},
+       {"SettingsNotSaved", "Could not save the settings to %1: %2"}});
   Add(all, "Work",
       {{"MainProgNameLabel", "Main Part"},
        {"NowProgNameLabel", "Now Part"},

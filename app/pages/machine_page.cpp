@@ -18,6 +18,7 @@
 #include "app/frame/file_command_ready.h"
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
+#include "app/frame/settings_failure.h"
 #include "app/language/language.h"
 #include "app/pages/controller_messages.h"
 #include "app/pages/folder_choice.h"
@@ -101,11 +102,7 @@ TMachinePage::TMachinePage(QWidget* parent)
   connect(download_, &QPushButton::clicked, this, [this] { ButtonDownloadMachineFilesClick(); });
   for (int category = 0; category < kCategories; ++category)
     connect(categories_[static_cast<std::size_t>(category)], &QCheckBox::clicked, this,
-            [this, category](bool checked) {
-              if (frame_)
-                frame_->Settings().WriteBool(
-                    kOptions, MachineCategory(category, systemType_).optionKey, checked);
-            });
+            [this, category](bool checked) { CategoryBoxClick(category, checked); });
 }
 
 void TMachinePage::Attach(TFormMain& frame) {
@@ -128,6 +125,16 @@ void TMachinePage::SetupCategoryBox(int category) {
                                    true));
 }
 
+void TMachinePage::CategoryBoxClick(int category, bool checked) {
+  if (!frame_) return;
+  TIniFile& settings = frame_->Settings();
+  if (settings.WriteBool(kOptions, MachineCategory(category, systemType_).optionKey, checked))
+    return;
+  // The box keeps showing the choice the file holds, which is the one a transfer uses.
+  categories_[static_cast<std::size_t>(category)]->setChecked(!checked);
+  ShowSettingsNotSaved(this, frame_->Language(), settings);
+}
+
 void TMachinePage::PageShown() {
   progress_.bar->setValue(0);
   progress_.percentage->setText("0%");
@@ -140,7 +147,10 @@ void TMachinePage::ButtonMachineClick() {
                                       folder_.edit->text());
   if (folder.isEmpty()) return;
   folder_.edit->setText(folder);
-  frame_->Settings().WriteString(kLocalDir, "MACHINEDIR", folder.toStdString());
+  if (frame_->Settings().WriteString(kLocalDir, "MACHINEDIR", folder.toStdString())) return;
+  // Transfers use the folder the file holds: the page shows that one.
+  folder_.edit->setText(QString::fromStdString(frame_->Options().MachineDir()));
+  ShowSettingsNotSaved(this, frame_->Language(), frame_->Settings());
 }
 
 void TMachinePage::ButtonUploadMachineFilesClick() { StartTransfer(true); }

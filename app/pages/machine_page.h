@@ -43,6 +43,8 @@ class TMachinePage : public TPage {
   // A category can be chosen unless its count is 0; a box that can be chosen shows its
   // setting.
   void SetupCategoryBox(int category);
+  // Stores the user's choice of a category in the settings file.
+  void CategoryBoxClick(int category, bool checked);
   void ButtonMachineClick();
   void StartTransfer(bool upload);
   // The files of the job that stopped at step `failed` and after it, one name a line.

@@ -19,6 +19,7 @@
 #include "app/frame/file_command_ready.h"
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
+#include "app/frame/settings_failure.h"
 #include "app/language/language.h"
 #include "app/pages/file_job_steps.h"
 #include "app/pages/folder_choice.h"
@@ -541,7 +542,9 @@ void TNcFilesPage::Attach(TFormMain& frame) {
                      frame.Service().GetNcFilesPath(), frame.Options().NcFilesDir());
   frame_->OnPathChange = [this](const std::string& folder) {
     SetNcFilesFolder(QString::fromStdString(folder));
-    main_->Settings().WriteString(kLocalDir, "NCFILESDIR", folder);
+    // The lists stay on the new folder for now; the next start finds the old one.
+    if (!main_->Settings().WriteString(kLocalDir, "NCFILESDIR", folder))
+      ShowSettingsNotSaved(this, main_->Language(), main_->Settings());
   };
 }
 

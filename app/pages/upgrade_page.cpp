@@ -9,6 +9,7 @@
 
 #include "app/frame/file_command_ready.h"
 #include "app/frame/main_window.h"
+#include "app/frame/settings_failure.h"
 #include "app/language/language.h"
 #include "app/pages/controller_messages.h"
 #include "app/pages/folder_choice.h"
@@ -70,7 +71,10 @@ void TUpgradePage::ButtonSetupChangePathClick() {
                                       folder_.edit->text());
   if (folder.isEmpty()) return;
   folder_.edit->setText(folder);
-  frame_->Settings().WriteString(kLocalDir, "SETUPDIR", folder.toStdString());
+  if (frame_->Settings().WriteString(kLocalDir, "SETUPDIR", folder.toStdString())) return;
+  // The upload uses the folder the file holds: the page shows that one.
+  folder_.edit->setText(QString::fromStdString(frame_->Options().SetupDir()));
+  ShowSettingsNotSaved(this, frame_->Language(), frame_->Settings());
 }
 
 void TUpgradePage::ButtonSetupUploadClick() {
