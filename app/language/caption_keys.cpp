@@ -272,6 +272,8 @@ std::vector<TCaptionKey> BuildTable() {
        {"MessageRenameFailure", "Rename failure"},
        {"MessageDelFailure", "Delete failre"},
        {"MessageCreateDirFailure", "Create directory failure"},
+       {"MessageNameRefused", "Left out, not a plain file name:"},
+       {"MessageNameTooLong", "Left out, name too long:"},
        {"Msg_Can_not_Show_Contents_Z_Disk", "Can not show the contents of the Z Disk"},
        {"Msg_Param_Index_Data_Error", "Paramater Index File is Incorrect"}});
   for (int number : KnownFileErrorNumbers())

@@ -88,6 +88,10 @@ TMachineFileList BuildMachineFileList(const TKeyReader& settings,
   for (int category = 0; category < kMachineCategories; ++category) {
     if (!ticked[static_cast<std::size_t>(category)]) continue;
     for (const std::string& name : CategoryFileNames(settings, category, systemType)) {
+      if (auto unsafe = RefuseUnsafeName(name)) {
+        list.refused.push_back(std::move(*unsafe));
+        continue;
+      }
       const std::string local = LocalFileFor(pc, name);
       const std::string remote = nc + name;
       if (!upload) {

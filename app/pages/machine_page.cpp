@@ -179,19 +179,21 @@ void TMachinePage::StartTransfer(bool upload) {
                           QMessageBox::Warning});
     return;
   }
-  if (!QueueSteps(service, list.steps) || !service.EndCommandList(true)) {
-    service.EndCommandList(false);
+  for (TRefusedName& tooLong : QueueSteps(service, list.steps))
+    list.refused.push_back(std::move(tooLong));
+  job_.Start(std::move(list.steps), std::move(list.refused));
+  if (!service.EndCommandList(true)) {
+    job_.ShowNotTransferred(this, frame_->Language(), false);
     return;
   }
-  job_ = std::move(list.steps);
-  jobStep_ = -1;
   frame_->SetActivity(upload ? maMachineUpload : maMachineDownload);
 }
 
-void TMachinePage::FileJobListExecute(EProcessKind, int index) { jobStep_ = index; }
+void TMachinePage::FileJobListExecute(EProcessKind, int index) { job_.StepStarted(index); }
 
 void TMachinePage::FileJobFinished(EProcessKind) {
   progress_.fileName->clear();
+  job_.ShowNotTransferred(this, frame_->Language(), false);
   if (frame_->Activity() == maMachineUpload) {
     TellControllerTransferDone(*frame_, "TRANS_NC_MACHINE", kMachineFilesUploaded);
     return;
@@ -200,26 +202,10 @@ void TMachinePage::FileJobFinished(EProcessKind) {
     WriteParameterListing(frame_->Options().MachineDir());
 }
 
+// The link keeps a PC file whose download failed as it was; the user learns which files
+// this backup or restore did not bring over.
 void TMachinePage::FileJobFailed(EProcessKind) {
-  // The link keeps a PC file whose download failed as it was; the user learns which files
-  // this backup or restore did not bring over.
-  const QString missed = FilesNotTransferred(jobStep_);
-  if (missed.isEmpty()) return;
-  ShowMessageBox(this, {{},
-                        frame_->Language().Caption("FileString", "MessageFailure") + ":\n" +
-                            missed,
-                        QMessageBox::Warning});
-}
-
-QString TMachinePage::FilesNotTransferred(int failed) const {
-  QStringList names;
-  for (std::size_t step = static_cast<std::size_t>(std::max(failed, 0)); step < job_.size();
-       ++step) {
-    const TFileJobStep& s = job_[step];
-    if (s.command == fcDirCreate) continue;
-    names << QString::fromStdString(FileNamePart(s.command == fcSendFile ? s.first : s.second));
-  }
-  return names.join('\n');
+  job_.ShowNotTransferred(this, frame_->Language(), true);
 }
 
 void TMachinePage::SetMachineFolder(const QString& folder) { folder_.edit->setText(folder); }

@@ -9,6 +9,7 @@
 #include "app/pages/machine_data_files.h"
 #include "app/pages/page.h"
 #include "app/pages/page_controls.h"
+#include "app/pages/page_job.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -45,14 +46,11 @@ class TMachinePage : public TPage {
   void SetupCategoryBox(int category);
   void ButtonMachineClick();
   void StartTransfer(bool upload);
-  // The files of the job that stopped at step `failed` and after it, one name a line.
-  QString FilesNotTransferred(int failed) const;
 
   TFormMain* frame_ = nullptr;
   int systemType_ = 0;
-  // The job last handed to the service, and the step it is at.
-  std::vector<TFileJobStep> job_;
-  int jobStep_ = -1;
+  // The job last handed to the service.
+  TPageJob job_;
 
   TFolderRow folder_;
   QGroupBox* groupBoxTransMachine_;

@@ -22,6 +22,7 @@
 #include "app/language/language.h"
 #include "app/pages/file_job_steps.h"
 #include "app/pages/folder_choice.h"
+#include "app/pages/name_refusals.h"
 #include "app/pages/ncfiles_format.h"
 #include "app/pages/page_controls.h"
 #include "service/size_text.h"
@@ -270,7 +271,7 @@ void TFrameFile::ShowControllerList() {
   std::vector<TFileRow> rows;
   for (const vandir::ListingEntry& entry : vandir::DecodeListingEntries(entries_)) {
     if (entry.IsFolder()) continue;
-    rows.push_back({QByteArray::fromStdString(entry.name), Decode(entry.name),
+    rows.push_back({QByteArray::fromStdString(entry.name), Decode(vandir::VisibleName(entry.name)),
                     QString::number(entry.size),
                     ListingDateText(entry) + " " + ListingTimeText(entry),
                     AttributeLetters(entry.attributes)});
@@ -306,23 +307,32 @@ bool TFrameFile::ActionReady(const TSide* needsFiles) {
   return true;
 }
 
-void TFrameFile::SpeedButtonFilePCtoNCClick() {
-  if (!ActionReady(&pc_)) return;
-  const std::vector<std::string> names = SelectedNames(pc_);
+void TFrameFile::RunJob(const std::vector<std::string>& names,
+                        const std::function<TFileJobStep(const std::string&)>& stepFor) {
   if (names.empty() || !service_->BeginCommandList()) return;
   std::vector<TFileJobStep> steps;
-  for (const std::string& name : names) steps.push_back({fcSendFile, pcFolder_ + name, ncFolder_ + name});
-  if (!QueueSteps(*service_, steps) || !service_->EndCommandList(true)) service_->EndCommandList(false);
+  std::vector<TRefusedName> refused;
+  for (const std::string& name : names) {
+    if (auto unsafe = RefuseUnsafeName(name)) refused.push_back(std::move(*unsafe));
+    else steps.push_back(stepFor(name));
+  }
+  for (TRefusedName& tooLong : QueueSteps(*service_, steps)) refused.push_back(std::move(tooLong));
+  for (const TRefusedName& name : refused) AddHistory(RefusedNameLine(*language_, name));
+  service_->EndCommandList(true);
+}
+
+void TFrameFile::SpeedButtonFilePCtoNCClick() {
+  if (!ActionReady(&pc_)) return;
+  RunJob(SelectedNames(pc_), [this](const std::string& name) {
+    return TFileJobStep{fcSendFile, pcFolder_ + name, ncFolder_ + name};
+  });
 }
 
 void TFrameFile::SpeedButtonFileNCtoPCClick() {
   if (!ActionReady(&nc_)) return;
-  const std::vector<std::string> names = SelectedNames(nc_);
-  if (names.empty() || !service_->BeginCommandList()) return;
-  std::vector<TFileJobStep> steps;
-  for (const std::string& name : names)
-    steps.push_back({fcReceiveFile, ncFolder_ + name, pcFolder_ + name});
-  if (!QueueSteps(*service_, steps) || !service_->EndCommandList(true)) service_->EndCommandList(false);
+  RunJob(SelectedNames(nc_), [this](const std::string& name) {
+    return TFileJobStep{fcReceiveFile, ncFolder_ + name, pcFolder_ + name};
+  });
 }
 
 QString TFrameFile::AskNewName(const QString& old) {
@@ -346,13 +356,14 @@ void TFrameFile::SpeedButtonRenamePCClick() {
   if (names.empty()) return;
   const QString typed = AskNewName(QString::fromStdString(names.front()));
   if (typed.isEmpty()) return;
-  // A new name stays in the folder, and a rename never replaces another file (the host
-  // would do so without a word).
+  if (const auto unsafe = RefuseUnsafeName(typed.toStdString())) {
+    ShowMessageBox(this, {{}, RefusedNameLine(*language_, *unsafe), QMessageBox::Warning});
+    return;
+  }
+  // A rename never replaces another file (the host would do so without a word).
   const std::string target = pcFolder_ + typed.toStdString();
   std::error_code ec;
-  if (typed.contains('/') || typed == "." || typed == "..")
-    ec = std::make_error_code(std::errc::invalid_argument);
-  else if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found)
+  if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found)
     ec = std::make_error_code(std::errc::file_exists);
   else
     std::filesystem::rename(pcFolder_ + names.front(), target, ec);
@@ -396,20 +407,26 @@ void TFrameFile::SpeedButtonRenameNCClick() {
   if (!ActionReady(&nc_)) return;
   const std::vector<std::string> names = SelectedNames(nc_);
   if (names.empty()) return;
-  const QString typed = AskNewName(Decode(names.front()));
-  if (typed.isEmpty() || !service_->BeginCommandList()) return;
-  if (!service_->FileRename(ncFolder_ + names.front(), ncFolder_ + language_->Encode(typed)) ||
-      !service_->EndCommandList(true))
-    service_->EndCommandList(false);
+  const std::string old = names.front();
+  if (const auto unsafe = RefuseUnsafeName(old)) {
+    AddHistory(RefusedNameLine(*language_, *unsafe));
+    return;
+  }
+  const QString typed = AskNewName(Decode(old));
+  if (typed.isEmpty()) return;
+  const std::string renamed = language_->Encode(typed);
+  RunJob({renamed}, [this, &old](const std::string& name) {
+    return TFileJobStep{fcFileRename, ncFolder_ + old, ncFolder_ + name};
+  });
 }
 
 void TFrameFile::SpeedButtonDeleteNCClick() {
   if (!ActionReady(&nc_)) return;
   const std::vector<std::string> names = SelectedNames(nc_);
-  if (names.empty() || !ConfirmDelete() || !service_->BeginCommandList()) return;
-  std::vector<TFileJobStep> steps;
-  for (const std::string& name : names) steps.push_back({fcFileDelete, ncFolder_ + name, {}});
-  if (!QueueSteps(*service_, steps) || !service_->EndCommandList(true)) service_->EndCommandList(false);
+  if (names.empty() || !ConfirmDelete()) return;
+  RunJob(names, [this](const std::string& name) {
+    return TFileJobStep{fcFileDelete, ncFolder_ + name, {}};
+  });
 }
 
 void TFrameFile::SpeedButtonCancelClick() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/pages/file_job_steps.h"
 #include "app/pages/page.h"
 #include "app/widgets/value_text.h"
 #include "link/file_list_queue.h"
@@ -101,6 +102,10 @@ class TFrameFile : public QWidget {
   // Whether a button's action may start: the service is free and the controller ready, and
   // the side it works on (when it needs one) has files.
   bool ActionReady(const TSide* needsFiles);
+  // One job of a step per name; names that may not be joined to a folder, and steps the
+  // service cannot hold, are left out with a history line each.
+  void RunJob(const std::vector<std::string>& names,
+              const std::function<TFileJobStep(const std::string&)>& stepFor);
   // The selected rows in list order, as stored.
   static std::vector<std::string> SelectedNames(const TSide& side);
   // The new name the user typed for `old`; empty when it is the same or the box was cancelled.

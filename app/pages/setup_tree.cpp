@@ -33,22 +33,28 @@ TFolderEntries ReadFolder(const std::string& folder) {
 
 }  // namespace
 
-void QueueFolderTree(const std::string& pcFolder, const std::string& ncFolder,
-                     std::vector<TFileJobStep>& steps) {
+void QueueFolderTree(const std::string& pcFolder, const std::string& ncFolder, TSetupJob& job) {
   const TFolderEntries entries = ReadFolder(pcFolder);
+  const auto plain = [&job](const std::string& name) {
+    auto unsafe = RefuseUnsafeName(name);
+    if (unsafe) job.refused.push_back(std::move(*unsafe));
+    return !unsafe;
+  };
   for (const std::string& file : entries.files)
-    steps.push_back({fcSendFile, pcFolder + file, ncFolder + file});
+    if (plain(file)) job.steps.push_back({fcSendFile, pcFolder + file, ncFolder + file});
   for (const std::string& folder : entries.folders) {
-    steps.push_back({fcDirCreate, ncFolder + folder, {}});
-    QueueFolderTree(pcFolder + folder + '/', ncFolder + folder + '\\', steps);
+    if (!plain(folder)) continue;
+    job.steps.push_back({fcDirCreate, ncFolder + folder, {}});
+    QueueFolderTree(pcFolder + folder + '/', ncFolder + folder + '\\', job);
   }
 }
 
-std::vector<TFileJobStep> SetupUploadSteps(const std::string& setupFolder) {
+TSetupJob SetupUploadSteps(const std::string& setupFolder) {
   const std::string staging = kStagingFolder;
-  std::vector<TFileJobStep> steps{{fcDirCreate, staging.substr(0, staging.size() - 1), {}}};
-  QueueFolderTree(WithTrailing(setupFolder, '/'), staging, steps);
-  return steps;
+  TSetupJob job;
+  job.steps.push_back({fcDirCreate, staging.substr(0, staging.size() - 1), {}});
+  QueueFolderTree(WithTrailing(setupFolder, '/'), staging, job);
+  return job;
 }
 
 }  // namespace talvo::app

@@ -84,17 +84,28 @@ void TUpgradePage::ButtonSetupUploadClick() {
     return;
   }
   if (!service.BeginCommandList()) return;
-  if (!QueueSteps(service, SetupUploadSteps(frame_->Options().SetupDir())) ||
-      !service.EndCommandList(true)) {
-    service.EndCommandList(false);
-    return;
-  }
+  TSetupJob setup = SetupUploadSteps(frame_->Options().SetupDir());
+  for (TRefusedName& tooLong : QueueSteps(service, setup.steps))
+    setup.refused.push_back(std::move(tooLong));
+  job_.Start(std::move(setup.steps), std::move(setup.refused));
+  if (!service.EndCommandList(true)) return;
   frame_->SetActivity(maSetupUpload);
 }
 
+void TUpgradePage::FileJobListExecute(EProcessKind, int index) { job_.StepStarted(index); }
+
 void TUpgradePage::FileJobFinished(EProcessKind) {
   progress_.fileName->clear();
+  // A setup with files left out is not one the operator may install.
+  if (!job_.Whole()) {
+    job_.ShowNotTransferred(this, frame_->Language(), false);
+    return;
+  }
   TellControllerTransferDone(*frame_, "TRANS_NC_SETUP", kSetupFilesUploaded);
+}
+
+void TUpgradePage::FileJobFailed(EProcessKind) {
+  job_.ShowNotTransferred(this, frame_->Language(), true);
 }
 
 }  // namespace talvo::app

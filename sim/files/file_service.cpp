@@ -5,6 +5,7 @@
 #include <string>
 
 #include "sim/files/file_codes.h"
+#include "sim/files/hostile_names.h"
 #include "sim/note.h"
 #include "sim/wire/reply_data.h"
 #include "sim/wire/request_text.h"
@@ -109,6 +110,10 @@ defPACKAGE FileService::ListPart(const defPACKAGE& request) {
   if (start) {
     listing_ = area_.List(RequestText(request, kData, request.iLength() - kData));
     listed_ = 0;
+    if (listing_ && faults_.HostileNames()) {
+      const std::vector<FileEntry> hostile = HostileEntries();
+      listing_->insert(listing_->end(), hostile.begin(), hostile.end());
+    }
   }
   if (!listing_) {
     reply.set_iParam1(kNoSuchFolder);

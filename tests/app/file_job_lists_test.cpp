@@ -129,6 +129,9 @@ TEST(SetupTree, FilesOfAFolderBeforeItsSubFoldersDepthFirst) {
   home.WriteFile("Setup/D/E/F", "f");
   std::filesystem::create_directories(home.Path("Setup/G"));
   std::filesystem::create_directory_symlink(home.Path("Setup"), home.Path("Setup/D/UP"));
+  // Names that would step up on the controller, a folder with all it holds.
+  home.WriteFile("Setup/A..B", "ab");
+  home.WriteFile("Setup/D/..\\X/Y", "y");
   const std::string pc = home.Text() + "Setup/";
   const std::vector<TFileJobStep> expected = {
       {fcDirCreate, "C:\\INSTTMP", ""},
@@ -139,8 +142,11 @@ TEST(SetupTree, FilesOfAFolderBeforeItsSubFoldersDepthFirst) {
       {fcDirCreate, "C:\\INSTTMP\\D\\E", ""},
       {fcSendFile, pc + "D/E/F", "C:\\INSTTMP\\D\\E\\F"},
       {fcDirCreate, "C:\\INSTTMP\\G", ""}};
-  EXPECT_EQ(SetupUploadSteps(home.Text() + "Setup"), expected);
-  EXPECT_EQ(SetupUploadSteps(home.Text() + "None").size(), 1u) << "the staging folder alone";
+  const TSetupJob job = SetupUploadSteps(home.Text() + "Setup");
+  EXPECT_EQ(job.steps, expected);
+  EXPECT_EQ(job.refused, (std::vector<TRefusedName>{{"A..B", vandir::NameFault::kDots},
+                                                    {"..\\X", vandir::NameFault::kSeparator}}));
+  EXPECT_EQ(SetupUploadSteps(home.Text() + "None").steps.size(), 1u) << "the staging folder alone";
 }
 
 TEST(NcFilesTexts, PackedTimesDatesAndAttributes) {

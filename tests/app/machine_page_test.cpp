@@ -12,6 +12,7 @@
 #include "app/pages/machine_page.h"
 #include "app/pages/upgrade_page.h"
 #include "tests/app/frame_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace talvo::app::test {
 namespace {
@@ -196,6 +197,31 @@ TEST_F(TransferPages, FailedBackupKeepsTheOldCopyAndNamesWhatWasNotFetched) {
   EXPECT_EQ(home.ReadFile("Machine/CNC.LAD"), "old ladder");
 }
 
+TEST_F(TransferPages, NamesOfTheSettingsThatCouldLeaveTheirFolderAreLeftOut) {
+  const std::string longName(250, 'L');
+  Open("[Machine Data Files]\nIO_Count=4\nIO_File0=../ESCAPED.TXT\nIO_File1=PLCIO.CFG\n"
+       "IO_File2=..\\AUTOEXEC.BAT\nIO_File3=" + longName + "\n[OPTIONS]\n" +
+       OnlyCategories({"TRANSMACIO"}));
+  SetStatus(0);
+  const QString leftOut = "Failure:\nLeft out, not a plain file name: ../ESCAPED.TXT\n"
+                          "Left out, not a plain file name: ..\\AUTOEXEC.BAT\n"
+                          "Left out, name too long: " + QString::fromStdString(longName);
+  const auto before = vandir::test::TreeBelow(home.Path());
+  Machine().ButtonDownloadMachineFilesClick();
+  EXPECT_EQ(BoxesAfterJob(), (std::vector<QString>{leftOut, "FINISH"}));
+  auto added = vandir::test::TreeBelow(home.Path());
+  for (const auto& old : before) added.erase(old);
+  EXPECT_EQ(added, (std::set<std::string>{"Machine", "Machine/PLCIO.CFG"}));
+
+  home.WriteFile("Machine/" + longName, "long");  // there, but too long to be sent
+  Machine().ButtonUploadMachineFilesClick();
+  EXPECT_EQ(BoxesAfterJob(), (std::vector<QString>{leftOut, "FINISH"}));
+  EXPECT_EQ(sim->Command("files C:\\INSTTMP\\"),
+            "ok C:\\INSTTMP\\PLCIO.CFG=" +
+                std::to_string(fs::file_size(kControllerMachineFiles / "PLCIO.CFG")));
+  EXPECT_EQ(sim->Command("files C:\\").find("AUTOEXEC"), std::string::npos);
+}
+
 TEST_F(TransferPages, CategoryBoxesFollowTheirCountsAndSaveTheirClicks) {
   Open("[Machine Data Files]\nIO_Count=0\nLathe_Tools_Count=0\n[OPTIONS]\nTRANSMACIO=1\n"
        "TRANSMACGRAPH=0\n");
@@ -235,6 +261,26 @@ TEST_F(TransferPages, SetupUploadSendsTheTreeAndTellsTheController) {
   Upgrade().ButtonSetupUploadClick();
   EXPECT_EQ(BoxesAfterJob(), std::vector<QString>{"FINISH"});
   EXPECT_NE(sim->Command("files C:\\INSTTMP\\D\\").find("C.INI=4"), std::string::npos);
+}
+
+TEST_F(TransferPages, SetupNamesThatCouldStepUpOnTheControllerAreLeftOut) {
+  Open("[LOCALDIR]\nSETUPDIR=" + home.Text() + "Setup\n");
+  home.WriteFile("Setup/A.EXE", "a");
+  home.WriteFile("Setup/..\\AUTOEXEC.BAT", "echo");
+  home.WriteFile("Setup/..\\UP/B.EXE", "b");
+  SetStatus(0);
+  Upgrade().ButtonSetupUploadClick();
+  EXPECT_EQ(BoxesAfterJob(),
+            (std::vector<QString>{"Failure:\nLeft out, not a plain file name: ..\\AUTOEXEC.BAT\n"
+                                  "Left out, not a plain file name: ..\\UP",
+                                  "FINISH"}));
+  EXPECT_EQ(sim->Command("files C:\\INSTTMP\\"), "ok C:\\INSTTMP\\A.EXE=1");
+  for (const char* name : {"AUTOEXEC", "UP", "B.EXE"})
+    EXPECT_EQ(sim->Command("files C:\\").find(name), std::string::npos) << name;
+  RunFor(std::chrono::milliseconds(100));
+  EXPECT_EQ(Messages().find("Setup files send finished"), std::string::npos)
+      << "a setup with files left out is not offered for installing";
+  EXPECT_EQ(Messages().find("message 3"), std::string::npos) << Messages();
 }
 
 }  // namespace

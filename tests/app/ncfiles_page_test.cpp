@@ -15,6 +15,7 @@
 #include "app/frame/message_box.h"
 #include "app/pages/ncfiles_page.h"
 #include "tests/app/frame_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace talvo::app::test {
 namespace {
@@ -285,6 +286,54 @@ TEST_F(NcFiles, UploadAndCancel) {
   frame->RefreshPcList();
   Find<QPushButton>("SpeedButtonFilePCtoNC")->click();
   EXPECT_EQ(boxes, (QStringList{"Please confirm the state of NC is ready !", "PC no file ..."}));
+}
+
+TEST_F(NcFiles, NamesThatCouldLeaveTheirFolderAreLeftOutAndTheOthersMove) {
+  PutOnController("GOOD1.NC", "g1");
+  PutOnController("GOOD2.NC", "g2");
+  sim->Command("hostile-names");
+  ShowPage();
+  const QStringList hostile{"../.profile", "..\\AUTOEXEC", "..",         ".",
+                            "SUB/EVIL.NC", "BELL\\x07.NC",  "DEL\\x7F.NC"};
+  for (const QString& name : hostile) EXPECT_TRUE(Names(ncList).contains(name)) << name.toStdString();
+  const auto before = vandir::test::TreeBelow(home.Path());
+  ncList->selectAll();
+  Find<QPushButton>("SpeedButtonFileNCtoPC")->click();
+  WaitFinished();
+  EXPECT_EQ(home.ReadFile("Ncfiles/GOOD1.NC"), "g1");
+  EXPECT_EQ(home.ReadFile("Ncfiles/GOOD2.NC"), "g2");
+  auto added = vandir::test::TreeBelow(home.Path());
+  for (const auto& old : before) added.erase(old);
+  EXPECT_EQ(added, (std::set<std::string>{"Ncfiles/GOOD1.NC", "Ncfiles/GOOD2.NC"}));
+  for (const QString& name : hostile)
+    EXPECT_TRUE(History().contains("Left out, not a plain file name: " + name + "\n")) << name.toStdString();
+  // Nor is one deleted: the folder it names is not the one listed.
+  boxes.clear();
+  Select(ncList, {"../.profile", "GOOD1.NC"});
+  Find<QPushButton>("SpeedButtonDeleteNC")->click();
+  WaitFinished();
+  EXPECT_FALSE(fs::exists(NcFolder() / "GOOD1.NC"));
+  EXPECT_TRUE(History().startsWith("File Delete:C:\\NCFILES\\GOOD1.NC\nLeft out, not a plain file name: ../.profile"))
+      << History().toStdString();
+
+  // The other way: PC names that step up on the controller, and one whose path the job
+  // cannot hold, stay behind; the rest goes.
+  const std::string longName(250, 'L');
+  home.WriteFile("Ncfiles/..\\AUTOEXEC.BAT", "echo");
+  home.WriteFile("Ncfiles/A..B.NC", "ab");
+  home.WriteFile("Ncfiles/" + longName, "long");
+  frame->RefreshPcList();
+  sim->Command("log-clear");
+  Select(pcList, {"..\\AUTOEXEC.BAT", "A..B.NC", QString::fromStdString(longName), "GOOD1.NC"});
+  Find<QPushButton>("SpeedButtonFilePCtoNC")->click();
+  WaitFinished();
+  EXPECT_EQ(vandir::test::ReadBytes(NcFolder() / "GOOD1.NC"), "g1");
+  int starts = 0;
+  for (const auto& [command, index] : sim->Log()) starts += command == 373;
+  EXPECT_EQ(starts, 1) << "only GOOD1.NC was offered to the controller";
+  EXPECT_TRUE(History().contains("Left out, not a plain file name: ..\\AUTOEXEC.BAT\n"));
+  EXPECT_TRUE(History().contains("Left out, not a plain file name: A..B.NC\n"));
+  EXPECT_TRUE(History().contains("Left out, name too long: " + QString::fromStdString(longName) + "\n"));
 }
 
 }  // namespace

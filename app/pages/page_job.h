@@ -1,0 +1,38 @@
+// A file job as the page that started it follows it: the steps the service runs, the step
+// under way, and the names left out before it started. When the job ends short of whole, the
+// page names every file it did not transfer.
+#pragma once
+
+#include <QStringList>
+
+#include <vector>
+
+#include "app/pages/file_job_steps.h"
+
+class QWidget;
+
+namespace talvo::app {
+
+class TLanguage;
+
+class TPageJob {
+ public:
+  void Start(std::vector<TFileJobStep> steps, std::vector<TRefusedName> refused);
+  void StepStarted(int index) { step_ = index; }
+  const std::vector<TFileJobStep>& Steps() const { return steps_; }
+  // Nothing was left out.
+  bool Whole() const { return refused_.empty(); }
+
+  // The names left out, then the files of the steps from the one under way on (none when
+  // `fromCurrent` is false, for a job that ran to its end).
+  QStringList NotTransferred(const TLanguage& language, bool fromCurrent) const;
+  // The failure box with those lines; nothing when there are none.
+  void ShowNotTransferred(QWidget* parent, const TLanguage& language, bool fromCurrent) const;
+
+ private:
+  std::vector<TFileJobStep> steps_;
+  std::vector<TRefusedName> refused_;
+  int step_ = -1;
+};
+
+}  // namespace talvo::app
