@@ -140,6 +140,9 @@ int TTalvoService::CheckTransferFinish(vandir::TransferDirection direction, int*
   if (progress.phase != vandir::TransferPhase::kFailed) {
     return progress.phase == vandir::TransferPhase::kFinished ? frFinished : frRunning;
   }
+  // The link drops a connection that a job broke before it publishes the job's error: such
+  // a job went with the link, and ends as the link does.
+  if (!CheckVandirConnectStatus()) return frLinkLost;
   LastError = progress.error;
   if (upload) {
     link_->CancelSendFile();

@@ -183,7 +183,7 @@ void TMachinePage::StartTransfer(bool upload) {
     list.refused.push_back(std::move(tooLong));
   job_.Start(std::move(list.steps), std::move(list.refused));
   if (!service.EndCommandList(true)) {
-    job_.ShowNotTransferred(this, frame_->Language(), false);
+    job_.ShowNotTransferred(this, frame_->Language(), false, "MessageFailure");
     return;
   }
   frame_->SetActivity(upload ? maMachineUpload : maMachineDownload);
@@ -193,7 +193,7 @@ void TMachinePage::FileJobListExecute(EProcessKind, int index) { job_.StepStarte
 
 void TMachinePage::FileJobFinished(EProcessKind) {
   progress_.fileName->clear();
-  job_.ShowNotTransferred(this, frame_->Language(), false);
+  job_.ShowNotTransferred(this, frame_->Language(), false, "MessageFailure");
   if (frame_->Activity() == maMachineUpload) {
     TellControllerTransferDone(*frame_, "TRANS_NC_MACHINE", kMachineFilesUploaded);
     return;
@@ -205,7 +205,12 @@ void TMachinePage::FileJobFinished(EProcessKind) {
 // The link keeps a PC file whose download failed as it was; the user learns which files
 // this backup or restore did not bring over.
 void TMachinePage::FileJobFailed(EProcessKind) {
-  job_.ShowNotTransferred(this, frame_->Language(), true);
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageFailure");
+}
+
+void TMachinePage::FileJobDropped(EProcessKind) {
+  progress_.fileName->clear();
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageConnectionLost");
 }
 
 void TMachinePage::SetMachineFolder(const QString& folder) { folder_.edit->setText(folder); }

@@ -30,6 +30,7 @@ class TMachinePage : public TPage {
   void FileJobListExecute(EProcessKind kind, int index) override;
   void FileJobFinished(EProcessKind kind) override;
   void FileJobFailed(EProcessKind kind) override;
+  void FileJobDropped(EProcessKind kind) override;
 
   // A restore (PC to controller) and a backup (controller to PC) of the ticked categories.
   void ButtonUploadMachineFilesClick();

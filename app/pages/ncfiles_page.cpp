@@ -318,6 +318,7 @@ void TFrameFile::RunJob(const std::vector<std::string>& names,
   }
   for (TRefusedName& tooLong : QueueSteps(*service_, steps)) refused.push_back(std::move(tooLong));
   for (const TRefusedName& name : refused) AddHistory(RefusedNameLine(*language_, name));
+  job_.Start(std::move(steps), {});
   service_->EndCommandList(true);
 }
 
@@ -486,6 +487,7 @@ void TFrameFile::Finish(EProcessKind kind) {
 }
 
 void TFrameFile::CommandStarted(EProcessKind kind, int index) {
+  job_.StepStarted(index);
   const SFileCommand* record = service_->GetCmdListItems(index);
   if (!record) return;
   const QString name1 = Decode(record->Name1);
@@ -513,6 +515,12 @@ void TFrameFile::Failed(EProcessKind kind) {
     RefreshPcList();
   else
     RefreshControllerList();
+}
+
+void TFrameFile::Dropped(EProcessKind kind) {
+  if (kind == pkGetFileList) return;  // nothing was being moved
+  for (const QString& name : job_.NotTransferred(*language_, true))
+    AddHistory(Text("MessageConnectionLost") + ": " + name);
 }
 
 int TFrameFile::AskOverwrite(EProcessKind, const std::string& fileName) {
@@ -574,6 +582,7 @@ void TNcFilesPage::FileJobListExecute(EProcessKind kind, int index) {
 }
 void TNcFilesPage::FileJobAborted(EProcessKind) { frame_->Aborted(); }
 void TNcFilesPage::FileJobFailed(EProcessKind kind) { frame_->Failed(kind); }
+void TNcFilesPage::FileJobDropped(EProcessKind kind) { frame_->Dropped(kind); }
 int TNcFilesPage::FileJobOverwrite(EProcessKind kind, const std::string& fileName) {
   return frame_->AskOverwrite(kind, fileName);
 }

@@ -10,6 +10,7 @@
 
 #include "app/pages/file_job_steps.h"
 #include "app/pages/page.h"
+#include "app/pages/page_job.h"
 #include "app/widgets/value_text.h"
 #include "link/file_list_queue.h"
 #include "service/process_states.h"
@@ -56,6 +57,8 @@ class TFrameFile : public QWidget {
   void CommandStarted(EProcessKind kind, int index);
   void Aborted();
   void Failed(EProcessKind kind);
+  // The connection went in the middle of a job: each file it did not reach is named.
+  void Dropped(EProcessKind kind);
   int AskOverwrite(EProcessKind kind, const std::string& fileName);
 
   // The buttons.
@@ -122,6 +125,8 @@ class TFrameFile : public QWidget {
   std::string ncFolder_;
   // The entries of the last controller listing, as the service handed them over.
   std::vector<vandir::FileListQueue::Block> entries_;
+  // The job last handed to the service.
+  TPageJob job_;
   TTalvoInfo_DiskFree diskFree_;
 
   TSide pc_;
@@ -150,6 +155,7 @@ class TNcFilesPage : public TPage {
   void FileJobListExecute(EProcessKind kind, int index) override;
   void FileJobAborted(EProcessKind kind) override;
   void FileJobFailed(EProcessKind kind) override;
+  void FileJobDropped(EProcessKind kind) override;
   int FileJobOverwrite(EProcessKind kind, const std::string& fileName) override;
 
   TFrameFile* FrameFile() const { return frame_; }

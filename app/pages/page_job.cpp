@@ -13,10 +13,10 @@ void TPageJob::Start(std::vector<TFileJobStep> steps, std::vector<TRefusedName> 
   step_ = -1;
 }
 
-QStringList TPageJob::NotTransferred(const TLanguage& language, bool fromCurrent) const {
+QStringList TPageJob::NotTransferred(const TLanguage& language, bool cutShort) const {
   QStringList lines;
   for (const TRefusedName& name : refused_) lines << RefusedNameLine(language, name);
-  if (!fromCurrent) return lines;
+  if (!cutShort) return lines;
   for (std::size_t step = static_cast<std::size_t>(std::max(step_, 0)); step < steps_.size();
        ++step) {
     const TFileJobStep& s = steps_[step];
@@ -26,13 +26,12 @@ QStringList TPageJob::NotTransferred(const TLanguage& language, bool fromCurrent
   return lines;
 }
 
-void TPageJob::ShowNotTransferred(QWidget* parent, const TLanguage& language,
-                                  bool fromCurrent) const {
-  const QStringList lines = NotTransferred(language, fromCurrent);
+void TPageJob::ShowNotTransferred(QWidget* parent, const TLanguage& language, bool cutShort,
+                                  const char* headKey) const {
+  const QStringList lines = NotTransferred(language, cutShort);
   if (lines.isEmpty()) return;
   ShowMessageBox(parent, {{},
-                          language.Caption("FileString", "MessageFailure") + ":\n" +
-                              lines.join('\n'),
+                          language.Caption("FileString", headKey) + ":\n" + lines.join('\n'),
                           QMessageBox::Warning});
 }
 

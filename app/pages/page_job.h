@@ -23,11 +23,13 @@ class TPageJob {
   // Nothing was left out.
   bool Whole() const { return refused_.empty(); }
 
-  // The names left out, then the files of the steps from the one under way on (none when
-  // `fromCurrent` is false, for a job that ran to its end).
-  QStringList NotTransferred(const TLanguage& language, bool fromCurrent) const;
-  // The failure box with those lines; nothing when there are none.
-  void ShowNotTransferred(QWidget* parent, const TLanguage& language, bool fromCurrent) const;
+  // The names left out, then, for a job cut short, the files of the steps from the one under
+  // way on.
+  QStringList NotTransferred(const TLanguage& language, bool cutShort) const;
+  // A warning box: the text of `headKey` (section "FileString") over those lines; nothing
+  // when there are none.
+  void ShowNotTransferred(QWidget* parent, const TLanguage& language, bool cutShort,
+                          const char* headKey) const;
 
  private:
   std::vector<TFileJobStep> steps_;

@@ -98,14 +98,19 @@ void TUpgradePage::FileJobFinished(EProcessKind) {
   progress_.fileName->clear();
   // A setup with files left out is not one the operator may install.
   if (!job_.Whole()) {
-    job_.ShowNotTransferred(this, frame_->Language(), false);
+    job_.ShowNotTransferred(this, frame_->Language(), false, "MessageFailure");
     return;
   }
   TellControllerTransferDone(*frame_, "TRANS_NC_SETUP", kSetupFilesUploaded);
 }
 
 void TUpgradePage::FileJobFailed(EProcessKind) {
-  job_.ShowNotTransferred(this, frame_->Language(), true);
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageFailure");
+}
+
+void TUpgradePage::FileJobDropped(EProcessKind) {
+  progress_.fileName->clear();
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageConnectionLost");
 }
 
 }  // namespace talvo::app

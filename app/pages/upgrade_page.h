@@ -17,6 +17,7 @@ class TUpgradePage : public TPage {
   void FileJobListExecute(EProcessKind kind, int index) override;
   void FileJobFinished(EProcessKind kind) override;
   void FileJobFailed(EProcessKind kind) override;
+  void FileJobDropped(EProcessKind kind) override;
 
   // The folder shown in `EditSetup`.
   void SetSetupFolder(const QString& folder);

@@ -283,5 +283,28 @@ TEST_F(TransferPages, SetupNamesThatCouldStepUpOnTheControllerAreLeftOut) {
   EXPECT_EQ(Messages().find("message 3"), std::string::npos) << Messages();
 }
 
+TEST_F(TransferPages, ADropInTheMiddleNamesWhatDidNotArrive) {
+  Open(OnlyCategories({"TRANSMACLADDER"}) + "[LOCALDIR]\nSETUPDIR=" + home.Text() + "Setup\n");
+  SetStatus(0);
+  sim->Command("drop-transfer 3");
+  Machine().ButtonDownloadMachineFilesClick();
+  ASSERT_TRUE(RunUntil([&] { return !boxes.empty(); }));
+  EXPECT_EQ(boxes, std::vector<QString>{"Connection lost, not completed:\nCNC.LAD\nCNC.L88\nCNC.PAR"});
+  EXPECT_EQ(Text("LabelMachineDataFileName"), "");
+  boxes.clear();
+
+  ConnectAndComplete();
+  SetStatus(0);
+  home.WriteFile("Setup/A.EXE", std::string(5000, 'a'));
+  home.WriteFile("Setup/D/B.EXE", "b");
+  sim->Command("drop-transfer 2");
+  Upgrade().ButtonSetupUploadClick();
+  ASSERT_TRUE(RunUntil([&] { return !boxes.empty(); }));
+  EXPECT_EQ(boxes, std::vector<QString>{"Connection lost, not completed:\nA.EXE\nB.EXE"});
+  EXPECT_EQ(Text("LabelSetupFileName"), "");
+  RunFor(std::chrono::milliseconds(100));
+  EXPECT_EQ(Messages().find("Setup files send finished"), std::string::npos) << Messages();
+}
+
 }  // namespace
 }  // namespace talvo::app::test

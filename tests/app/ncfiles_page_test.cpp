@@ -288,6 +288,21 @@ TEST_F(NcFiles, UploadAndCancel) {
   EXPECT_EQ(boxes, (QStringList{"Please confirm the state of NC is ready !", "PC no file ..."}));
 }
 
+TEST_F(NcFiles, ADropInTheMiddleNamesWhatDidNotArrive) {
+  for (const char* name : {"B1.NC", "B2.NC", "B3.NC"}) PutOnController(name, std::string(20000, 'b'));
+  ShowPage();
+  Select(ncList, {"B1.NC", "B2.NC", "B3.NC"});
+  sim->Command("drop-transfer 3");
+  Find<QPushButton>("SpeedButtonFileNCtoPC")->click();
+  ASSERT_TRUE(RunUntil([&] { return History().contains("Connection lost"); })) << History().toStdString();
+  EXPECT_TRUE(History().startsWith("Connection lost, not completed: B3.NC\n"
+                                   "Connection lost, not completed: B2.NC\n"
+                                   "Connection lost, not completed: B1.NC\n"))
+      << History().toStdString();
+  EXPECT_FALSE(fs::exists(home.Path("Ncfiles/B1.NC")));
+  EXPECT_FALSE(boxes.contains("Finish"));
+}
+
 TEST_F(NcFiles, NamesThatCouldLeaveTheirFolderAreLeftOutAndTheOthersMove) {
   PutOnController("GOOD1.NC", "g1");
   PutOnController("GOOD2.NC", "g2");
