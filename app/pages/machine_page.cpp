@@ -122,7 +122,7 @@ void TMachinePage::ApplySystemType(int type) {
 void TMachinePage::SetupCategoryBox(int category) {
   QCheckBox* box = categories_[static_cast<std::size_t>(category)];
   const bool available = CategoryAvailable(frame_->Settings(), category, systemType_);
-  box->setEnabled(available);
+  box->setEnabled(available && !jobRunning_);
   box->setChecked(available && frame_->Settings().ReadBool(
                                    kOptions, MachineCategory(category, systemType_).optionKey,
                                    true));
@@ -186,12 +186,22 @@ void TMachinePage::StartTransfer(bool upload) {
     job_.ShowNotTransferred(this, frame_->Language(), false, "MessageFailure");
     return;
   }
+  SetJobRunning(true);
   frame_->SetActivity(upload ? maMachineUpload : maMachineDownload);
+}
+
+void TMachinePage::SetJobRunning(bool running) {
+  jobRunning_ = running;
+  folder_.button->setEnabled(!running);
+  for (int category = 0; category < kCategories; ++category)
+    categories_[static_cast<std::size_t>(category)]->setEnabled(
+        !running && CategoryAvailable(frame_->Settings(), category, systemType_));
 }
 
 void TMachinePage::FileJobListExecute(EProcessKind, int index) { job_.StepStarted(index); }
 
 void TMachinePage::FileJobFinished(EProcessKind) {
+  SetJobRunning(false);
   progress_.fileName->clear();
   job_.ShowNotTransferred(this, frame_->Language(), false, "MessageFailure");
   if (frame_->Activity() == maMachineUpload) {
@@ -205,12 +215,20 @@ void TMachinePage::FileJobFinished(EProcessKind) {
 // The link keeps a PC file whose download failed as it was; the user learns which files
 // this backup or restore did not bring over.
 void TMachinePage::FileJobFailed(EProcessKind) {
+  SetJobRunning(false);
   job_.ShowNotTransferred(this, frame_->Language(), true, "MessageFailure");
 }
 
 void TMachinePage::FileJobDropped(EProcessKind) {
+  SetJobRunning(false);
   progress_.fileName->clear();
   job_.ShowNotTransferred(this, frame_->Language(), true, "MessageConnectionLost");
+}
+
+void TMachinePage::FileJobAborted(EProcessKind) {
+  SetJobRunning(false);
+  progress_.fileName->clear();
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageFailure");
 }
 
 void TMachinePage::SetMachineFolder(const QString& folder) { folder_.edit->setText(folder); }

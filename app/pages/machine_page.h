@@ -31,6 +31,7 @@ class TMachinePage : public TPage {
   void FileJobFinished(EProcessKind kind) override;
   void FileJobFailed(EProcessKind kind) override;
   void FileJobDropped(EProcessKind kind) override;
+  void FileJobAborted(EProcessKind kind) override;
 
   // A restore (PC to controller) and a backup (controller to PC) of the ticked categories.
   void ButtonUploadMachineFilesClick();
@@ -45,6 +46,8 @@ class TMachinePage : public TPage {
   // A category can be chosen unless its count is 0; a box that can be chosen shows its
   // setting.
   void SetupCategoryBox(int category);
+  // While a backup or restore runs, its folder and categories stay as they were chosen.
+  void SetJobRunning(bool running);
   void ButtonMachineClick();
   void StartTransfer(bool upload);
 
@@ -52,6 +55,7 @@ class TMachinePage : public TPage {
   int systemType_ = 0;
   // The job last handed to the service.
   TPageJob job_;
+  bool jobRunning_ = false;
 
   TFolderRow folder_;
   QGroupBox* groupBoxTransMachine_;

@@ -222,6 +222,43 @@ TEST_F(TransferPages, NamesOfTheSettingsThatCouldLeaveTheirFolderAreLeftOut) {
   EXPECT_EQ(sim->Command("files C:\\").find("AUTOEXEC"), std::string::npos);
 }
 
+TEST_F(TransferPages, FolderAndCategoriesAreLockedWhileABackupRuns) {
+  Open("[Machine Data Files]\nIO_Count=0\n[OPTIONS]\n" + OnlyCategories({"TRANSMACLADDER"}));
+  SetStatus(0);
+  auto* folder = Find<QPushButton>("ButtonMachine");
+  const auto locked = [&] {
+    bool any = folder->isEnabled();
+    for (int category = 0; category < TMachinePage::kCategories; ++category)
+      any = any || Machine().CategoryBox(category)->isEnabled();
+    return !any;
+  };
+  const auto unlocked = [&] {
+    return folder->isEnabled() && Machine().CategoryBox(0)->isEnabled() &&
+           Machine().CategoryBox(10)->isEnabled() && !Machine().CategoryBox(1)->isEnabled();
+  };
+  ASSERT_TRUE(unlocked()) << "the I/O files cannot be chosen";
+  const struct {
+    const char* fault;
+    std::vector<QString> boxes;
+  } endings[] = {
+      {"stall 5", {"FINISH"}},
+      {"fail-file 2", {"Failure: (2)", "Failure:\nCNC.LAD\nCNC.L88\nCNC.PAR"}},
+      {"drop-transfer 2", {"Connection lost, not completed:\nCNC.LAD\nCNC.L88\nCNC.PAR"}},
+  };
+  for (const auto& ending : endings) {
+    if (!window->Service().GetSessionReady()) ConnectAndComplete();
+    SetStatus(0);
+    sim->Command(ending.fault);
+    Machine().ButtonDownloadMachineFilesClick();
+    EXPECT_TRUE(locked()) << ending.fault;
+    ASSERT_TRUE(RunUntil([&] { return boxes.size() >= ending.boxes.size(); })) << ending.fault;
+    EXPECT_EQ(boxes, ending.boxes) << ending.fault;
+    EXPECT_TRUE(unlocked()) << ending.fault;
+    boxes.clear();
+    sim->Command("stall 0");
+  }
+}
+
 TEST_F(TransferPages, CategoryBoxesFollowTheirCountsAndSaveTheirClicks) {
   Open("[Machine Data Files]\nIO_Count=0\nLathe_Tools_Count=0\n[OPTIONS]\nTRANSMACIO=1\n"
        "TRANSMACGRAPH=0\n");
