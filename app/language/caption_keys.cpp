@@ -233,7 +233,10 @@ std::vector<TCaptionKey> BuildTable() {
         "Once Machine files uploading finished,please select PARAMETERS RESTORE and select "
         "C:UPDATE to update files!"},
        {"TRANS_NC_SETUP", "Setup files send finished,please select C:SETUP to update system!"},
-       {"FINISH", "FINISH"}});
+       {"FINISH", "FINISH"},
+       {"BackupIncomplete", "Unfinished backup in this folder, started"},
+       {"BackupNotFetched", "not fetched:"},
+       {"RestoreIncomplete", "Restore from it all the same?"}});
   Add(all, "FileString",
       {{"LabelPCFileList", "PC"},
        {"LabelNCFileList", "NC"},

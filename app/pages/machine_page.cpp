@@ -65,6 +65,7 @@ constexpr int kMachineFilesUploaded = 4;
 
 TMachinePage::TMachinePage(QWidget* parent)
     : TPage("TabSheetMachine", page_tag::kMachine, parent),
+      backupIncomplete_(Named<QLabel>("LabelMachineBackupIncomplete")),
       groupBoxTransMachine_(Named<QGroupBox>("GroupBoxTransMachine")),
       upload_(NewJobButton("ButtonUploadMachineFiles")),
       download_(NewJobButton("ButtonDownloadMachineFiles")) {
@@ -72,6 +73,10 @@ TMachinePage::TMachinePage(QWidget* parent)
   auto* form = new QGridLayout;
   folder_ = AddFolderRow(*form, 0, "LabelMachine", "EditMachine", "ButtonMachine");
   page->addLayout(form);
+  backupIncomplete_->setWordWrap(true);
+  backupIncomplete_->setStyleSheet("color: red");
+  backupIncomplete_->hide();
+  page->addWidget(backupIncomplete_);
   page->addSpacing(8);
 
   auto* boxes = new QGridLayout(groupBoxTransMachine_);
@@ -112,6 +117,7 @@ void TMachinePage::Attach(TFormMain& frame) {
   frame_ = &frame;
   for (int category = 0; category < kCategories; ++category) SetupCategoryBox(category);
   progress_.fileName->clear();
+  ShowBackupState();
 }
 
 void TMachinePage::ApplySystemType(int type) {
@@ -132,6 +138,7 @@ void TMachinePage::PageShown() {
   progress_.bar->setValue(0);
   progress_.percentage->setText("0%");
   progress_.fileName->clear();
+  ShowBackupState();
 }
 
 void TMachinePage::ButtonMachineClick() {
@@ -141,6 +148,7 @@ void TMachinePage::ButtonMachineClick() {
   if (folder.isEmpty()) return;
   folder_.edit->setText(folder);
   frame_->Settings().WriteString(kLocalDir, "MACHINEDIR", folder.toStdString());
+  ShowBackupState();
 }
 
 void TMachinePage::ButtonUploadMachineFilesClick() { StartTransfer(true); }
@@ -158,7 +166,6 @@ void TMachinePage::StartTransfer(bool upload) {
     RefuseForControllerState(*frame_, this);
     return;
   }
-  if (!service.BeginCommandList()) return;
   // A first backup has no folder to land in yet.
   std::error_code ignored;
   if (!upload) std::filesystem::create_directories(frame_->Options().MachineDir(), ignored);
@@ -170,7 +177,6 @@ void TMachinePage::StartTransfer(bool upload) {
       BuildMachineFileList(frame_->Settings(), ticked, systemType_, frame_->Options().MachineDir(),
                            service.GetNcMachinePath(), upload);
   if (!list.Built()) {
-    service.EndCommandList(false);
     const TLanguage& language = frame_->Language();
     ShowMessageBox(this, {{},
                           language.Caption("FileTrans", "CONFIM_FILE_NOT_FOUND1") +
@@ -179,9 +185,15 @@ void TMachinePage::StartTransfer(bool upload) {
                           QMessageBox::Warning});
     return;
   }
+  if (upload && !ConfirmRestore()) return;
+  if (!service.BeginCommandList()) return;
   for (TRefusedName& tooLong : QueueSteps(service, list.steps))
     list.refused.push_back(std::move(tooLong));
   job_.Start(std::move(list.steps), std::move(list.refused));
+  if (!upload && !job_.Steps().empty() && !MarkBackupStarted()) {
+    service.EndCommandList(false);
+    return;
+  }
   if (!service.EndCommandList(true)) {
     job_.ShowNotTransferred(this, frame_->Language(), false, "MessageFailure");
     return;
@@ -202,6 +214,7 @@ void TMachinePage::FileJobListExecute(EProcessKind, int index) { job_.StepStarte
 
 void TMachinePage::FileJobFinished(EProcessKind) {
   SetJobRunning(false);
+  MarkBackupEnded(false);
   progress_.fileName->clear();
   job_.ShowNotTransferred(this, frame_->Language(), false, "MessageFailure");
   if (frame_->Activity() == maMachineUpload) {
@@ -216,17 +229,20 @@ void TMachinePage::FileJobFinished(EProcessKind) {
 // this backup or restore did not bring over.
 void TMachinePage::FileJobFailed(EProcessKind) {
   SetJobRunning(false);
+  MarkBackupEnded(true);
   job_.ShowNotTransferred(this, frame_->Language(), true, "MessageFailure");
 }
 
 void TMachinePage::FileJobDropped(EProcessKind) {
   SetJobRunning(false);
+  MarkBackupEnded(true);
   progress_.fileName->clear();
   job_.ShowNotTransferred(this, frame_->Language(), true, "MessageConnectionLost");
 }
 
 void TMachinePage::FileJobAborted(EProcessKind) {
   SetJobRunning(false);
+  MarkBackupEnded(true);
   progress_.fileName->clear();
   job_.ShowNotTransferred(this, frame_->Language(), true, "MessageFailure");
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "app/pages/file_job_steps.h"
@@ -48,6 +49,14 @@ class TMachinePage : public TPage {
   void SetupCategoryBox(int category);
   // While a backup or restore runs, its folder and categories stay as they were chosen.
   void SetJobRunning(bool running);
+  // The mark of an unfinished backup in the machine folder (machine_page_backup.cpp):
+  // written before a backup starts (false, with the reason shown, when it cannot be), taken
+  // away when the backup ended whole, else left naming the files it missed; the page warns
+  // while its folder holds one, and a restore from there asks first.
+  bool MarkBackupStarted();
+  void MarkBackupEnded(bool cutShort);
+  void ShowBackupState();
+  bool ConfirmRestore();
   void ButtonMachineClick();
   void StartTransfer(bool upload);
 
@@ -56,8 +65,10 @@ class TMachinePage : public TPage {
   // The job last handed to the service.
   TPageJob job_;
   bool jobRunning_ = false;
+  std::string backupStarted_;  // when the backup under way started, as its mark says
 
   TFolderRow folder_;
+  QLabel* backupIncomplete_;
   QGroupBox* groupBoxTransMachine_;
   std::array<QCheckBox*, kCategories> categories_{};
   QPushButton* upload_;

@@ -26,12 +26,17 @@ class TPageJob {
   // The names left out, then, for a job cut short, the files of the steps from the one under
   // way on.
   QStringList NotTransferred(const TLanguage& language, bool cutShort) const;
+  // The same as file names (PC side), for a record of what is missing.
+  std::vector<std::string> MissedFiles(bool cutShort) const;
   // A warning box: the text of `headKey` (section "FileString") over those lines; nothing
   // when there are none.
   void ShowNotTransferred(QWidget* parent, const TLanguage& language, bool cutShort,
                           const char* headKey) const;
 
  private:
+  // The steps from the one under way on that move a file.
+  std::vector<const TFileJobStep*> StepsNotDone() const;
+
   std::vector<TFileJobStep> steps_;
   std::vector<TRefusedName> refused_;
   int step_ = -1;

@@ -11,6 +11,7 @@
 #include "app/frame/message_box.h"
 #include "app/pages/machine_page.h"
 #include "app/pages/upgrade_page.h"
+#include "service/backup_marker.h"
 #include "tests/app/frame_fixture.h"
 #include "tests/support/file_bytes.h"
 
@@ -29,7 +30,7 @@ class TransferPages : public FrameTest {
     MakeWindow(settings);
     SetMessageBoxAnswerer([this](const TMessageBox& box) {
       boxes.push_back(box.text);
-      return box.defaultButton;
+      return box.buttons & QMessageBox::Yes ? question : box.defaultButton;
     });
     ConnectAndComplete();
   }
@@ -57,6 +58,8 @@ class TransferPages : public FrameTest {
   }
 
   std::vector<QString> boxes;
+  // The answer to a question (a box with Yes and No).
+  QMessageBox::StandardButton question = QMessageBox::Yes;
 };
 
 // The categories ticked, by option key; the others off.
@@ -211,11 +214,17 @@ TEST_F(TransferPages, NamesOfTheSettingsThatCouldLeaveTheirFolderAreLeftOut) {
   EXPECT_EQ(BoxesAfterJob(), (std::vector<QString>{leftOut, "FINISH"}));
   auto added = vandir::test::TreeBelow(home.Path());
   for (const auto& old : before) added.erase(old);
-  EXPECT_EQ(added, (std::set<std::string>{"Machine", "Machine/PLCIO.CFG"}));
+  EXPECT_EQ(added, (std::set<std::string>{"Machine", "Machine/BACKUP-INCOMPLETE.txt",
+                                          "Machine/PLCIO.CFG"}))
+      << "the backup is marked as not whole";
 
   home.WriteFile("Machine/" + longName, "long");  // there, but too long to be sent
   Machine().ButtonUploadMachineFilesClick();
-  EXPECT_EQ(BoxesAfterJob(), (std::vector<QString>{leftOut, "FINISH"}));
+  const std::vector<QString> shown = BoxesAfterJob();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_TRUE(shown[0].endsWith("Restore from it all the same?")) << shown[0].toStdString();
+  EXPECT_EQ(std::vector<QString>(shown.begin() + 1, shown.end()),
+            (std::vector<QString>{leftOut, "FINISH"}));
   EXPECT_EQ(sim->Command("files C:\\INSTTMP\\"),
             "ok C:\\INSTTMP\\PLCIO.CFG=" +
                 std::to_string(fs::file_size(kControllerMachineFiles / "PLCIO.CFG")));
@@ -257,6 +266,56 @@ TEST_F(TransferPages, FolderAndCategoriesAreLockedWhileABackupRuns) {
     boxes.clear();
     sim->Command("stall 0");
   }
+}
+
+TEST_F(TransferPages, AnUnfinishedBackupLeavesItsFolderMarkedUntilOneEndsWhole) {
+  Open(OnlyCategories({"TRANSMACLADDER", "TRANSMACIO"}));
+  const fs::path folder = home.Path("Machine");
+  auto* warning = Find<QLabel>("LabelMachineBackupIncomplete");
+  const auto marker = [&] { return ReadBackupMarker(folder); };
+  SetStatus(0);
+  // The mark is there while the backup runs, and goes once it ended whole.
+  sim->Command("stall 5");
+  Machine().ButtonDownloadMachineFilesClick();
+  ASSERT_TRUE(marker().has_value()) << "written before the first file arrives";
+  EXPECT_EQ(marker()->missing, (std::vector<std::string>{"CNC.LAD", "CNC.L88", "CNC.PAR", "PLCIO.CFG"}));
+  EXPECT_EQ(BoxesAfterJob(), std::vector<QString>{"FINISH"});
+  sim->Command("stall 0");
+  EXPECT_FALSE(marker().has_value());
+  EXPECT_TRUE(warning->isHidden());
+
+  // Cut short by a failure, or by a lost connection: the mark names what is missing.
+  sim->Command("fail-transfer 1 2");
+  Machine().ButtonDownloadMachineFilesClick();
+  BoxesAfterJob();
+  ASSERT_TRUE(marker().has_value());
+  EXPECT_EQ(marker()->missing, (std::vector<std::string>{"CNC.LAD", "CNC.L88", "CNC.PAR", "PLCIO.CFG"}));
+  EXPECT_FALSE(warning->isHidden());
+  EXPECT_TRUE(warning->text().startsWith("Unfinished backup in this folder, started 2"))
+      << warning->text().toStdString();
+  EXPECT_TRUE(warning->text().endsWith(", not fetched: CNC.LAD, CNC.L88, CNC.PAR, PLCIO.CFG"))
+      << warning->text().toStdString();
+
+  fs::remove(folder / kBackupIncompleteFile);
+  sim->Command("drop-transfer 1");
+  window->SetActivity(maIdle);
+  Machine().ButtonDownloadMachineFilesClick();
+  ASSERT_TRUE(RunUntil([&] { return !window->Service().GetSessionReady() && !boxes.empty(); }));
+  boxes.clear();
+  ASSERT_TRUE(marker().has_value());
+  EXPECT_EQ(marker()->missing, (std::vector<std::string>{"CNC.LAD", "CNC.L88", "CNC.PAR", "PLCIO.CFG"}));
+
+  // A restore from the marked folder asks first; No (the default) sends nothing.
+  ConnectAndComplete();
+  SetStatus(0);
+  question = QMessageBox::No;
+  Machine().ButtonUploadMachineFilesClick();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(boxes[0].startsWith("Unfinished backup in this folder")) << boxes[0].toStdString();
+  EXPECT_TRUE(boxes[0].endsWith("\nRestore from it all the same?")) << boxes[0].toStdString();
+  RunFor(std::chrono::milliseconds(100));
+  EXPECT_NE(window->Activity(), maMachineUpload);
+  EXPECT_EQ(sim->Command("files C:\\").find("INSTTMP"), std::string::npos);
 }
 
 TEST_F(TransferPages, CategoryBoxesFollowTheirCountsAndSaveTheirClicks) {
