@@ -236,7 +236,8 @@ std::vector<TCaptionKey> BuildTable() {
        {"FINISH", "FINISH"},
        {"BackupIncomplete", "Unfinished backup in this folder, started"},
        {"BackupNotFetched", "not fetched:"},
-       {"RestoreIncomplete", "Restore from it all the same?"}});
+       {"RestoreIncomplete", "Restore from it all the same?"},
+       {"SetupUnreadable", "The setup folder cannot be read whole; nothing was sent:"}});
   Add(all, "FileString",
       {{"LabelPCFileList", "PC"},
        {"LabelNCFileList", "NC"},

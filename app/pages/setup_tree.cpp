@@ -12,7 +12,8 @@ struct TFolderEntries {
   std::vector<std::string> folders;
 };
 
-TFolderEntries ReadFolder(const std::string& folder) {
+// What `folder` holds; what could not be read is added to `unreadable`.
+TFolderEntries ReadFolder(const std::string& folder, std::vector<std::string>& unreadable) {
   TFolderEntries entries;
   std::error_code ec;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
@@ -25,7 +26,9 @@ TFolderEntries ReadFolder(const std::string& folder) {
     } else if (it->is_regular_file(kind)) {
       entries.files.push_back(std::move(name));
     }
+    if (kind) unreadable.push_back(folder + name + " (" + kind.message() + ")");
   }
+  if (ec) unreadable.push_back(folder + " (" + ec.message() + ")");
   std::sort(entries.files.begin(), entries.files.end());
   std::sort(entries.folders.begin(), entries.folders.end());
   return entries;
@@ -34,7 +37,7 @@ TFolderEntries ReadFolder(const std::string& folder) {
 }  // namespace
 
 void QueueFolderTree(const std::string& pcFolder, const std::string& ncFolder, TSetupJob& job) {
-  const TFolderEntries entries = ReadFolder(pcFolder);
+  const TFolderEntries entries = ReadFolder(pcFolder, job.unreadable);
   const auto plain = [&job](const std::string& name) {
     auto unsafe = RefuseUnsafeName(name);
     if (unsafe) job.refused.push_back(std::move(*unsafe));

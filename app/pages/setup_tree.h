@@ -14,6 +14,9 @@ struct TSetupJob {
   // Files and folders whose names could reach another folder on the controller: left out,
   // a folder with everything in it.
   std::vector<TRefusedName> refused;
+  // Folders (or entries) that could not be read, each with the reason: the tree is then not
+  // known whole.
+  std::vector<std::string> unreadable;
 };
 
 // Appends the tree of `pcFolder` (ending in '/') into `ncFolder` (ending in '\'): the files of
@@ -21,8 +24,8 @@ struct TSetupJob {
 // reached through a link are left out, so a link back up the tree cannot repeat it forever.
 void QueueFolderTree(const std::string& pcFolder, const std::string& ncFolder, TSetupJob& job);
 
-// The whole upload: the staging folder made, then the tree of `setupFolder` into it. A
-// missing or empty folder gives the staging folder alone.
+// The whole upload: the staging folder made, then the tree of `setupFolder` into it. An
+// empty folder gives the staging folder alone; a missing one is unreadable.
 TSetupJob SetupUploadSteps(const std::string& setupFolder);
 
 }  // namespace talvo::app

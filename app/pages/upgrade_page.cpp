@@ -9,6 +9,7 @@
 
 #include "app/frame/file_command_ready.h"
 #include "app/frame/main_window.h"
+#include "app/frame/message_box.h"
 #include "app/language/language.h"
 #include "app/pages/controller_messages.h"
 #include "app/pages/folder_choice.h"
@@ -83,8 +84,18 @@ void TUpgradePage::ButtonSetupUploadClick() {
     RefuseForControllerState(*frame_, this);
     return;
   }
-  if (!service.BeginCommandList()) return;
   TSetupJob setup = SetupUploadSteps(frame_->Options().SetupDir());
+  // A setup is installed as a whole: one that cannot be read whole is not sent at all.
+  if (!setup.unreadable.empty()) {
+    QStringList lines;
+    for (const std::string& line : setup.unreadable) lines << QString::fromStdString(line);
+    ShowMessageBox(this, {{},
+                          frame_->Language().Caption("FileTrans", "SetupUnreadable") + "\n" +
+                              lines.join('\n'),
+                          QMessageBox::Warning});
+    return;
+  }
+  if (!service.BeginCommandList()) return;
   for (TRefusedName& tooLong : QueueSteps(service, setup.steps))
     setup.refused.push_back(std::move(tooLong));
   job_.Start(std::move(setup.steps), std::move(setup.refused));

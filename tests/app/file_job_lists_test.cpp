@@ -146,7 +146,29 @@ TEST(SetupTree, FilesOfAFolderBeforeItsSubFoldersDepthFirst) {
   EXPECT_EQ(job.steps, expected);
   EXPECT_EQ(job.refused, (std::vector<TRefusedName>{{"A..B", vandir::NameFault::kDots},
                                                     {"..\\X", vandir::NameFault::kSeparator}}));
-  EXPECT_EQ(SetupUploadSteps(home.Text() + "None").steps.size(), 1u) << "the staging folder alone";
+  EXPECT_TRUE(job.unreadable.empty());
+}
+
+TEST(SetupTree, WhatCannotBeReadIsNamedWithItsReason) {
+  ProgramHome home;
+  home.WriteFile("Setup/A", "a");
+  home.WriteFile("File", "not a folder");
+  std::filesystem::create_directories(home.Path("Setup/D"));
+  std::filesystem::create_directory_symlink("LOOP", home.Path("Setup/D/LOOP"));  // never resolves
+  const std::string pc = home.Text();
+  const struct {
+    std::string folder;
+    std::vector<std::string> unreadable;
+  } cases[] = {
+      {pc + "None", {pc + "None/ (No such file or directory)"}},
+      {pc + "File", {pc + "File/ (Not a directory)"}},
+      {pc + "Setup", {pc + "Setup/D/LOOP (Too many levels of symbolic links)"}},
+  };
+  for (const auto& c : cases) {
+    const TSetupJob job = SetupUploadSteps(c.folder);
+    EXPECT_EQ(job.unreadable, c.unreadable) << c.folder;
+    EXPECT_EQ(job.steps.front(), (TFileJobStep{fcDirCreate, "C:\\INSTTMP", ""}));
+  }
 }
 
 TEST(NcFilesTexts, PackedTimesDatesAndAttributes) {

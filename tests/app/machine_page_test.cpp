@@ -359,6 +359,20 @@ TEST_F(TransferPages, SetupUploadSendsTheTreeAndTellsTheController) {
   EXPECT_NE(sim->Command("files C:\\INSTTMP\\D\\").find("C.INI=4"), std::string::npos);
 }
 
+TEST_F(TransferPages, ASetupFolderThatCannotBeReadWholeSendsNothing) {
+  Open("[LOCALDIR]\nSETUPDIR=" + home.Text() + "Gone\n");
+  SetStatus(0);
+  Upgrade().ButtonSetupUploadClick();
+  EXPECT_EQ(boxes, std::vector<QString>{"The setup folder cannot be read whole; nothing was sent:\n" +
+                                        QString::fromStdString(home.Text()) +
+                                        "Gone/ (No such file or directory)"});
+  EXPECT_TRUE(Idle());
+  EXPECT_NE(window->Activity(), maSetupUpload);
+  RunFor(std::chrono::milliseconds(100));
+  EXPECT_EQ(sim->Command("files C:\\").find("INSTTMP"), std::string::npos);
+  EXPECT_EQ(Messages(), "ok") << "the controller is told nothing";
+}
+
 TEST_F(TransferPages, SetupNamesThatCouldStepUpOnTheControllerAreLeftOut) {
   Open("[LOCALDIR]\nSETUPDIR=" + home.Text() + "Setup\n");
   home.WriteFile("Setup/A.EXE", "a");
