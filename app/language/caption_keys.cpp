@@ -278,6 +278,7 @@ std::vector<TCaptionKey> BuildTable() {
        {"MessageCreateDirFailure", "Create directory failure"},
        {"MessageNameRefused", "Left out, not a plain file name:"},
        {"MessageNameTooLong", "Left out, name too long:"},
+       {"MessageFileNotThere", "Left out, not in the folder:"},
        {"MessageConnectionLost", "Connection lost, not completed"},
        {"Msg_Can_not_Show_Contents_Z_Disk", "Can not show the contents of the Z Disk"},
        {"Msg_Param_Index_Data_Error", "Paramater Index File is Incorrect"}});

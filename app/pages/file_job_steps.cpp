@@ -28,7 +28,7 @@ std::vector<TRefusedName> QueueSteps(TTalvoService& service, std::vector<TFileJo
   std::erase_if(steps, [&](const TFileJobStep& step) {
     if (Queue(service, step)) return false;
     refused.push_back({FileNamePart(step.command == fcReceiveFile ? step.second : step.first),
-                       vandir::NameFault::kTooLong});
+                       ELeftOut::kTooLong});
     return true;
   });
   return refused;

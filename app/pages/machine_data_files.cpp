@@ -99,7 +99,12 @@ TMachineFileList BuildMachineFileList(const TKeyReader& settings,
         continue;
       }
       std::error_code ec;
-      if (!std::filesystem::is_regular_file(local, ec) && category != kCategoryAlarmLog) {
+      if (!std::filesystem::is_regular_file(local, ec)) {
+        // The controller keeps its alarm log itself: a restore goes on without it.
+        if (category == kCategoryAlarmLog) {
+          list.refused.push_back({name, ELeftOut::kNotThere});
+          continue;
+        }
         list.steps.clear();
         list.missingFile = local;
         return list;

@@ -42,7 +42,8 @@ struct TMachineFileList {
   std::vector<TFileJobStep> steps;
   // A PC file a restore needs that is not there; the list is then not built.
   std::string missingFile;
-  // Names of the settings that are no plain file names: left out, the others go on.
+  // Names of the settings that are no plain file names, and an alarm log a restore finds
+  // missing: left out, the others go on.
   std::vector<TRefusedName> refused;
   bool Built() const { return missingFile.empty(); }
 };

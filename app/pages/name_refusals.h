@@ -1,6 +1,7 @@
-// Files a job leaves out because of their names: a name that is not a plain file name (it
-// could reach another folder on either side), or a path the service's record cannot hold.
-// The job goes on with the others; the page says which ones were left out and why.
+// Files a job leaves out before it starts: a name that is not a plain file name (it could
+// reach another folder on either side), a path the service's record cannot hold, or a file
+// that is not there to send. The job goes on with the others; the page says which ones were
+// left out and why.
 #pragma once
 
 #include <QString>
@@ -14,9 +15,11 @@ namespace talvo::app {
 
 class TLanguage;
 
+enum class ELeftOut { kNotPlainName, kTooLong, kNotThere };
+
 struct TRefusedName {
   std::string name;  // as it came, bytes of the side it came from
-  vandir::NameFault fault;
+  ELeftOut why;
   bool operator==(const TRefusedName&) const = default;
 };
 

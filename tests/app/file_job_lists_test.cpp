@@ -95,9 +95,9 @@ TEST_F(MachineFiles, RestoreNeedsEveryFileButTheAlarmLog) {
   ASSERT_TRUE(list.Built()) << list.missingFile;
   const std::vector<TFileJobStep> expected = {
       {fcDirCreate, "C:\\INSTTMP", ""},
-      {fcSendFile, home.Text() + "Machine/CNCSYS.LOG", "C:\\INSTTMP\\CNCSYS.LOG"},
       {fcSendFile, home.Text() + "Machine/OPMSG.LOG", "C:\\INSTTMP\\OPMSG.LOG"}};
-  EXPECT_EQ(list.steps, expected) << "the missing alarm log is sent all the same";
+  EXPECT_EQ(list.steps, expected) << "the missing alarm log is left out, the others go";
+  EXPECT_EQ(list.refused, (std::vector<TRefusedName>{{"CNCSYS.LOG", ELeftOut::kNotThere}}));
 
   std::filesystem::remove(home.Path("Machine/OPMSG.LOG"));
   list = Build(true, 0, logs);
@@ -144,8 +144,8 @@ TEST(SetupTree, FilesOfAFolderBeforeItsSubFoldersDepthFirst) {
       {fcDirCreate, "C:\\INSTTMP\\G", ""}};
   const TSetupJob job = SetupUploadSteps(home.Text() + "Setup");
   EXPECT_EQ(job.steps, expected);
-  EXPECT_EQ(job.refused, (std::vector<TRefusedName>{{"A..B", vandir::NameFault::kDots},
-                                                    {"..\\X", vandir::NameFault::kSeparator}}));
+  EXPECT_EQ(job.refused, (std::vector<TRefusedName>{{"A..B", ELeftOut::kNotPlainName},
+                                                    {"..\\X", ELeftOut::kNotPlainName}}));
   EXPECT_TRUE(job.unreadable.empty());
 }
 

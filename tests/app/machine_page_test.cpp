@@ -175,18 +175,13 @@ TEST_F(TransferPages, RestoreRefusesAMissingFileButNotTheAlarmLog) {
   EXPECT_EQ(window->Service().GetCmdListCount(), 0) << "not even the staging folder is made";
   boxes.clear();
 
-  // The alarm log goes without its check; the link cannot read it, and the user learns
-  // which files did not reach the controller.
+  // The controller keeps its alarm log itself: a restore without it sends the others and
+  // says which one it left out.
   home.WriteFile("Machine/opmsg.log", "ops");
   Machine().ButtonUploadMachineFilesClick();
-  const std::vector<QString> shown = BoxesAfterJob();
-  ASSERT_EQ(shown.size(), 2u);
-  EXPECT_TRUE(shown[0].startsWith("Failure: ")) << shown[0].toStdString();
-  EXPECT_EQ(shown[1], "Failure:\nCNCSYS.LOG\nopmsg.log\nMMIBASE.INI");
-  const SFileCommand* log = window->Service().GetCmdListItems(1);
-  ASSERT_NE(log, nullptr);
-  EXPECT_EQ(log->Command, fcSendFile);
-  EXPECT_EQ(std::string(log->Name2), "C:\\INSTTMP\\CNCSYS.LOG");
+  EXPECT_EQ(BoxesAfterJob(),
+            (std::vector<QString>{"Failure:\nLeft out, not in the folder: CNCSYS.LOG", "FINISH"}));
+  EXPECT_EQ(sim->Command("files C:\\INSTTMP\\"), "ok C:\\INSTTMP\\MMIBASE.INI=4 C:\\INSTTMP\\OPMSG.LOG=3");
 }
 
 TEST_F(TransferPages, FailedBackupKeepsTheOldCopyAndNamesWhatWasNotFetched) {
