@@ -23,7 +23,7 @@ bool TTalvoService::GetFileList(const std::string& dir,
   if (!Ready() || dir.empty() || list == nullptr || UpperCaseEquals(dir, "Z:\\")) return false;
   listDir_ = dir;
   list->clear();
-  listing_.emplace(*list);
+  listing_.emplace(*list, clock_->Now());
   ClearCmdListData();
   // Blocks left by a listing that was cancelled would be read as this listing's count.
   link_->FileListQueue.Clear();

@@ -106,10 +106,17 @@ int TTalvoService::CheckGetFileListFinish() {
   if (!CheckVandirConnectStatus()) return frLinkLost;
   listing_->TakeWaiting(link_->FileListQueue);
   if (listing_->Total() && listing_->Complete()) return frFinished;
+  if (listing_->GivenUp(clock_->Now())) {
+    AddDebugMsg("Listing given up: " + std::to_string(listing_->Taken()) + " of " +
+                std::to_string(listing_->Total().value_or(-1)) + " entries");
+    LastError = kListingNeverEnds;
+    return frFailed;
+  }
   ListingTimer->start();
   if (!listing_->Total()) return frRunning;
   // One part at a time: the next is asked for once the link has dealt with the last request.
-  if (link_->SendCMD->IsIdle()) link_->FileList(listDir_, 1);
+  if (link_->SendCMD->IsIdle() && link_->FileList(listDir_, 1) == vandir::kOk)
+    listing_->PartAsked();
   return frRunning;
 }
 

@@ -209,6 +209,7 @@ class TTalvoService : public QObject {
   void PerformGroupSetInactive(TTalvoInfo* info);
   void PerformGroupForceGetCNCInfo(TTalvoInfo* info);
 
+  std::shared_ptr<const vandir::Clock> clock_;  // the link's own, for the service's time rules
   std::unique_ptr<vandir::TVandirCNC> link_;
   std::vector<TTalvoInfo*> infos_;
   QTimer* ProcessTimer;

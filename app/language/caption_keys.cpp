@@ -280,6 +280,7 @@ std::vector<TCaptionKey> BuildTable() {
        {"MessageNameTooLong", "Left out, name too long:"},
        {"MessageFileNotThere", "Left out, not in the folder:"},
        {"MessageConnectionLost", "Connection lost, not completed"},
+       {"MessageListingStopped", "The controller never completed the listing; files shown:"},
        {"Msg_Can_not_Show_Contents_Z_Disk", "Can not show the contents of the Z Disk"},
        {"Msg_Param_Index_Data_Error", "Paramater Index File is Incorrect"}});
   for (int number : KnownFileErrorNumbers())

@@ -511,6 +511,13 @@ void TFrameFile::Aborted() {
 }
 
 void TFrameFile::Failed(EProcessKind kind) {
+  if (kind == pkGetFileList) {
+    // Given up unfinished: what came is shown, and said to be short (a new read would only
+    // be given up again).
+    ShowControllerList();
+    AddHistory(Text("MessageListingStopped") + " " + nc_.count->text());
+    return;
+  }
   if (kind == pkReceiveFile)
     RefreshPcList();
   else

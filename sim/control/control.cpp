@@ -127,7 +127,9 @@ std::string Execute(Controller& controller, DncSession& dnc, const std::string& 
   if (auto reply = ExecuteMachineCommand(controller.machine, words)) return *reply;
 
   if (words.size() != 1) return "error usage: " + name + " takes no argument";
-  if (name == "drop") {
+  if (name == "endless-listing") {
+    controller.fileFaults.ArmEndlessListing();
+  } else if (name == "drop") {
     faults.Interrupt();
     controller.connections.DropAll();
   } else if (name == "bad-header") {

@@ -31,6 +31,10 @@ class FileFaults {
   // served.
   void SetHostileNames(bool on) { hostileNames_ = on; }
   bool HostileNames() const { return hostileNames_; }
+  // The next listing announces more entries than it has, and its parts past the end bring
+  // none: a client waiting for the total waits for ever.
+  void ArmEndlessListing() { endlessListing_ = true; }
+  bool TakeEndlessListing() { return endlessListing_.exchange(false); }
 
   std::optional<std::int16_t> TakeFailure();
   // Taken by a transfer when it starts; an empty piece waits for a download.
@@ -41,6 +45,7 @@ class FileFaults {
   std::optional<std::int16_t> failure_;
   std::optional<TransferFault> transferFault_;
   std::atomic<bool> hostileNames_{false};
+  std::atomic<bool> endlessListing_{false};
 };
 
 }  // namespace vandir::sim

@@ -14,6 +14,7 @@
 
 #include "app/frame/message_box.h"
 #include "app/pages/ncfiles_page.h"
+#include "link/listing_entry.h"
 #include "tests/app/frame_fixture.h"
 #include "tests/support/file_bytes.h"
 
@@ -286,6 +287,23 @@ TEST_F(NcFiles, UploadAndCancel) {
   frame->RefreshPcList();
   Find<QPushButton>("SpeedButtonFilePCtoNC")->click();
   EXPECT_EQ(boxes, (QStringList{"Please confirm the state of NC is ready !", "PC no file ..."}));
+}
+
+TEST_F(NcFiles, AListingThatNeverReachesItsTotalIsGivenUpAndSaysSo) {
+  PutOnController("E1.NC", "1");
+  PutOnController("E2.NC", "2");
+  sim->Command("endless-listing");
+  window->PageControl()->setCurrentWidget(window->PageByTag(10));
+  ASSERT_TRUE(RunUntil([&] { return Idle() && History().contains("never completed"); }))
+      << History().toStdString();
+  EXPECT_TRUE(History().startsWith("The controller never completed the listing; files shown: 2\n"))
+      << History().toStdString();
+  EXPECT_EQ(Names(ncList), (QStringList{"E1.NC", "E2.NC"}));
+  const int asked = Listings();
+  EXPECT_LE(asked, 1 + vandir::kMostBarrenListingParts + 1);
+  RunFor(std::chrono::milliseconds(200));
+  EXPECT_EQ(Listings(), asked) << "nothing is asked once it is given up";
+  EXPECT_TRUE(boxes.isEmpty()) << boxes.join("|").toStdString();
 }
 
 TEST_F(NcFiles, ADropInTheMiddleNamesWhatDidNotArrive) {

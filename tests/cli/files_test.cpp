@@ -62,6 +62,16 @@ TEST_F(CliFiles, ListsAFolderThatTakesSeveralReplies) {
   EXPECT_EQ(Lines(result.out).size(), 25u);
 }
 
+TEST_F(CliFiles, AListingThatNeverReachesItsTotalIsGivenUp) {
+  WriteBytes(ncFiles / "O1.NC", "%");
+  sim.Command("endless-listing");
+  const CliResult result = Run({"ls", "C:\\NCFILES"});
+  EXPECT_EQ(result.status, 3) << result.err;
+  EXPECT_EQ(result.err,
+            "talvo-cli: the controller never completed the listing of 'C:\\NCFILES' (1 of 1001 entries)\n");
+  EXPECT_EQ(result.out, "");
+}
+
 TEST_F(CliFiles, ListsAnEmptyFolderAsNothing) {
   const CliResult result = Run({"ls", "C:\\NCFILES"});
   EXPECT_EQ(result.status, 0) << result.err;

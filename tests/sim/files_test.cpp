@@ -492,6 +492,15 @@ TEST_F(SimListing, HostileNamesEndEveryListingAndAreServedUntilSwitchedOff) {
   EXPECT_EQ(Exchange(PieceRequest("C:\\NCFILES\\..", 0, true), kPackageSize).iParam1(), kBadName);
 }
 
+TEST_F(SimListing, AnEndlessListingAnnouncesWhatNeverComesOnce) {
+  WriteBytes(Host("NCFILES/O1.NC"), "x");
+  ASSERT_EQ(sim.Command("endless-listing"), "ok");
+  const Listing endless = List("C:\\NCFILES", 4);
+  EXPECT_EQ(endless.totals, (std::vector<std::int16_t>{1001, 1001, 1001, 1001}));
+  EXPECT_EQ(endless.counts, (std::vector<std::int16_t>{1, 0, 0, 0}));
+  EXPECT_EQ(List("C:\\NCFILES").totals, std::vector<std::int16_t>{1}) << "the next one is whole";
+}
+
 TEST_F(SimFiles, FailFileAnswersTheNextFileStepWithItsCodeAndChangesNothing) {
   sim.Command("fail-file 7");
   EXPECT_EQ(Command(kMakeFolder, "C:\\NCFILES\\SUB"), 7);
