@@ -196,6 +196,12 @@ int TTalvoService::CalculateWholeProgress(int percent) const {
 }
 
 void TTalvoService::CheckProcessReturnValue(int result, int percent) {
+  if (listRunning_ && listIndex_ >= 0 && listIndex_ < GetCmdListCount()) {
+    SCmdResult& step = cmdResults_[static_cast<std::size_t>(listIndex_)];
+    if (result == frFinished) step = {SCmdResult::Done, 0};
+    if (result == frSkipped) step = {SCmdResult::Skipped, 0};
+    if (result == frFailed) step = {SCmdResult::Failed, LastError};
+  }
   if ((result == frRunning || result == frFinished) && percent != LastProgress) {
     LastProgress = percent;
     PostKindAndNumber(&TTalvoService::OnProgress, ProcessKind, percent);

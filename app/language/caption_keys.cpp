@@ -270,6 +270,7 @@ std::vector<TCaptionKey> BuildTable() {
        {"MessageRename", "File Rename"},
        {"MessageFileDel", "File Delete:"},
        {"MessageFinish", "Finish"},
+       {"MessageSkipped", "Skipped"},
        {"MessagePCNoFile", "PC no file ..."},
        {"MessageNCNoFile", "NC no file ..."},
        {"MessageFailure", "Failure"},

@@ -8,8 +8,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -61,9 +59,6 @@ QLineEdit* NewReadOnlyField(const char* name, int width) {
   return field;
 }
 
-// The history keeps the newest line first; past its limit it is cut back to the newest half.
-constexpr int kHistoryLimit = 1000;
-constexpr int kHistoryKept = 500;
 // The controller's drive when its folder names none: C:.
 constexpr unsigned kDriveC = 2;
 
@@ -240,18 +235,6 @@ void TFrameFile::Progress(int value) {
   labelPercentange_->setText(QString::number(value) + "%");
 }
 
-void TFrameFile::AddHistory(const QString& line) {
-  QTextCursor top(memoHistory_->document());
-  top.movePosition(QTextCursor::Start);
-  top.insertText(memoHistory_->document()->isEmpty() ? line : line + '\n');
-  QTextDocument* document = memoHistory_->document();
-  if (document->blockCount() <= kHistoryLimit) return;
-  QTextCursor tail(document->findBlockByNumber(kHistoryKept - 1));
-  tail.movePosition(QTextCursor::EndOfBlock);
-  tail.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-  tail.removeSelectedText();
-}
-
 // --- Lists -------------------------------------------------------------------------------
 
 void TFrameFile::RefreshControllerList() {
@@ -319,6 +302,7 @@ void TFrameFile::RunJob(const std::vector<std::string>& names,
   for (TRefusedName& tooLong : QueueSteps(*service_, steps)) refused.push_back(std::move(tooLong));
   for (const TRefusedName& name : refused) AddHistory(RefusedNameLine(*language_, name));
   job_.Start(std::move(steps), {});
+  logged_ = 0;
   service_->EndCommandList(true);
 }
 
@@ -357,22 +341,30 @@ void TFrameFile::SpeedButtonRenamePCClick() {
   if (names.empty()) return;
   const QString typed = AskNewName(QString::fromStdString(names.front()));
   if (typed.isEmpty()) return;
+  const std::string source = pcFolder_ + names.front();
+  const std::string target = pcFolder_ + typed.toStdString();
+  const QString step = RenameLine(source, target);
   if (const auto unsafe = RefuseUnsafeName(typed.toStdString())) {
-    ShowMessageBox(this, {{}, RefusedNameLine(*language_, *unsafe), QMessageBox::Warning});
+    const QString why = RefusedNameLine(*language_, *unsafe);
+    AddHistory(step + ": " + why);
+    ShowMessageBox(this, {{}, why, QMessageBox::Warning});
     return;
   }
   // A rename never replaces another file (the host would do so without a word).
-  const std::string target = pcFolder_ + typed.toStdString();
   std::error_code ec;
   if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found)
     ec = std::make_error_code(std::errc::file_exists);
   else
-    std::filesystem::rename(pcFolder_ + names.front(), target, ec);
+    std::filesystem::rename(source, target, ec);
   RefreshPcList();
-  if (ec)
-    ShowMessageBox(this, {{}, Text("MessageRenameFailure") + ": " + QString::fromStdString(names.front()) +
-                                  " (" + QString::fromStdString(ec.message()) + ")",
-                          QMessageBox::Warning});
+  if (!ec) {
+    AddHistory(step + ": " + Text("MessageFinish"));
+    return;
+  }
+  const QString why = Text("MessageRenameFailure") + ": " + QString::fromStdString(names.front()) +
+                      " (" + QString::fromStdString(ec.message()) + ")";
+  AddHistory(step + ": " + why);
+  ShowMessageBox(this, {{}, why, QMessageBox::Warning});
 }
 
 void TFrameFile::SpeedButtonDeletePCClick() {
@@ -382,9 +374,12 @@ void TFrameFile::SpeedButtonDeletePCClick() {
   QStringList refused;
   for (const std::string& name : names) {
     std::error_code ec;
-    if (!std::filesystem::remove(pcFolder_ + name, ec) || ec)
-      refused << QString::fromStdString(name) + " (" +
-                     QString::fromStdString(ec ? ec.message() : std::string("-")) + ")";
+    const bool removed = std::filesystem::remove(pcFolder_ + name, ec) && !ec;
+    const QString why = removed ? Text("MessageFinish")
+                                : QString::fromStdString(name) + " (" +
+                                      QString::fromStdString(ec ? ec.message() : std::string("-")) + ")";
+    AddHistory(DeleteLine(pcFolder_ + name) + ": " + why);
+    if (!removed) refused << why;
   }
   RefreshPcList();
   if (refused.isEmpty())
@@ -444,6 +439,7 @@ void TFrameFile::Finish(EProcessKind kind) {
     AddHistory(Text("MessageFinish"));
     return;
   }
+  LogEndedSteps();
   const SFileCommand* first = kind == pkCommandList ? service_->GetCmdListItems(0) : nullptr;
   if (first) {
     switch (first->Command) {
@@ -486,23 +482,8 @@ void TFrameFile::Finish(EProcessKind kind) {
   ShowFinishMessage();
 }
 
-void TFrameFile::CommandStarted(EProcessKind kind, int index) {
-  job_.StepStarted(index);
-  const SFileCommand* record = service_->GetCmdListItems(index);
-  if (!record) return;
-  const QString name1 = Decode(record->Name1);
-  const QString name2 = Decode(record->Name2);
-  if (kind == pkSendFile && record->Command == fcSendFile)
-    AddHistory(name1 + " --> " + name2);
-  else if (kind == pkReceiveFile && record->Command == fcReceiveFile)
-    AddHistory(name1 + " <-- " + name2);
-  else if (kind == pkFileRename && record->Command == fcFileRename)
-    AddHistory(language_->Caption("FileString", "MessageRename", "Rename:") + name1 + "-->" + name2);
-  else if (kind == pkFileDelete && record->Command == fcFileDelete)
-    AddHistory(Text("MessageFileDel") + name1);
-}
-
 void TFrameFile::Aborted() {
+  LogEndedSteps();
   const SFileCommand* first = service_->GetCmdListItems(0);
   if (first && first->Command == fcReceiveFile)
     RefreshPcList();
@@ -518,16 +499,11 @@ void TFrameFile::Failed(EProcessKind kind) {
     AddHistory(Text("MessageListingStopped") + " " + nc_.count->text());
     return;
   }
+  LogEndedSteps();
   if (kind == pkReceiveFile)
     RefreshPcList();
   else
     RefreshControllerList();
-}
-
-void TFrameFile::Dropped(EProcessKind kind) {
-  if (kind == pkGetFileList) return;  // nothing was being moved
-  for (const QString& name : job_.NotTransferred(*language_, true))
-    AddHistory(Text("MessageConnectionLost") + ": " + name);
 }
 
 int TFrameFile::AskOverwrite(EProcessKind, const std::string& fileName) {

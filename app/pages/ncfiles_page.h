@@ -101,7 +101,15 @@ class TFrameFile : public QWidget {
 
   // The controller listing just read, shown.
   void ShowControllerList();
+  // The history (ncfiles_page_log.cpp): the newest line first. A step of a job has a line
+  // when it starts and one that says how it ended, so does a rename or a delete on the PC.
   void AddHistory(const QString& line);
+  QString RenameLine(const std::string& from, const std::string& to) const;
+  QString DeleteLine(const std::string& name) const;
+  // The line of a command of the service's list; empty for one the frame does not run.
+  QString StepLine(const SFileCommand& record) const;
+  // A line for each step that ended since the last call, in their order.
+  void LogEndedSteps();
   // Whether a button's action may start: the service is free and the controller ready, and
   // the side it works on (when it needs one) has files.
   bool ActionReady(const TSide* needsFiles);
@@ -125,8 +133,9 @@ class TFrameFile : public QWidget {
   std::string ncFolder_;
   // The entries of the last controller listing, as the service handed them over.
   std::vector<vandir::FileListQueue::Block> entries_;
-  // The job last handed to the service.
+  // The job last handed to the service, and how many of its steps have their end line.
   TPageJob job_;
+  int logged_ = 0;
   TTalvoInfo_DiskFree diskFree_;
 
   TSide pc_;

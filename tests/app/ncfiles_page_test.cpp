@@ -306,6 +306,62 @@ TEST_F(NcFiles, AListingThatNeverReachesItsTotalIsGivenUpAndSaysSo) {
   EXPECT_TRUE(boxes.isEmpty()) << boxes.join("|").toStdString();
 }
 
+TEST_F(NcFiles, EveryStepSaysHowItEnded) {
+  for (const char* name : {"PROG1", "PROG3", "D1.NC", "D2.NC", "D3.NC"}) PutOnController(name, name);
+  home.WriteFile("Ncfiles/D1.NC", "mine");
+  home.WriteFile("Ncfiles/D2.NC", "mine too");
+  home.WriteFile("Ncfiles/P1.NC", "p");
+  home.WriteFile("Ncfiles/P2.NC", "p2");
+  ShowPage();
+  const QString pc = QString::fromStdString(home.Text()) + "Ncfiles/";
+  const auto logged = [&](const QString& line) {
+    EXPECT_TRUE(History().split('\n').contains(line)) << line.toStdString() << "\n" << History().toStdString();
+  };
+
+  // Onto a name the controller has: refused, and the log says so.
+  Select(ncList, {"PROG1"});
+  AnswerNextModal<QInputDialog>([](QInputDialog* box) {
+    box->setTextValue("PROG3");
+    box->accept();
+  });
+  Find<QPushButton>("SpeedButtonRenameNC")->click();
+  ASSERT_TRUE(RunUntil([&] { return Idle() && boxes.contains("Rename failure: (9)"); }))
+      << boxes.join("|").toStdString();
+  logged("Rename:C:\\NCFILES\\PROG1-->C:\\NCFILES\\PROG3: Rename failure: (9)");
+  ASSERT_TRUE(RunUntil([&] { return Idle() && Names(ncList).contains("PROG1"); }));
+
+  // On the PC, done and refused.
+  Select(pcList, {"P1.NC"});
+  AnswerNextModal<QInputDialog>([](QInputDialog* box) {
+    box->setTextValue("P9.NC");
+    box->accept();
+  });
+  Find<QPushButton>("SpeedButtonRenamePC")->click();
+  logged("Rename:" + pc + "P1.NC-->" + pc + "P9.NC: Finish");
+  Select(pcList, {"P9.NC"});
+  AnswerNextModal<QInputDialog>([](QInputDialog* box) {
+    box->setTextValue("P2.NC");
+    box->accept();
+  });
+  Find<QPushButton>("SpeedButtonRenamePC")->click();
+  EXPECT_TRUE(History().startsWith("Rename:" + pc + "P9.NC-->" + pc + "P2.NC: Rename failure: P9.NC ("))
+      << History().toStdString();
+
+  // A download kept off by No to all says so for each file, also for the one it never asked
+  // about; the one that came says so too.
+  boxes.clear();
+  overwriteAnswer = QMessageBox::NoToAll;
+  Select(ncList, {"D1.NC", "D2.NC", "D3.NC"});
+  Find<QPushButton>("SpeedButtonFileNCtoPC")->click();
+  WaitFinished();
+  EXPECT_EQ(boxes, QStringList{"Overwrite file \"D1.NC \""});
+  logged(pc + "D1.NC <-- C:\\NCFILES\\D1.NC: Skipped");
+  logged(pc + "D2.NC <-- C:\\NCFILES\\D2.NC: Skipped");
+  logged(pc + "D3.NC <-- C:\\NCFILES\\D3.NC: Finish");
+  EXPECT_EQ(home.ReadFile("Ncfiles/D2.NC"), "mine too");
+  EXPECT_EQ(home.ReadFile("Ncfiles/D3.NC"), "D3.NC");
+}
+
 TEST_F(NcFiles, ADropInTheMiddleNamesWhatDidNotArrive) {
   for (const char* name : {"B1.NC", "B2.NC", "B3.NC"}) PutOnController(name, std::string(20000, 'b'));
   ShowPage();
@@ -346,7 +402,7 @@ TEST_F(NcFiles, NamesThatCouldLeaveTheirFolderAreLeftOutAndTheOthersMove) {
   Find<QPushButton>("SpeedButtonDeleteNC")->click();
   WaitFinished();
   EXPECT_FALSE(fs::exists(NcFolder() / "GOOD1.NC"));
-  EXPECT_TRUE(History().startsWith("File Delete:C:\\NCFILES\\GOOD1.NC\nLeft out, not a plain file name: ../.profile"))
+  EXPECT_TRUE(History().contains("File Delete:C:\\NCFILES\\GOOD1.NC\nLeft out, not a plain file name: ../.profile"))
       << History().toStdString();
 
   // The other way: PC names that step up on the controller, and one whose path the job
