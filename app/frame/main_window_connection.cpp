@@ -187,6 +187,8 @@ void TFormMain::ServiceDisconnect(EProcessKind kind, EConnectState state, int le
   StatusBand->SetConnectText(language_->Caption("MainString", "LabelDisConnect") +
                                  DisconnectReason(*language_, kind, state, level),
                              colors::kRed);
+  if (kind >= pkGetFileList && kind <= pkWaitOverwrite)
+    if (TPage* page = ActivityPage()) page->FileJobDropped(kind);
 }
 
 void TFormMain::ServiceConnectCountdown(int remainTime) {
@@ -272,7 +274,7 @@ void TFormMain::ServiceCmdListExecute(EProcessKind kind, int index) {
 }
 
 void TFormMain::ServiceAbortCmdList(EProcessKind kind) {
-  if (activity_ == maNCFiles) ActivityPage()->FileJobAborted(kind);
+  if (TPage* page = ActivityPage()) page->FileJobAborted(kind);
 }
 
 void TFormMain::ServiceFileOverwrite(EProcessKind kind, const std::string& fileName, int& result) {

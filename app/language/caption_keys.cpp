@@ -234,7 +234,11 @@ std::vector<TCaptionKey> BuildTable() {
         "Once Machine files uploading finished,please select PARAMETERS RESTORE and select "
         "C:UPDATE to update files!"},
        {"TRANS_NC_SETUP", "Setup files send finished,please select C:SETUP to update system!"},
-       {"FINISH", "FINISH"}});
+       {"FINISH", "FINISH"},
+       {"BackupIncomplete", "Unfinished backup in this folder, started"},
+       {"BackupNotFetched", "not fetched:"},
+       {"RestoreIncomplete", "Restore from it all the same?"},
+       {"SetupUnreadable", "The setup folder cannot be read whole; nothing was sent:"}});
   Add(all, "FileString",
       {{"LabelPCFileList", "PC"},
        {"LabelNCFileList", "NC"},
@@ -267,12 +271,18 @@ std::vector<TCaptionKey> BuildTable() {
        {"MessageRename", "File Rename"},
        {"MessageFileDel", "File Delete:"},
        {"MessageFinish", "Finish"},
+       {"MessageSkipped", "Skipped"},
        {"MessagePCNoFile", "PC no file ..."},
        {"MessageNCNoFile", "NC no file ..."},
        {"MessageFailure", "Failure"},
        {"MessageRenameFailure", "Rename failure"},
        {"MessageDelFailure", "Delete failre"},
        {"MessageCreateDirFailure", "Create directory failure"},
+       {"MessageNameRefused", "Left out, not a plain file name:"},
+       {"MessageNameTooLong", "Left out, name too long:"},
+       {"MessageFileNotThere", "Left out, not in the folder:"},
+       {"MessageConnectionLost", "Connection lost, not completed"},
+       {"MessageListingStopped", "The controller never completed the listing; files shown:"},
        {"Msg_Can_not_Show_Contents_Z_Disk", "Can not show the contents of the Z Disk"},
        {"Msg_Param_Index_Data_Error", "Paramater Index File is Incorrect"}});
   for (int number : KnownFileErrorNumbers())

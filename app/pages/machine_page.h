@@ -3,12 +3,14 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "app/pages/file_job_steps.h"
 #include "app/pages/machine_data_files.h"
 #include "app/pages/page.h"
 #include "app/pages/page_controls.h"
+#include "app/pages/page_job.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -29,6 +31,8 @@ class TMachinePage : public TPage {
   void FileJobListExecute(EProcessKind kind, int index) override;
   void FileJobFinished(EProcessKind kind) override;
   void FileJobFailed(EProcessKind kind) override;
+  void FileJobDropped(EProcessKind kind) override;
+  void FileJobAborted(EProcessKind kind) override;
 
   // A restore (PC to controller) and a backup (controller to PC) of the ticked categories.
   void ButtonUploadMachineFilesClick();
@@ -45,18 +49,28 @@ class TMachinePage : public TPage {
   void SetupCategoryBox(int category);
   // Stores the user's choice of a category in the settings file.
   void CategoryBoxClick(int category, bool checked);
+  // While a backup or restore runs, its folder and categories stay as they were chosen.
+  void SetJobRunning(bool running);
+  // The mark of an unfinished backup in the machine folder (machine_page_backup.cpp):
+  // written before a backup starts (false, with the reason shown, when it cannot be), taken
+  // away when the backup ended whole, else left naming the files it missed; the page warns
+  // while its folder holds one, and a restore from there asks first.
+  bool MarkBackupStarted();
+  void MarkBackupEnded(bool cutShort);
+  void ShowBackupState();
+  bool ConfirmRestore();
   void ButtonMachineClick();
   void StartTransfer(bool upload);
-  // The files of the job that stopped at step `failed` and after it, one name a line.
-  QString FilesNotTransferred(int failed) const;
 
   TFormMain* frame_ = nullptr;
   int systemType_ = 0;
-  // The job last handed to the service, and the step it is at.
-  std::vector<TFileJobStep> job_;
-  int jobStep_ = -1;
+  // The job last handed to the service.
+  TPageJob job_;
+  bool jobRunning_ = false;
+  std::string backupStarted_;  // when the backup under way started, as its mark says
 
   TFolderRow folder_;
+  QLabel* backupIncomplete_;
   QGroupBox* groupBoxTransMachine_;
   std::array<QCheckBox*, kCategories> categories_{};
   QPushButton* upload_;

@@ -10,6 +10,7 @@
 #include "app/frame/file_command_ready.h"
 #include "app/frame/main_window.h"
 #include "app/frame/settings_failure.h"
+#include "app/frame/message_box.h"
 #include "app/language/language.h"
 #include "app/pages/controller_messages.h"
 #include "app/pages/folder_choice.h"
@@ -87,18 +88,44 @@ void TUpgradePage::ButtonSetupUploadClick() {
     RefuseForControllerState(*frame_, this);
     return;
   }
-  if (!service.BeginCommandList()) return;
-  if (!QueueSteps(service, SetupUploadSteps(frame_->Options().SetupDir())) ||
-      !service.EndCommandList(true)) {
-    service.EndCommandList(false);
+  TSetupJob setup = SetupUploadSteps(frame_->Options().SetupDir());
+  // A setup is installed as a whole: one that cannot be read whole is not sent at all.
+  if (!setup.unreadable.empty()) {
+    QStringList lines;
+    for (const std::string& line : setup.unreadable) lines << QString::fromStdString(line);
+    ShowMessageBox(this, {{},
+                          frame_->Language().Caption("FileTrans", "SetupUnreadable") + "\n" +
+                              lines.join('\n'),
+                          QMessageBox::Warning});
     return;
   }
+  if (!service.BeginCommandList()) return;
+  for (TRefusedName& tooLong : QueueSteps(service, setup.steps))
+    setup.refused.push_back(std::move(tooLong));
+  job_.Start(std::move(setup.steps), std::move(setup.refused));
+  if (!service.EndCommandList(true)) return;
   frame_->SetActivity(maSetupUpload);
 }
 
+void TUpgradePage::FileJobListExecute(EProcessKind, int index) { job_.StepStarted(index); }
+
 void TUpgradePage::FileJobFinished(EProcessKind) {
   progress_.fileName->clear();
+  // A setup with files left out is not one the operator may install.
+  if (!job_.Whole()) {
+    job_.ShowNotTransferred(this, frame_->Language(), false, "MessageFailure");
+    return;
+  }
   TellControllerTransferDone(*frame_, "TRANS_NC_SETUP", kSetupFilesUploaded);
+}
+
+void TUpgradePage::FileJobFailed(EProcessKind) {
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageFailure");
+}
+
+void TUpgradePage::FileJobDropped(EProcessKind) {
+  progress_.fileName->clear();
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageConnectionLost");
 }
 
 }  // namespace talvo::app

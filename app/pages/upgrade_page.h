@@ -4,6 +4,7 @@
 
 #include "app/pages/page.h"
 #include "app/pages/page_controls.h"
+#include "app/pages/page_job.h"
 
 namespace talvo::app {
 
@@ -13,7 +14,10 @@ class TUpgradePage : public TPage {
   void LoadCaptions(const TLanguage& language) override;
   void Attach(TFormMain& frame) override;
   void PageShown() override;
+  void FileJobListExecute(EProcessKind kind, int index) override;
   void FileJobFinished(EProcessKind kind) override;
+  void FileJobFailed(EProcessKind kind) override;
+  void FileJobDropped(EProcessKind kind) override;
 
   // The folder shown in `EditSetup`.
   void SetSetupFolder(const QString& folder);
@@ -32,6 +36,8 @@ class TUpgradePage : public TPage {
   TFolderRow folder_;
   QPushButton* upload_;
   TProgressRow progress_;
+  // The setup last handed to the service.
+  TPageJob job_;
 };
 
 }  // namespace talvo::app
