@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "app/frame/file_command_ready.h"
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
@@ -95,6 +97,15 @@ void TUpgradePage::ButtonSetupUploadClick() {
                           QMessageBox::Warning});
     return;
   }
+  const auto files = std::count_if(setup.steps.begin(), setup.steps.end(),
+                                   [](const TFileJobStep& step) { return step.command == fcSendFile; });
+  QStringList leftOut;
+  for (const TRefusedName& name : setup.refused) leftOut << RefusedNameLine(frame_->Language(), name);
+  if (!ConfirmSendToController(
+          *frame_, this,
+          {frame_->Language().Caption("FileTrans", "ConfirmSetupFiles") + " " + QString::number(files)},
+          frame_->Options().SetupDir(), leftOut))
+    return;
   if (!service.BeginCommandList()) return;
   for (TRefusedName& tooLong : QueueSteps(service, setup.steps))
     setup.refused.push_back(std::move(tooLong));
