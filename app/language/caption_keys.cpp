@@ -237,7 +237,11 @@ std::vector<TCaptionKey> BuildTable() {
        {"FINISH", "FINISH"},
        {"BackupIncomplete", "Unfinished backup in this folder, started"},
        {"BackupNotFetched", "not fetched:"},
-       {"RestoreIncomplete", "Restore from it all the same?"},
+       {"ConfirmSendTo", "Send to the machine"},
+       {"ConfirmSendFrom", "from the folder"},
+       {"ConfirmSetupFiles", "Every file and folder of the setup, files:"},
+       {"ConfirmSendReplace",
+        "Files of the same names in the controller's staging folder are replaced. Send them?"},
        {"SetupUnreadable", "The setup folder cannot be read whole; nothing was sent:"}});
   Add(all, "FileString",
       {{"LabelPCFileList", "PC"},

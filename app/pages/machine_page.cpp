@@ -196,7 +196,7 @@ void TMachinePage::StartTransfer(bool upload) {
                           QMessageBox::Warning});
     return;
   }
-  if (upload && !ConfirmRestore()) return;
+  if (upload && !ConfirmRestore(TickedCaptions(ticked), list.refused)) return;
   if (!service.BeginCommandList()) return;
   for (TRefusedName& tooLong : QueueSteps(service, list.steps))
     list.refused.push_back(std::move(tooLong));
@@ -211,6 +211,14 @@ void TMachinePage::StartTransfer(bool upload) {
   }
   SetJobRunning(true);
   frame_->SetActivity(upload ? maMachineUpload : maMachineDownload);
+}
+
+QStringList TMachinePage::TickedCaptions(const std::array<bool, kCategories>& ticked) const {
+  QStringList captions;
+  for (int category = 0; category < kCategories; ++category)
+    if (ticked[static_cast<std::size_t>(category)])
+      captions << frame_->Language().Caption("FileTrans", kCategoryBoxes[category].captionKey);
+  return captions;
 }
 
 void TMachinePage::SetJobRunning(bool running) {

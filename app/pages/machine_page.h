@@ -2,6 +2,8 @@
 // data files to copy, and the buttons and progress of a backup or restore.
 #pragma once
 
+#include <QStringList>
+
 #include <array>
 #include <string>
 #include <vector>
@@ -54,13 +56,16 @@ class TMachinePage : public TPage {
   // The mark of an unfinished backup in the machine folder (machine_page_backup.cpp):
   // written before a backup starts (false, with the reason shown, when it cannot be), taken
   // away when the backup ended whole, else left naming the files it missed; the page warns
-  // while its folder holds one, and a restore from there asks first.
+  // while its folder holds one.
   bool MarkBackupStarted();
   void MarkBackupEnded(bool cutShort);
   void ShowBackupState();
-  bool ConfirmRestore();
+  // A restore asks first, naming the machine, the categories, the folder, the files it
+  // leaves out and an unfinished backup in the folder.
+  bool ConfirmRestore(const QStringList& categories, const std::vector<TRefusedName>& leftOut);
   void ButtonMachineClick();
   void StartTransfer(bool upload);
+  QStringList TickedCaptions(const std::array<bool, kCategories>& ticked) const;
 
   TFormMain* frame_ = nullptr;
   int systemType_ = 0;

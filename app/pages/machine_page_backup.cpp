@@ -7,6 +7,7 @@
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
 #include "app/language/language.h"
+#include "app/pages/controller_messages.h"
 #include "app/pages/machine_page.h"
 #include "link/file_names.h"
 #include "service/backup_marker.h"
@@ -67,14 +68,14 @@ void TMachinePage::ShowBackupState() {
                              missing.join(", "));
 }
 
-bool TMachinePage::ConfirmRestore() {
+bool TMachinePage::ConfirmRestore(const QStringList& categories,
+                                  const std::vector<TRefusedName>& leftOut) {
   ShowBackupState();
-  if (backupIncomplete_->isHidden()) return true;
-  return ShowMessageBox(this, {{},
-                               backupIncomplete_->text() + "\n" +
-                                   frame_->Language().Caption("FileTrans", "RestoreIncomplete"),
-                               QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No,
-                               QMessageBox::No}) == QMessageBox::Yes;
+  QStringList warnings;
+  if (!backupIncomplete_->isHidden()) warnings << backupIncomplete_->text();
+  for (const TRefusedName& name : leftOut) warnings << RefusedNameLine(frame_->Language(), name);
+  return ConfirmSendToController(*frame_, this, categories, frame_->Options().MachineDir(),
+                                 warnings);
 }
 
 }  // namespace talvo::app

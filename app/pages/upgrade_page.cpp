@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "app/frame/file_command_ready.h"
 #include "app/frame/main_window.h"
 #include "app/frame/settings_failure.h"
@@ -89,22 +91,31 @@ void TUpgradePage::ButtonSetupUploadClick() {
     return;
   }
   TSetupJob setup = SetupUploadSteps(frame_->Options().SetupDir());
-  // A setup is installed as a whole: one that cannot be read whole is not sent at all.
-  if (!setup.unreadable.empty()) {
-    QStringList lines;
-    for (const std::string& line : setup.unreadable) lines << QString::fromStdString(line);
-    ShowMessageBox(this, {{},
-                          frame_->Language().Caption("FileTrans", "SetupUnreadable") + "\n" +
-                              lines.join('\n'),
-                          QMessageBox::Warning});
-    return;
-  }
-  if (!service.BeginCommandList()) return;
+  if (!ConfirmSetup(setup) || !service.BeginCommandList()) return;
   for (TRefusedName& tooLong : QueueSteps(service, setup.steps))
     setup.refused.push_back(std::move(tooLong));
   job_.Start(std::move(setup.steps), std::move(setup.refused));
   if (!service.EndCommandList(true)) return;
   frame_->SetActivity(maSetupUpload);
+}
+
+bool TUpgradePage::ConfirmSetup(const TSetupJob& setup) {
+  const TLanguage& language = frame_->Language();
+  // A setup is installed as a whole: one that cannot be read whole is not sent at all.
+  if (!setup.unreadable.empty()) {
+    QStringList lines;
+    for (const std::string& line : setup.unreadable) lines << QString::fromStdString(line);
+    ShowMessageBox(this, {{}, language.Caption("FileTrans", "SetupUnreadable") + "\n" + lines.join('\n'),
+                          QMessageBox::Warning});
+    return false;
+  }
+  const auto files = std::count_if(setup.steps.begin(), setup.steps.end(),
+                                   [](const TFileJobStep& step) { return step.command == fcSendFile; });
+  QStringList leftOut;
+  for (const TRefusedName& name : setup.refused) leftOut << RefusedNameLine(language, name);
+  return ConfirmSendToController(
+      *frame_, this, {language.Caption("FileTrans", "ConfirmSetupFiles") + " " + QString::number(files)},
+      frame_->Options().SetupDir(), leftOut);
 }
 
 void TUpgradePage::FileJobListExecute(EProcessKind, int index) { job_.StepStarted(index); }

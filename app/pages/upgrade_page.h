@@ -5,6 +5,7 @@
 #include "app/pages/page.h"
 #include "app/pages/page_controls.h"
 #include "app/pages/page_job.h"
+#include "app/pages/setup_tree.h"
 
 namespace talvo::app {
 
@@ -29,6 +30,9 @@ class TUpgradePage : public TPage {
 
  private:
   void ButtonSetupChangePathClick();
+  // A setup that cannot be read whole is refused with the reasons; else the user is asked
+  // (machine, files, folder, what is left out). True when it may go.
+  bool ConfirmSetup(const TSetupJob& setup);
 
   TFormMain* frame_ = nullptr;
   QLabel* versionLabel_;

@@ -29,8 +29,13 @@ class TransferPages : public FrameTest {
   void Open(const std::string& settings = "") {
     MakeWindow(settings);
     SetMessageBoxAnswerer([this](const TMessageBox& box) {
-      boxes.push_back(box.text);
-      return box.buttons & QMessageBox::Yes ? question : box.defaultButton;
+      if (!(box.buttons & QMessageBox::Yes)) {
+        boxes.push_back(box.text);
+        return box.defaultButton;
+      }
+      questions.push_back(box.text);
+      questionDefaults.push_back(box.defaultButton);
+      return question;
     });
     ConnectAndComplete();
   }
@@ -58,7 +63,9 @@ class TransferPages : public FrameTest {
   }
 
   std::vector<QString> boxes;
-  // The answer to a question (a box with Yes and No).
+  // Questions (boxes with Yes and No) apart, with their default buttons, and the answer.
+  std::vector<QString> questions;
+  std::vector<QMessageBox::StandardButton> questionDefaults;
   QMessageBox::StandardButton question = QMessageBox::Yes;
 };
 
@@ -215,11 +222,10 @@ TEST_F(TransferPages, NamesOfTheSettingsThatCouldLeaveTheirFolderAreLeftOut) {
 
   home.WriteFile("Machine/" + longName, "long");  // there, but too long to be sent
   Machine().ButtonUploadMachineFilesClick();
-  const std::vector<QString> shown = BoxesAfterJob();
-  ASSERT_EQ(shown.size(), 3u);
-  EXPECT_TRUE(shown[0].endsWith("Restore from it all the same?")) << shown[0].toStdString();
-  EXPECT_EQ(std::vector<QString>(shown.begin() + 1, shown.end()),
-            (std::vector<QString>{leftOut, "FINISH"}));
+  EXPECT_EQ(BoxesAfterJob(), (std::vector<QString>{leftOut, "FINISH"}));
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_TRUE(questions[0].contains("Left out, not a plain file name: ../ESCAPED.TXT\n"))
+      << "asked knowing what is left out: " << questions[0].toStdString();
   EXPECT_EQ(sim->Command("files C:\\INSTTMP\\"),
             "ok C:\\INSTTMP\\PLCIO.CFG=" +
                 std::to_string(fs::file_size(kControllerMachineFiles / "PLCIO.CFG")));
@@ -305,12 +311,54 @@ TEST_F(TransferPages, AnUnfinishedBackupLeavesItsFolderMarkedUntilOneEndsWhole) 
   SetStatus(0);
   question = QMessageBox::No;
   Machine().ButtonUploadMachineFilesClick();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_TRUE(boxes[0].startsWith("Unfinished backup in this folder")) << boxes[0].toStdString();
-  EXPECT_TRUE(boxes[0].endsWith("\nRestore from it all the same?")) << boxes[0].toStdString();
+  EXPECT_TRUE(boxes.empty());
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_TRUE(questions[0].contains("\nUnfinished backup in this folder, started "))
+      << questions[0].toStdString();
   RunFor(std::chrono::milliseconds(100));
   EXPECT_NE(window->Activity(), maMachineUpload);
   EXPECT_EQ(sim->Command("files C:\\").find("INSTTMP"), std::string::npos);
+}
+
+TEST_F(TransferPages, RestoreAndSetupAskFirstNamingTheMachineWhatGoesAndFromWhere) {
+  Open(OnlyCategories({"TRANSMACIO", "TRANSMACCNCLOG"}) + "[LOCALDIR]\nSETUPDIR=" + home.Text() +
+       "Setup\n[MACHINEDATA]\nCNCCOUNT=2\nCNCNAME0=LATHE 2\nCNCIP0=127.9.9.9\nCNCNAME1=MILL 7\n"
+       "CNCIP1=" + sim->Address() + "\n");
+  CopyMachineFilesToPc();
+  fs::remove(home.Path("Machine/CNCSYS.LOG"));
+  home.WriteFile("Setup/A.EXE", "a");
+  home.WriteFile("Setup/D/B.EXE", "b");
+  SetStatus(0);
+  const QString machine = "Send to the machine MILL 7 (" + QString::fromStdString(sim->Address()) + "):\n";
+  const QString replace = "\n\nFiles of the same names in the controller's staging folder are replaced. Send them?";
+
+  // No, the default, sends nothing.
+  question = QMessageBox::No;
+  Machine().ButtonUploadMachineFilesClick();
+  Upgrade().ButtonSetupUploadClick();
+  EXPECT_EQ(questions,
+            (std::vector<QString>{
+                machine + "  Trans IO\n  Trans CNC Log File\nfrom the folder " +
+                    QString::fromStdString(home.Text()) +
+                    "Machine/\n\nLeft out, not in the folder: CNCSYS.LOG" + replace,
+                machine + "  Every file and folder of the setup, files: 2\nfrom the folder " +
+                    QString::fromStdString(home.Text()) + "Setup/" + replace}));
+  EXPECT_EQ(questionDefaults, (std::vector<QMessageBox::StandardButton>{QMessageBox::No, QMessageBox::No}));
+  EXPECT_TRUE(boxes.empty());
+  RunFor(std::chrono::milliseconds(100));
+  EXPECT_EQ(sim->Command("files C:\\").find("INSTTMP"), std::string::npos);
+  EXPECT_EQ(Messages(), "ok");
+
+  // Yes sends.
+  question = QMessageBox::Yes;
+  Machine().ButtonUploadMachineFilesClick();
+  BoxesAfterJob();
+  EXPECT_NE(sim->Command("files C:\\INSTTMP\\").find("PLCIO.CFG"), std::string::npos);
+  // A backup overwrites only the PC's copies: it does not ask.
+  questions.clear();
+  Machine().ButtonDownloadMachineFilesClick();
+  BoxesAfterJob();
+  EXPECT_TRUE(questions.empty());
 }
 
 TEST_F(TransferPages, CategoryBoxesFollowTheirCountsAndSaveTheirClicks) {
