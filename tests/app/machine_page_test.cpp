@@ -439,6 +439,16 @@ TEST_F(TransferPages, SetupNamesThatCouldStepUpOnTheControllerAreLeftOut) {
 TEST_F(TransferPages, ADropInTheMiddleNamesWhatDidNotArrive) {
   Open(OnlyCategories({"TRANSMACLADDER"}) + "[LOCALDIR]\nSETUPDIR=" + home.Text() + "Setup\n");
   SetStatus(0);
+  for (const char* name : {"CNC.LAD", "CNC.L88", "CNC.PAR"})
+    home.WriteFile(std::string("Machine/") + name, std::string(5000, 'm'));
+  sim->Command("drop-transfer 2");
+  Machine().ButtonUploadMachineFilesClick();
+  ASSERT_TRUE(RunUntil([&] { return !boxes.empty(); }));
+  EXPECT_EQ(boxes, std::vector<QString>{"Connection lost, not completed:\nCNC.LAD\nCNC.L88\nCNC.PAR"});
+  boxes.clear();
+
+  ConnectAndComplete();
+  SetStatus(0);
   sim->Command("drop-transfer 3");
   Machine().ButtonDownloadMachineFilesClick();
   ASSERT_TRUE(RunUntil([&] { return !boxes.empty(); }));
