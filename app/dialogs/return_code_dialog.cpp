@@ -20,10 +20,13 @@ namespace {
 // this often, for about a fifth of a second, before it counts as refused for being busy.
 constexpr int kOfferIntervalMs = 2;
 constexpr int kOfferAttempts = 100;
+// Longer than the six seconds after which a silent link counts as lost: a lost link names
+// itself first, and this catches a reply lost on a link that stayed up.
+constexpr int kReplyWaitMs = 10000;
 
 }  // namespace
 
-TFormReturnCode::TFormReturnCode(QWidget* parent) : QDialog(parent) {
+TFormReturnCode::TFormReturnCode(QWidget* parent) : QDialog(parent), replyWait_(kReplyWaitMs) {
   setObjectName("FormReturnCode");
   setFixedSize(272, 124);
   PanelReturnMSG = new QLabel(this);
@@ -42,6 +45,12 @@ TFormReturnCode::TFormReturnCode(QWidget* parent) : QDialog(parent) {
   TimerOffer->setSingleShot(true);
   TimerOffer->setInterval(kOfferIntervalMs);
   connect(TimerOffer, &QTimer::timeout, this, [this] { OfferWrite(); });
+  TimerReply = new QTimer(this);
+  TimerReply->setObjectName("TimerReply");
+  TimerReply->setSingleShot(true);
+  connect(TimerReply, &QTimer::timeout, this, [this] {
+    if (awaiting_) GiveUpReply(kWriteNoReply);
+  });
   connect(ButtonAccept, &QPushButton::clicked, this, &QDialog::accept);
   connect(TimerClose, &QTimer::timeout, this, [this] {
     TimerClose->stop();
@@ -70,6 +79,7 @@ void TFormReturnCode::showEvent(QShowEvent* event) {
     ButtonAccept->setText(language_->Caption("ReturnCode", "Accept"));
   }
   offerAttempts_ = 0;
+  awaiting_ = false;
   if (offer_)
     OfferWrite();
   else
@@ -83,6 +93,7 @@ void TFormReturnCode::hideEvent(QHideEvent* event) {
   offer_ = nullptr;
   TimerOffer->stop();
   TimerClose->stop();
+  TimerReply->stop();
 }
 
 void TFormReturnCode::OfferWrite() {
@@ -111,6 +122,8 @@ void TFormReturnCode::OfferWrite() {
 // The status object is made at each showing, so it starts from "waiting" and reports the
 // first value it reads: the outcome of the write this showing made.
 void TFormReturnCode::FollowStatus() {
+  awaiting_ = true;
+  TimerReply->start(replyWait_);
   statusItem_ = std::make_unique<TTalvoInfo_SetStatus>();
   statusItem_->OnChange = [this](TTalvoInfo*) { ShowReturnCode(statusItem_->Status()); };
   statusItem_->Active = true;
@@ -126,14 +139,22 @@ void TFormReturnCode::LinkLost() {
     TimerOffer->stop();
     offer_ = nullptr;
     ShowReturnCode(kNetConnectError);
-  } else if (statusItem_ && shown_ == vandir::kSetPending) {
-    statusItem_->SetService(nullptr);
-    ShowReturnCode(kWriteResultUnknown);
+  } else if (statusItem_ && awaiting_) {
+    GiveUpReply(kWriteResultUnknown);
   }
+}
+
+void TFormReturnCode::GiveUpReply(int why) {
+  if (statusItem_) statusItem_->SetService(nullptr);
+  ShowReturnCode(why);
 }
 
 void TFormReturnCode::ShowReturnCode(int value) {
   shown_ = value;
+  if (value != vandir::kSetPending) {
+    awaiting_ = false;
+    TimerReply->stop();
+  }
   PanelReturnMSG->setText(ReturnCodeText(language_, value));
   if (value == vandir::kSetDone && autoClose_) TimerClose->start();
   if (value == kPasswordError && passwordForm_ != nullptr) passwordForm_->SetShowNextTime(false);

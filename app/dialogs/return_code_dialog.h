@@ -45,6 +45,8 @@ class TFormReturnCode : public QDialog {
   void SetCloseDelay(int ms) { closeDelay_ = ms; }
   void SetAutoClose(bool on) { autoClose_ = on; }
   void SetPasswordForm(TPasswordForm* form) { passwordForm_ = form; }
+  // How long a sent write's reply is awaited before its result is shown as unknown.
+  void SetReplyWait(int ms) { replyWait_ = ms; }
 
   // The write the next showing makes and follows. Without one the dialog follows whatever
   // the link's set status reports.
@@ -72,13 +74,19 @@ class TFormReturnCode : public QDialog {
   TWriteOffer offer_;
   int offerAttempts_ = 0;
   int shown_ = 0;  // the value whose text the panel shows
+  // A write was sent and no outcome of it has been shown yet.
+  bool awaiting_ = false;
+  int replyWait_;
   QLabel* PanelReturnMSG;
   QPushButton* ButtonAccept;
   QTimer* TimerClose;
   QTimer* TimerOffer;  // offers a write the link turned away for a moment once more
+  QTimer* TimerReply;  // ends a wait for a reply that is not coming
 
   void OfferWrite();
   void FollowStatus();
+  // No reply will be taken for the write any more: its result is unknown, for `why`.
+  void GiveUpReply(int why);
 };
 
 }  // namespace talvo::app

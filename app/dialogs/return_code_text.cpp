@@ -35,6 +35,7 @@ const char* ReturnCodeKey(int value) {
       {vandir::kSetTimedOut, "NetTimeout"},
       {kWriteBusy, "NetBusy"},
       {kWriteResultUnknown, "NetResultUnknown"},
+      {kWriteNoReply, "NetNoReply"},
   };
   for (const Entry& entry : kTable)
     if (entry.value == value) return entry.key;

@@ -18,9 +18,11 @@ inline constexpr int kNumberOutOfRange = 6;
 inline constexpr int kDataError = 10;
 inline constexpr int kNetConnectError = 100;
 // The program's own outcomes of a write: refused because an earlier one still waits for its
-// reply (or the link stayed too busy to take it), and sent but its reply lost with the link.
+// reply (or the link stayed too busy to take it), sent but its reply lost with the link, and
+// sent but no reply came on a link that stayed up.
 inline constexpr int kWriteBusy = -1001;
 inline constexpr int kWriteResultUnknown = -1002;
+inline constexpr int kWriteNoReply = -1003;
 
 // The key of section "ReturnCode" for `value`, or null when the value has no text.
 const char* ReturnCodeKey(int value);

@@ -320,7 +320,8 @@ std::vector<TCaptionKey> BuildTable() {
        {"NetWaiting", "Net Waiting"},
        {"NetPcIpReadonly", "PC site IP readonly, access denied!"},
        {"NetBusy", "Busy: an earlier write still waits for its reply, nothing was written"},
-       {"NetResultUnknown", "The link was lost before the reply: the result is unknown"}});
+       {"NetResultUnknown", "The link was lost before the reply: the result is unknown"},
+       {"NetNoReply", "No reply came for the write: the result is unknown"}});
   Add(all, "Password",
       {{"Form", "Confirm Password"},
        {"LABEL", "Please Input Password"},

@@ -197,6 +197,24 @@ TEST_F(GridEditor, AWritePendingWhenTheLinkDropsEndsSayingTheResultIsUnknown) {
   EXPECT_EQ(ended, "The link was lost before the reply: the result is unknown");
 }
 
+TEST_F(GridEditor, AWriteWhoseReplyNeverComesOnALiveLinkEndsSayingTheResultIsUnknown) {
+  program->ReturnCode.SetReplyWait(300);
+  sim->Command("stall 1500");  // shorter than the six seconds after which the link counts as lost
+  Enter("4.5");
+  QString ended;
+  AnswerNextModal<TFormReturnCode>([&](TFormReturnCode* dialog) {
+    RunUntil([&] { return ResultText(*dialog) != "Net Waiting" && !ResultText(*dialog).isEmpty(); });
+    ended = ResultText(*dialog);
+    RunFor(std::chrono::milliseconds(1500));  // the late reply does not overwrite it
+    EXPECT_EQ(ResultText(*dialog), ended);
+    dialog->accept();
+  });
+  window->EditGridValue(EEditHow::DoubleClicked, EEditKind::LocalVar, "", 0, 3);
+  sim->Command("stall 0");
+  EXPECT_EQ(ended, "No reply came for the write: the result is unknown");
+  EXPECT_EQ(Text("LabelConnectStatus"), "Connect");
+}
+
 // What the engineer reads after a write the controller or the link refused names the cause.
 TEST_F(GridEditor, ARefusedWriteNamesItsCause) {
   sim->Command("param 300 5");
