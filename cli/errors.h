@@ -19,6 +19,7 @@ enum class ExitStatus : int {
   kControllerRefused = 3,
   kLocalFile = 4,
   kTimedOut = 5,
+  kIncomplete = 6,  // backup: a machine not backed up, or one of its files missing
 };
 
 // Thrown to end the command; main() prints the message and exits with the status.

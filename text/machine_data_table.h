@@ -24,6 +24,10 @@ struct TMachineCategory {
   std::vector<const char*> builtIn;
 };
 
+// The controller's English display strings, in its resource folder: not machine data, but
+// what names the parameters and user parameters of a backup.
+inline constexpr const char* kDisplayStringsFile = "DspE.str";
+
 // Category 0..10; `systemType` 0 milling, 1 lathe.
 const TMachineCategory& MachineCategory(int category, int systemType);
 
