@@ -218,6 +218,8 @@ const std::vector<CommandDefinition>& Commands() {
       {"adapter", {}, {{"port"}, {"interval"}}, BuildAdapter},
       {"backup", {"[HOST...]"}, {{"store", true}, {"jobs"}, {"machines"}}, BuildBackup,
        Hosts::kNone, true},
+      {"verify", {"DIR"}, {},
+       [](const Operands& o, const Words&) -> Command { return Verify{o[0]}; }, Hosts::kNone},
   };
   return commands;
 }
@@ -320,7 +322,8 @@ std::string UsageText() {
     if (definition.hosts != Hosts::kOne) text += "  " + Synopsis(definition) + "\n";
   text +=
       "\nexit status: 0 success, 1 usage, 2 no connection or login refused, 3 refused by the\n"
-      "controller, 4 local file error, 5 timed out, 6 a machine not backed up completely\n";
+      "controller, 4 local file error, 5 timed out, 6 a machine not backed up completely,\n"
+      "7 backups with files missing or changed\n";
   return text;
 }
 

@@ -105,10 +105,15 @@ struct Backup {
   std::vector<std::string> hosts;       // none: every machine of the list
   bool operator==(const Backup&) const = default;
 };
+// Checks every backup below a folder against its manifest.
+struct Verify {
+  std::string folder;
+  bool operator==(const Verify&) const = default;
+};
 
 using Command = std::variant<Status, Params, SetParam, List, Get, Put, Remove, Move, MakeDir,
                              RemoveDir, DiskFree, Hardware, Version, Message, Record, Serve,
-                             Relay, Adapter, Backup>;
+                             Relay, Adapter, Backup, Verify>;
 
 struct Invocation {
   std::string host;  // empty for a fleet command

@@ -20,6 +20,7 @@ enum class ExitStatus : int {
   kLocalFile = 4,
   kTimedOut = 5,
   kIncomplete = 6,  // backup: a machine not backed up, or one of its files missing
+  kDamaged = 7,     // verify: a backed-up file missing or changed, or a backup unfinished
 };
 
 // Thrown to end the command; main() prints the message and exits with the status.

@@ -1,6 +1,10 @@
 #include "text/sha256.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace talvo::text {
@@ -91,6 +95,32 @@ std::string Sha256::HexDigest() {
   for (const std::uint32_t word : state_)
     for (int shift = 28; shift >= 0; shift -= 4) hex += kDigits[(word >> shift) & 0xF];
   return hex;
+}
+
+std::optional<FileDigest> Sha256OfFile(const std::filesystem::path& path, std::string* error) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *error = std::strerror(errno);
+    return std::nullopt;
+  }
+  Sha256 hash;
+  FileDigest digest;
+  char buffer[65536];
+  ssize_t got = 0;
+  while ((got = ::read(fd, buffer, sizeof buffer)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) break;
+    hash.Add(std::string_view(buffer, static_cast<std::size_t>(got)));
+    digest.size += static_cast<std::uint64_t>(got);
+  }
+  const int readError = got < 0 ? errno : 0;
+  ::close(fd);
+  if (readError != 0) {
+    *error = std::strerror(readError);
+    return std::nullopt;
+  }
+  digest.sha256 = hash.HexDigest();
+  return digest;
 }
 
 }  // namespace talvo::text

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,5 +33,14 @@ inline std::string Sha256Hex(std::string_view bytes) {
   hash.Add(bytes);
   return hash.HexDigest();
 }
+
+struct FileDigest {
+  std::uint64_t size = 0;
+  std::string sha256;
+};
+
+// The digest of a whole file as it lies on the disk; nothing, with the cause in `error`, when
+// it cannot be read to its end.
+std::optional<FileDigest> Sha256OfFile(const std::filesystem::path& path, std::string* error);
 
 }  // namespace talvo::text

@@ -21,29 +21,19 @@ std::string Folder(std::string path) {
   return path;
 }
 
-// Hashes the file as it now lies on the disk and makes sure its bytes are there; the size
-// and digest, or the cause.
+// The file's size and digest as it now lies on the disk, its bytes flushed there; or the cause.
 std::string HashAndSync(const fs::path& path, std::uint64_t& size, std::string& digest) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::string("cannot be read back: ") + std::strerror(errno);
-  text::Sha256 hash;
-  size = 0;
-  char buffer[65536];
-  ssize_t got = 0;
-  while ((got = ::read(fd, buffer, sizeof buffer)) != 0) {
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) break;
-    hash.Add(std::string_view(buffer, static_cast<std::size_t>(got)));
-    size += static_cast<std::uint64_t>(got);
-  }
   std::string cause;
-  if (got < 0)
-    cause = std::string("cannot be read back: ") + std::strerror(errno);
-  else if (::fsync(fd) != 0)
-    cause = std::string("cannot be flushed to the disk: ") + std::strerror(errno);
-  ::close(fd);
-  if (cause.empty()) digest = hash.HexDigest();
-  return cause;
+  const auto hashed = text::Sha256OfFile(path, &cause);
+  if (!hashed) return "cannot be read back: " + cause;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool synced = fd >= 0 && ::fsync(fd) == 0;
+  if (!synced) cause = std::string("cannot be flushed to the disk: ") + std::strerror(errno);
+  if (fd >= 0) ::close(fd);
+  if (!synced) return cause;
+  size = hashed->size;
+  digest = hashed->sha256;
+  return {};
 }
 
 }  // namespace

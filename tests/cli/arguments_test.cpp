@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                  On(Adapter{0, std::chrono::milliseconds(10)})},
         GoodLine{{"backup", "--store", "/srv/store"}, Fleet(Backup{"/srv/store", 4, {}, {}})},
         GoodLine{{"backup", "10.0.7.11", "--store=/s", "--jobs", "8", "10.0.7.12", "--machines", "m.ini"},
-                 Fleet(Backup{"/s", 8, "m.ini", {"10.0.7.11", "10.0.7.12"}})}));
+                 Fleet(Backup{"/s", 8, "m.ini", {"10.0.7.11", "10.0.7.12"}})},
+        GoodLine{{"verify", "/srv/store"}, Fleet(Verify{"/srv/store"})}));
 
 struct BadLine {
   Args args;
@@ -142,7 +143,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{{"backup", "--store", "s", ""}, "HOST is empty"},
         BadLine{{"--host", "h", "backup", "--store", "s"}, "--host does not apply to backup"},
         BadLine{{"backup", "--store", "s", "--dnc"}, "--dnc does not apply to backup"},
-        BadLine{{"--host", "h", "status", "--store", "s"}, "--store does not apply to status"}));
+        BadLine{{"--host", "h", "status", "--store", "s"}, "--store does not apply to status"},
+        BadLine{{"verify"}, "usage: talvo-cli verify DIR"},
+        BadLine{{"--host", "h", "verify", "s"}, "--host does not apply to verify"}));
 
 TEST(Help, IsAskedForAnywhereBeforeTheEndOfOptions) {
   EXPECT_TRUE(WantsHelp({"--help"}));
