@@ -24,7 +24,7 @@ constexpr OptionDefinition kOptions[] = {
     {"host", "ADDR"},  {"dnc", ""},   {"password", "P"},
     {"overwrite", ""}, {"count", "N"}, {"seconds", "S"},
     {"port", "PORT"},  {"interval", "MS"},  {"store", "DIR"},
-    {"jobs", "N"},     {"machines", "FILE"},
+    {"jobs", "N"},     {"machines", "FILE"}, {"json", ""},
 };
 constexpr std::string_view kGlobalOptions[] = {"host", "dnc"};
 constexpr std::string_view kSynopsisStart = "talvo-cli --host ADDR [--dnc] ";
@@ -41,6 +41,7 @@ const OptionDefinition* FindOption(std::string_view name) {
 struct Words {
   std::map<std::string, std::string, std::less<>> options;
   std::vector<std::string> positional;
+  std::size_t hostAt = 0;  // words before --host: where a diff takes it as a side
   std::optional<std::string> error;
 
   std::optional<std::string> Option(std::string_view name) const {
@@ -85,6 +86,7 @@ Words Split(const std::vector<std::string>& args) {
         value = args[++i];
       if (value.empty()) fail("--" + name + " needs a value");
     }
+    if (name == "host") words.hostAt = words.positional.size();
     words.options.emplace(std::move(name), std::move(value));
   }
   return words;
@@ -167,6 +169,20 @@ Command BuildBackup(const Operands& o, const Words& words) {
   return command;
 }
 
+Command BuildDiff(const Operands& o, const Words& words) {
+  std::vector<DiffSide> sides;
+  for (const std::string& folder : o) sides.push_back({folder, {}});
+  if (const auto host = words.Option("host")) {
+    // The side stands where --host stands among the operands: "diff BACKUP --host ADDR"
+    // shows what changed on the machine since that backup.
+    const std::size_t at = std::min(words.hostAt == 0 ? 0 : words.hostAt - 1, sides.size());
+    sides.insert(sides.begin() + static_cast<std::ptrdiff_t>(at), DiffSide{{}, *host});
+  }
+  if (sides.size() != 2)
+    throw UsageError("diff compares two sides: two backup folders, or one and --host ADDR");
+  return Diff{sides[0], sides[1], words.Flag("json")};
+}
+
 struct CommandOption {
   std::string_view name;
   bool required = false;
@@ -176,6 +192,7 @@ struct CommandOption {
 enum class Hosts {
   kOne,   // the one --host names
   kNone,  // its own: --host does not apply
+  kSide,  // --host may stand for one of its operands
 };
 
 struct CommandDefinition {
@@ -220,6 +237,7 @@ const std::vector<CommandDefinition>& Commands() {
        Hosts::kNone, true},
       {"verify", {"DIR"}, {},
        [](const Operands& o, const Words&) -> Command { return Verify{o[0]}; }, Hosts::kNone},
+      {"diff", {"A", "B"}, {{"json"}}, BuildDiff, Hosts::kSide},
   };
   return commands;
 }
@@ -271,7 +289,7 @@ void CheckOptions(const CommandDefinition& definition, const Words& words) {
                        "; usage: " + FullSynopsis(definition));
   if (definition.hosts == Hosts::kOne) return;
   if (words.Flag("dnc")) throw UsageError("--dnc does not apply to " + std::string(definition.name));
-  if (words.Flag("host"))
+  if (definition.hosts == Hosts::kNone && words.Flag("host"))
     throw UsageError("--host does not apply to " + std::string(definition.name) +
                      "; usage: " + FullSynopsis(definition));
 }
@@ -287,7 +305,10 @@ Invocation ParseWords(const Words& words) {
   CheckOptions(*definition, words);
   const Operands operands(words.positional.begin() + 1, words.positional.end());
   const std::size_t named = definition->operands.size();
-  const bool countFits = definition->repeats ? operands.size() + 1 >= named : operands.size() == named;
+  const bool countFits =
+      definition->repeats ? operands.size() + 1 >= named
+      : definition->hosts == Hosts::kSide ? operands.size() + 1 >= named && operands.size() <= named
+                                          : operands.size() == named;
   if (!countFits)
     throw UsageError("wrong number of arguments; usage: " + FullSynopsis(*definition));
   for (std::size_t i = 0; i < operands.size(); ++i)
@@ -308,7 +329,15 @@ bool WantsHelp(const std::vector<std::string>& args) {
 
 Invocation ParseArguments(const std::vector<std::string>& args) {
   const Words words = Split(args);
-  return ParseWords(words);
+  try {
+    return ParseWords(words);
+  } catch (const Failure& failure) {
+    // To a diff, 1 means "they differ": its usage errors need a status of their own.
+    if (failure.Status() == ExitStatus::kUsage && !words.positional.empty() &&
+        words.positional.front() == "diff")
+      throw Failure(ExitStatus::kDiffUsage, failure.what());
+    throw;
+  }
 }
 
 std::string UsageText() {
@@ -321,9 +350,10 @@ std::string UsageText() {
   for (const auto& definition : Commands())
     if (definition.hosts != Hosts::kOne) text += "  " + Synopsis(definition) + "\n";
   text +=
+      "  (a side of diff may be --host ADDR: the controller as it is now)\n"
       "\nexit status: 0 success, 1 usage, 2 no connection or login refused, 3 refused by the\n"
       "controller, 4 local file error, 5 timed out, 6 a machine not backed up completely,\n"
-      "7 backups with files missing or changed\n";
+      "7 backups with files missing or changed; diff: 0 same, 1 different, 8 usage\n";
   return text;
 }
 

@@ -110,10 +110,21 @@ struct Verify {
   std::string folder;
   bool operator==(const Verify&) const = default;
 };
+// One side of a comparison: a backup folder, or a controller as it is now.
+struct DiffSide {
+  std::string folder;
+  std::string host;
+  bool operator==(const DiffSide&) const = default;
+};
+struct Diff {
+  DiffSide a, b;
+  bool json = false;
+  bool operator==(const Diff&) const = default;
+};
 
 using Command = std::variant<Status, Params, SetParam, List, Get, Put, Remove, Move, MakeDir,
                              RemoveDir, DiskFree, Hardware, Version, Message, Record, Serve,
-                             Relay, Adapter, Backup, Verify>;
+                             Relay, Adapter, Backup, Verify, Diff>;
 
 struct Invocation {
   std::string host;  // empty for a fleet command

@@ -18,6 +18,7 @@ ExitStatus Execute(const Invocation& invocation, std::ostream& out);
 // The fleet commands (fleet/). Progress and the causes of failures go to stderr.
 ExitStatus Run(const Backup& command, std::ostream& out);
 ExitStatus Run(const Verify& command, std::ostream& out);
+ExitStatus Run(const Diff& command, std::ostream& out);
 
 // Machine data (read_commands.cpp).
 void Run(Session& session, const Status& command, std::ostream& out);

@@ -72,7 +72,13 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{{"backup", "--store", "/srv/store"}, Fleet(Backup{"/srv/store", 4, {}, {}})},
         GoodLine{{"backup", "10.0.7.11", "--store=/s", "--jobs", "8", "10.0.7.12", "--machines", "m.ini"},
                  Fleet(Backup{"/s", 8, "m.ini", {"10.0.7.11", "10.0.7.12"}})},
-        GoodLine{{"verify", "/srv/store"}, Fleet(Verify{"/srv/store"})}));
+        GoodLine{{"verify", "/srv/store"}, Fleet(Verify{"/srv/store"})},
+        GoodLine{{"diff", "old", "new"}, Fleet(Diff{{"old", ""}, {"new", ""}, false})},
+        // A host takes the place where it stands: after the backup, the controller is "new".
+        GoodLine{{"diff", "old", "--host", "10.0.7.11", "--json"},
+                 Fleet(Diff{{"old", ""}, {"", "10.0.7.11"}, true})},
+        GoodLine{{"diff", "--host=10.0.7.11", "new"}, Fleet(Diff{{"", "10.0.7.11"}, {"new", ""}, false})},
+        GoodLine{{"--host", "10.0.7.11", "diff", "new"}, Fleet(Diff{{"", "10.0.7.11"}, {"new", ""}, false})}));
 
 struct BadLine {
   Args args;
