@@ -1,8 +1,10 @@
 #include "cli/commands.h"
 
 #include <filesystem>
+#include <iostream>
 #include <thread>
 
+#include "cli/backup_folder.h"
 #include "cli/errors.h"
 #include "cli/output.h"
 #include "cli/stop_signals.h"
@@ -26,6 +28,8 @@ ExitStatus Execute(const Invocation& invocation, std::ostream& out) {
   const bool adapter = std::holds_alternative<Adapter>(command);
   // Before the session's link starts its threads, so that none of them takes the signals.
   if (serve || relay || adapter) BlockStopSignals();
+  if (const auto* put = std::get_if<Put>(&command)) CheckBackupFolder(*put, std::cerr);
+  if (const auto* get = std::get_if<Get>(&command)) CheckBackupFolder(*get, std::cerr);
   Session session;
   if (const auto* record = std::get_if<Record>(&command)) Prepare(session.Link(), *record);
   if (const auto* root = std::get_if<Serve>(&command)) Prepare(session.Link(), *root);

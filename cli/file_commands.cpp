@@ -19,6 +19,12 @@ using SteadyClock = std::chrono::steady_clock;
 // Before asking again for a part of a listing that brought nothing new.
 constexpr auto kListingPause = std::chrono::milliseconds(50);
 
+// Seconds of a clock that only moves forward, for the listing's time bound.
+std::int64_t Seconds() {
+  return std::chrono::duration_cast<std::chrono::seconds>(SteadyClock::now().time_since_epoch())
+      .count();
+}
+
 // Sends a request the link does not answer for itself (the listing, the file commands) once
 // the transport is idle, so that a list busy for a moment cannot refuse it. Its only refusals
 // are then a lost connection and the link's verdict on the names; false means the latter.
@@ -56,11 +62,11 @@ void RunFileCommand(Session& session, const Session::Ask& send, const std::strin
 void Run(Session& session, const List& command, std::ostream& out) {
   vandir::TVandirCNC& link = session.Link();
   std::vector<vandir::FileListQueue::Block> entries;
-  vandir::ListingCollector listing(entries);
-  auto progressed = SteadyClock::now();
+  vandir::ListingCollector listing(entries, Seconds());
   for (int mode = 0;; mode = 1) {
     const std::size_t had = entries.size();
     const std::int32_t answered = session.Replies() + 1;
+    if (mode == 1) listing.PartAsked();
     if (!SentOnQuietTransport(session, [&](vandir::TVandirCNC& l) {
           return l.FileList(command.folder, mode);
         }))
@@ -73,13 +79,12 @@ void Run(Session& session, const List& command, std::ostream& out) {
       throw Failure(ExitStatus::kControllerRefused,
                     "the controller refused to list '" + command.folder + "'");
     if (listing.Complete()) break;
-    if (entries.size() > had) {
-      progressed = SteadyClock::now();
-    } else {
-      if (SteadyClock::now() - progressed >= kAnswerTimeout)
-        throw TimedOut("the rest of the folder listing");
-      std::this_thread::sleep_for(kListingPause);
-    }
+    if (listing.GivenUp(Seconds()))
+      throw Failure(ExitStatus::kControllerRefused,
+                    "the controller never completed the listing of '" + command.folder + "' (" +
+                        std::to_string(listing.Taken()) + " of " +
+                        std::to_string(*listing.Total()) + " entries)");
+    if (entries.size() == had) std::this_thread::sleep_for(kListingPause);
   }
   if (*listing.Total() < 0) throw ControllerError(*listing.Total());
   for (const vandir::ListingEntry& entry : vandir::DecodeListingEntries(entries))

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "link/file_names.h"
+
 namespace talvo::cli {
 
 std::string Timestamp(const vandir::ListingEntry& entry) {
@@ -15,7 +17,8 @@ std::string ListingLine(const vandir::ListingEntry& entry) {
   char size[16];
   std::snprintf(size, sizeof size, "%10s",
                 entry.IsFolder() ? "<DIR>" : std::to_string(entry.size).c_str());
-  return Timestamp(entry) + "  " + size + "  " + entry.name;
+  // A controller's name reaches the terminal with its control bytes spelled out.
+  return Timestamp(entry) + "  " + size + "  " + vandir::VisibleName(entry.name);
 }
 
 }  // namespace talvo::cli

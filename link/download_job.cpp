@@ -9,6 +9,7 @@
 #include <string>
 
 #include "link/download_reply.h"
+#include "link/transfer_watch.h"
 #include "link/transport.h"
 
 namespace vandir {
@@ -112,7 +113,7 @@ std::int32_t Send_Recv::DownloadPiece(const FileJob& job, std::FILE* file, bool 
 
 void Send_Recv::RunDownloadJob() {
   const RunningJob run = TakeJob(JobKind::Download);
-  if (Stopping) return EndJob(run);
+  if (Stopping) return EndJob(run, [] { return kJobConnectionLost; });
   PartialFile file(run.job.target);
   if (!file.get()) {
     PublishFailure(run, kDownloadUncreatable);
@@ -131,11 +132,18 @@ void Send_Recv::RunDownloadJob() {
       if (error == kJobFine) PublishProgress(run, offset, ReceivedPercent(offset, size));
     }
   }
+  // A short send or read leaves the stream out of step: the connection is dropped first, so
+  // whoever sees the job's error also sees the connection gone.
+  if (ConnectionBroke(error, TransferDirection::kDownload)) DropConnection();
   if (error != kJobFine) PublishFailure(run, error);
   const bool complete = error == kJobFine && remaining <= 0;
   // Committed under the job lock: a download cancelled before this point never replaces the
-  // target, and one that ended here is no longer running when a cancel comes.
-  EndJob(run, [&] { return !complete || file.Commit() ? kJobFine : kDownloadUncreatable; });
+  // target, and one that ended here is no longer running when a cancel comes. One the link's
+  // shutdown stopped short ends as a lost connection, never as a whole file.
+  EndJob(run, [&] {
+    if (!complete) return error == kJobFine ? kJobConnectionLost : kJobFine;
+    return file.Commit() ? kJobFine : kDownloadUncreatable;
+  });
 }
 
 }  // namespace vandir

@@ -150,15 +150,20 @@ void Send_Recv::RunUploadJob() {
     fail(kUploadUnreadable);
 
   // Every package of the job is followed by a reply; its iParam1 is the controller's verdict.
+  // A short send or read leaves the stream out of step: the connection is dropped first, so
+  // whoever sees the job's error also sees the connection gone.
   const auto exchange = [&](const defSEND_PACKAGE& p, int replyLength, int shortSend,
                             int shortRead) {
     defRECEIVE_PACKAGE reply;
-    if (!SendExact(p.bytes.data(), static_cast<std::size_t>(p.iLength())))
+    if (!SendExact(p.bytes.data(), static_cast<std::size_t>(p.iLength()))) {
+      DropConnection();
       fail(shortSend);
-    else if (!ReadExact(reply.bytes.data(), static_cast<std::size_t>(replyLength)))
+    } else if (!ReadExact(reply.bytes.data(), static_cast<std::size_t>(replyLength))) {
+      DropConnection();
       fail(shortRead);
-    else if (reply.iParam1() != 0)
+    } else if (reply.iParam1() != 0) {
       fail(reply.iParam1());
+    }
     StampReply();
     return on;
   };
@@ -197,12 +202,15 @@ void Send_Recv::RunUploadJob() {
     const auto percent = static_cast<std::int32_t>((sent + 100) / ((job.fileSize + 100) / 100));
     PublishProgress(run, sent, percent);
   }
+  bool complete = false;
   if (on && !Stopping && StillCurrent(run)) {
     defSEND_PACKAGE end = package(kUploadEnd, kHeaderSize);
     end.set_iParam3(kHeaderSize);
-    exchange(end, kHeaderSize, kUploadEndShortSend, kUploadEndShortReply);
+    complete = exchange(end, kHeaderSize, kUploadEndShortSend, kUploadEndShortReply);
   }
-  EndJob(run);
+  // Stopped short by the link shutting down (a cancelled job publishes nothing): never to be
+  // read as an upload that ended well, however far its figure got.
+  EndJob(run, [&] { return on && !complete ? kJobConnectionLost : kJobFine; });
 }
 
 }  // namespace vandir

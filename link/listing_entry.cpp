@@ -62,6 +62,16 @@ bool ListingCollector::Complete() const {
   return total_ && taken_ >= *total_;
 }
 
+void ListingCollector::PartAsked() {
+  barrenParts_ = taken_ == takenWhenAsked_ ? barrenParts_ + 1 : 0;
+  takenWhenAsked_ = taken_;
+}
+
+bool ListingCollector::GivenUp(std::int64_t now) const {
+  return !Complete() && (barrenParts_ >= kMostBarrenListingParts ||
+                         now - startedAt_ >= kLongestListingSeconds);
+}
+
 int ListingCollector::Percent() const {
   if (!total_) return 0;
   if (Complete()) return 100;

@@ -52,11 +52,19 @@ VANDIRCNC_EXPORT std::optional<ListingEntry> DecodeListingEntry(
 VANDIRCNC_EXPORT std::vector<ListingEntry> DecodeListingEntries(
     std::span<const FileListQueue::Block> blocks);
 
+// A listing whose total is never reached would be asked for more for ever. It is given up
+// after this many parts in a row that brought no entry, or after this long.
+inline constexpr int kMostBarrenListingParts = 50;
+inline constexpr std::int64_t kLongestListingSeconds = 60;
+
 // Follows one listing over as many replies as the controller needs. The entry blocks are
 // appended, as they came, to the caller's list.
 class VANDIRCNC_EXPORT ListingCollector {
  public:
-  explicit ListingCollector(std::vector<FileListQueue::Block>& entries) : entries_(entries) {}
+  // `startedAt`: the caller's clock, in seconds, when the listing was asked for.
+  explicit ListingCollector(std::vector<FileListQueue::Block>& entries,
+                            std::int64_t startedAt = 0)
+      : entries_(entries), startedAt_(startedAt) {}
 
   // The listing's first reply always brings the total first, so blocks before it belong to
   // no listing this one started and are dropped, as is anything that is not an entry.
@@ -68,11 +76,20 @@ class VANDIRCNC_EXPORT ListingCollector {
   bool Complete() const;
   // 0 until the total is known, 100 once complete, else entries × 100 ÷ total.
   int Percent() const;
+  long Taken() const { return taken_; }
+
+  // The caller asks for the next part; the one asked before has been answered.
+  void PartAsked();
+  // Whether the listing is to be given up unfinished at `now` (the caller's clock).
+  bool GivenUp(std::int64_t now) const;
 
  private:
   std::vector<FileListQueue::Block>& entries_;
   std::optional<int> total_;
   long taken_ = 0;  // entries of this listing; the caller's list may hold more
+  std::int64_t startedAt_;
+  long takenWhenAsked_ = 0;
+  int barrenParts_ = 0;  // parts in a row that brought nothing
 };
 
 }  // namespace vandir

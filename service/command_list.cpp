@@ -23,7 +23,7 @@ bool TTalvoService::GetFileList(const std::string& dir,
   if (!Ready() || dir.empty() || list == nullptr || UpperCaseEquals(dir, "Z:\\")) return false;
   listDir_ = dir;
   list->clear();
-  listing_.emplace(*list);
+  listing_.emplace(*list, clock_->Now());
   ClearCmdListData();
   // Blocks left by a listing that was cancelled would be read as this listing's count.
   link_->FileListQueue.Clear();
@@ -168,12 +168,18 @@ const SFileCommand* TTalvoService::GetCmdListItems(int index) const {
   return cmdList_[static_cast<std::size_t>(index)];
 }
 
+SCmdResult TTalvoService::GetCmdListResult(int index) const {
+  if (index < 0 || index >= GetCmdListCount()) return {};
+  return cmdResults_[static_cast<std::size_t>(index)];
+}
+
 void TTalvoService::ClearCmdListData() {
   listBuilding_ = false;
   listRunning_ = false;
   listAbort_ = false;
   listIndex_ = -1;
   cmdList_.clear();
+  cmdResults_.clear();
   cmdPool_.Clear();
 }
 
@@ -181,6 +187,7 @@ int TTalvoService::AddCmdListData(const SFileCommand& record) {
   SFileCommand* slot = cmdPool_.Take();
   *slot = record;
   cmdList_.push_back(slot);
+  cmdResults_.emplace_back();
   return GetCmdListCount() - 1;
 }
 

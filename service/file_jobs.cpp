@@ -115,10 +115,17 @@ int TTalvoService::CheckGetFileListFinish() {
   if (!CheckVandirConnectStatus()) return frLinkLost;
   listing_->TakeWaiting(link_->FileListQueue);
   if (listing_->Total() && listing_->Complete()) return frFinished;
+  if (listing_->GivenUp(clock_->Now())) {
+    AddDebugMsg("Listing given up: " + std::to_string(listing_->Taken()) + " of " +
+                std::to_string(listing_->Total().value_or(-1)) + " entries");
+    LastError = kListingNeverEnds;
+    return frFailed;
+  }
   FileJobTimer->start();
   if (!listing_->Total()) return frRunning;
   // One part at a time: the next is asked for once the link has dealt with the last request.
-  if (link_->SendCMD->IsIdle()) link_->FileList(listDir_, 1);
+  if (link_->SendCMD->IsIdle() && link_->FileList(listDir_, 1) == vandir::kOk)
+    listing_->PartAsked();
   return frRunning;
 }
 
@@ -149,6 +156,9 @@ int TTalvoService::CheckTransferFinish(vandir::TransferDirection direction, int*
   if (progress.phase != vandir::TransferPhase::kFailed) {
     return progress.phase == vandir::TransferPhase::kFinished ? frFinished : frRunning;
   }
+  // The link drops a connection that a job broke before it publishes the job's error: such
+  // a job went with the link, and ends as the link does.
+  if (!CheckVandirConnectStatus()) return frLinkLost;
   LastError = progress.error;
   if (upload) {
     link_->CancelSendFile();
@@ -195,6 +205,12 @@ int TTalvoService::CalculateWholeProgress(int percent) const {
 }
 
 void TTalvoService::CheckProcessReturnValue(int result, int percent) {
+  if (listRunning_ && listIndex_ >= 0 && listIndex_ < GetCmdListCount()) {
+    SCmdResult& step = cmdResults_[static_cast<std::size_t>(listIndex_)];
+    if (result == frFinished) step = {SCmdResult::Done, 0};
+    if (result == frSkipped) step = {SCmdResult::Skipped, 0};
+    if (result == frFailed) step = {SCmdResult::Failed, LastError};
+  }
   if ((result == frRunning || result == frFinished) && percent != LastProgress) {
     LastProgress = percent;
     PostKindAndNumber(&TTalvoService::OnProgress, ProcessKind, percent);

@@ -38,5 +38,8 @@ inline constexpr int kLoginTimedOut = -999;
 // OnError numbers of a connect attempt that the link does not report itself.
 inline constexpr int kTextNotLoaded = -40;      // a downloaded text could not be read back
 inline constexpr int kHmiFileNotWritten = -41;  // the display-string file could not be written
+// OnError of a folder listing given up unfinished: its total never came, or the controller
+// kept answering without reaching it.
+inline constexpr int kListingNeverEnds = -42;
 
 }  // namespace talvo

@@ -24,7 +24,8 @@ std::string WithTrailingSlash(std::string folder) {
 
 TTalvoService::TTalvoService(QObject* owner, std::shared_ptr<const vandir::Clock> clock)
     : QObject(owner),
-      link_(std::make_unique<vandir::TVandirCNC>(std::move(clock))),
+      clock_(clock ? std::move(clock) : std::make_shared<vandir::SystemClock>()),
+      link_(std::make_unique<vandir::TVandirCNC>(clock_)),
       ProcessTimer(new QTimer(this)),
       FileJobTimer(new QTimer(this)) {
   ProcessTimer->setObjectName("ProcessTimer");

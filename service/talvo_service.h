@@ -42,6 +42,15 @@ using TFileOverwriteEvent = std::function<void(TTalvoService* Sender, EProcessKi
                                                std::string FileName, int& Result)>;
 using TConnectCountdownEvent = std::function<void(TTalvoService* Sender, int RemainTime)>;
 
+// What became of one command of a list: still to end, done, skipped (the file was left as
+// it was), or failed with the link's or the controller's code.
+struct SCmdResult {
+  enum EState { NotEnded, Done, Skipped, Failed };
+  EState State = NotEnded;
+  int Error = 0;
+  bool operator==(const SCmdResult&) const = default;
+};
+
 class TTalvoService : public QObject {
  public:
   // `clock` is handed to the link (wall-clock seconds for its liveness); the system clock
@@ -118,6 +127,8 @@ class TTalvoService : public QObject {
   void ConfirmFileOverwrite(int answer);
   int GetCmdListCount() const { return static_cast<int>(cmdList_.size()); }
   const SFileCommand* GetCmdListItems(int index) const;
+  // Kept with the records until the list is cleared; NotEnded outside the list.
+  SCmdResult GetCmdListResult(int index) const;
   void ClearCmdListData();
   int AddCmdListData(const SFileCommand& record);
   static std::int64_t FileSize(const std::string& path);
@@ -210,6 +221,7 @@ class TTalvoService : public QObject {
   void PerformGroupSetInactive(TTalvoInfo* info);
   void PerformGroupForceGetCNCInfo(TTalvoInfo* info);
 
+  std::shared_ptr<const vandir::Clock> clock_;  // the link's own, for the service's time rules
   std::unique_ptr<vandir::TVandirCNC> link_;
   std::vector<TTalvoInfo*> infos_;
   QTimer* ProcessTimer;
@@ -261,6 +273,7 @@ class TTalvoService : public QObject {
   bool listAbort_ = false;
   int listIndex_ = -1;
   std::vector<SFileCommand*> cmdList_;
+  std::vector<SCmdResult> cmdResults_;  // one for each record of cmdList_
   TMemoryPool<SFileCommand, 100> cmdPool_;
   int keepConnectInterval_ = 1000;
 };

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/frame/settings_failure.h"
 #include "app/language/language.h"
 #include "app/settings/machine_list.h"
 #include "app/widgets/string_grid.h"
@@ -105,7 +106,7 @@ TFormAddCNC::TFormAddCNC(TMachineList& list, const TLanguage& language, QWidget*
   auto* names = new NameDelegate;
   names->setParent(StringGridCNC);
   names->onTextEdited = [this](int row, const QString& text) {
-    if (row == EntryRow()) list_.SetName(row - 1, language_.Encode(text));
+    if (row == EntryRow()) Saved(list_.SetName(row - 1, language_.Encode(text)));
   };
   StringGridCNC->setItemDelegateForColumn(kNameCol, names);
   StringGridCNC->OnSelectCell = [this](int col, int row) { StringGridCNCSelectCell(col, row); };
@@ -147,7 +148,7 @@ TFormAddCNC::TFormAddCNC(TMachineList& list, const TLanguage& language, QWidget*
   connect(SpeedButtonConnect, &QPushButton::clicked, this, [this] { SpeedButtonConnectClick(); });
   connect(SpeedButtonExit, &QPushButton::clicked, this, &QDialog::close);
   connect(CheckBoxAutoConnect, &QCheckBox::clicked, this,
-          [this](bool on) { list_.SetAutoConnect(on); });
+          [this](bool on) { Saved(list_.SetAutoConnect(on)); });
 }
 
 void TFormAddCNC::SetShowAutoConnect(bool show) { CheckBoxAutoConnect->setVisible(show); }
@@ -155,6 +156,7 @@ void TFormAddCNC::SetShowAutoConnect(bool show) { CheckBoxAutoConnect->setVisibl
 void TFormAddCNC::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // restored, not shown anew
+  failureShown_ = false;
   LoadCaptions();
   FillGrid();
   if (CheckBoxAutoConnect->isVisibleTo(this)) CheckBoxAutoConnect->setChecked(list_.AutoConnect());
@@ -164,7 +166,19 @@ void TFormAddCNC::showEvent(QShowEvent* event) {
 void TFormAddCNC::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
   if (event->spontaneous()) return;
-  list_.DeleteEntriesWithoutAddress();
+  Saved(list_.DeleteEntriesWithoutAddress());
+}
+
+void TFormAddCNC::Saved(bool saved) {
+  if (saved) {
+    failureShown_ = false;
+    return;
+  }
+  if (failureShown_) return;
+  failureShown_ = true;
+  // The dialog may be closing: the box then belongs to the window that opened it.
+  QWidget* owner = isVisible() || !parentWidget() ? this : parentWidget();
+  ShowSettingsNotSaved(owner, language_, list_.File());
 }
 
 void TFormAddCNC::LoadCaptions() {
@@ -206,14 +220,14 @@ int TFormAddCNC::EntryRow() const {
 }
 
 void TFormAddCNC::SpeedButtonAddClick() {
-  list_.Add();
+  Saved(list_.Add());
   FillGrid();
 }
 
 void TFormAddCNC::SpeedButtonDeleteClick() {
   const int row = EntryRow();
   if (row == 0) return;
-  list_.Delete(row - 1);
+  Saved(list_.Delete(row - 1));
   FillGrid();
 }
 
@@ -226,7 +240,7 @@ void TFormAddCNC::SpeedButtonConnectClick() {
   if (row == 0 || StringGridCNC->Cell(kIpCol, row).trimmed().isEmpty()) return;
   std::vector<std::string> before;
   for (int i = 0; i < row - 1; ++i) before.push_back(list_.Ip(i));
-  list_.DeleteEntriesWithoutAddress();
+  Saved(list_.DeleteEntriesWithoutAddress());
   int index = 0;
   for (const std::string& ip : before)
     if (index < list_.Count() && ip == list_.Ip(index)) ++index;
@@ -324,7 +338,7 @@ void TFormAddCNC::MaskEditIPKeyUp() {
   if (!HasDigit(ip)) ip.clear();
   if (ip == StringGridCNC->Cell(kIpCol, row)) return;
   StringGridCNC->SetCell(kIpCol, row, ip);
-  list_.SetIp(row - 1, ip.toStdString());
+  Saved(list_.SetIp(row - 1, ip.toStdString()));
 }
 
 bool TFormAddCNC::eventFilter(QObject* watched, QEvent* event) {

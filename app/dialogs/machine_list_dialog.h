@@ -50,9 +50,14 @@ class TFormAddCNC : public QDialog {
   void OpenEditor(const QString& text, int caret);
   // The grid row of an entry that exists, or 0.
   int EntryRow() const;
+  // Tells the user when the settings file refused a change of the list: once, for as long as
+  // it keeps refusing (every key typed is a write), until a change is kept again or the
+  // dialog is opened anew.
+  void Saved(bool saved);
 
   TMachineList& list_;
   const TLanguage& language_;
+  bool failureShown_ = false;
   QPushButton* SpeedButtonAdd;
   QPushButton* SpeedButtonDelete;
   QPushButton* SpeedButtonConnect;

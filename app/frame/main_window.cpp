@@ -22,6 +22,7 @@
 #include "app/dialogs/process_info_dialog.h"
 #include "app/dialogs/return_code_dialog.h"
 #include "app/dialogs/send_message_dialog.h"
+#include "app/frame/settings_failure.h"
 #include "app/frame/status_band.h"
 #include "app/settings/program_home.h"
 #include "app/pages/alarm_page.h"
@@ -126,7 +127,8 @@ TFormMain::TFormMain(const std::string& home, std::shared_ptr<const vandir::Cloc
 
   // Settings, languages and display strings.
   demo_ = options_.DemoMode();
-  language_code_ = options_.Language();
+  bool languageSaved = true;
+  language_code_ = options_.Language(&languageSaved);
   language_ = std::make_unique<TLanguage>(home_, language_code_);
   displayStrings_ = std::make_unique<TDisplayStrings>(
       home_ + "Resource/" + TDisplayStrings::FileName(language_code_, demo_), language_code_);
@@ -196,7 +198,9 @@ TFormMain::TFormMain(const std::string& home, std::shared_ptr<const vandir::Cloc
   optionPage_->LoadOptionsPage();
 
   systemType_ = options_.LastSysType();
-  ApplySystemType();
+  const bool systemTypeSaved = ApplySystemType();
+  // The start writes only repairs; one message covers both.
+  if (!languageSaved || !systemTypeSaved) ShowSettingsNotSaved(this, *language_, settings_);
 
   const QPixmap logo(QString::fromStdString(home_ + "Resource/Logo.bmp"));
   if (!logo.isNull()) imgZDX->setPixmap(logo.scaled(imgZDX->size(), Qt::KeepAspectRatio));
@@ -338,8 +342,8 @@ void TFormMain::CreateInformationObjects() {
     };
 }
 
-void TFormMain::ApplySystemType() {
-  options_.SetLastSysType(systemType_);
+bool TFormMain::ApplySystemType() {
+  const bool saved = options_.SetLastSysType(systemType_);
   const bool milling = systemType_ == 0;
   TTalvoInfo_MacroVariable& macros = infos_->MacroVariable;
   macros.SetLocalCount(milling ? 33 : 49);
@@ -347,6 +351,7 @@ void TFormMain::ApplySystemType() {
   for (TTalvoInfo* info : infos_->MillingOnly()) info->SetService(milling ? service_.get() : nullptr);
   infos_->LatheOnly()->SetService(milling ? nullptr : service_.get());
   for (TPage* page : pages_) page->ApplySystemType(systemType_);
+  return saved;
 }
 
 bool TFormMain::PageChangeAllowed() const {

@@ -86,7 +86,9 @@ class TFormMain : public QMainWindow {
   bool ConnectToAddress(const std::string& address);
 
   void LoadCaptions();
-  void ApplySystemType();
+  // Reshapes the pages for the system type and stores it; false when the settings file did
+  // not take it (the caller tells the user).
+  bool ApplySystemType();
   void ActivatePageInfo();
   void CompleteConnection();
   // Asks for a number (the pad, and the password for a system parameter) and writes it as

@@ -8,6 +8,7 @@
 #include "app/frame/connection_texts.h"
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
+#include "app/frame/settings_failure.h"
 #include "app/frame/status_band.h"
 #include "app/dialogs/password_dialog.h"
 #include "app/dialogs/return_code_dialog.h"
@@ -186,6 +187,8 @@ void TFormMain::ServiceDisconnect(EProcessKind kind, EConnectState state, int le
   StatusBand->SetConnectText(language_->Caption("MainString", "LabelDisConnect") +
                                  DisconnectReason(*language_, kind, state, level),
                              colors::kRed);
+  if (kind >= pkGetFileList && kind <= pkWaitOverwrite)
+    if (TPage* page = ActivityPage()) page->FileJobDropped(kind);
 }
 
 void TFormMain::ServiceConnectCountdown(int remainTime) {
@@ -271,7 +274,7 @@ void TFormMain::ServiceCmdListExecute(EProcessKind kind, int index) {
 }
 
 void TFormMain::ServiceAbortCmdList(EProcessKind kind) {
-  if (activity_ == maNCFiles) ActivityPage()->FileJobAborted(kind);
+  if (TPage* page = ActivityPage()) page->FileJobAborted(kind);
 }
 
 void TFormMain::ServiceFileOverwrite(EProcessKind kind, const std::string& fileName, int& result) {
@@ -330,7 +333,7 @@ void TFormMain::CompleteConnection() {
   const QString version = language_->Decode(service_->GetNcVersion());
   upgradePage_->SetNcVersion(version);
   systemType_ = version.size() >= 5 && version[4] == QLatin1Char('M') ? 0 : 1;
-  ApplySystemType();
+  const bool systemTypeSaved = ApplySystemType();
   activity_ = maIdle;
   for (const char* list : kControllerLists) ClearText(this, list);
   shownMachine_ = service_->GetCncIP();
@@ -341,6 +344,8 @@ void TFormMain::CompleteConnection() {
   PageControlMainChange(PageControlMain->currentIndex());
   if (dialogs_.Password) dialogs_.Password->SetShowNextTime(false);
   ApplyKeyParameters();
+  // Told once the pages are ready: the connection is usable whether the file took it or not.
+  if (!systemTypeSaved) ShowSettingsNotSaved(this, *language_, settings_);
   if (OnConnectionCompleted) OnConnectionCompleted();
 }
 

@@ -60,7 +60,8 @@ std::vector<TCaptionKey> BuildTable() {
        {"TabMachine", "Machine"},
        {"TabNcfiles", "NC Files"},
        {"TabUpgrade", "Upgrade"},
-       {"TabOption", "Option"}});
+       {"TabOption", "Option"},
+       {"SettingsNotSaved", "Could not save the settings to %1: %2"}});
   Add(all, "Work",
       {{"MainProgNameLabel", "Main Part"},
        {"NowProgNameLabel", "Now Part"},
@@ -233,7 +234,15 @@ std::vector<TCaptionKey> BuildTable() {
         "Once Machine files uploading finished,please select PARAMETERS RESTORE and select "
         "C:UPDATE to update files!"},
        {"TRANS_NC_SETUP", "Setup files send finished,please select C:SETUP to update system!"},
-       {"FINISH", "FINISH"}});
+       {"FINISH", "FINISH"},
+       {"BackupIncomplete", "Unfinished backup in this folder, started"},
+       {"BackupNotFetched", "not fetched:"},
+       {"ConfirmSendTo", "Send to the machine"},
+       {"ConfirmSendFrom", "from the folder"},
+       {"ConfirmSetupFiles", "Every file and folder of the setup, files:"},
+       {"ConfirmSendReplace",
+        "Files of the same names in the controller's staging folder are replaced. Send them?"},
+       {"SetupUnreadable", "The setup folder cannot be read whole; nothing was sent:"}});
   Add(all, "FileString",
       {{"LabelPCFileList", "PC"},
        {"LabelNCFileList", "NC"},
@@ -266,12 +275,18 @@ std::vector<TCaptionKey> BuildTable() {
        {"MessageRename", "File Rename"},
        {"MessageFileDel", "File Delete:"},
        {"MessageFinish", "Finish"},
+       {"MessageSkipped", "Skipped"},
        {"MessagePCNoFile", "PC no file ..."},
        {"MessageNCNoFile", "NC no file ..."},
        {"MessageFailure", "Failure"},
        {"MessageRenameFailure", "Rename failure"},
        {"MessageDelFailure", "Delete failre"},
        {"MessageCreateDirFailure", "Create directory failure"},
+       {"MessageNameRefused", "Left out, not a plain file name:"},
+       {"MessageNameTooLong", "Left out, name too long:"},
+       {"MessageFileNotThere", "Left out, not in the folder:"},
+       {"MessageConnectionLost", "Connection lost, not completed"},
+       {"MessageListingStopped", "The controller never completed the listing; files shown:"},
        {"Msg_Can_not_Show_Contents_Z_Disk", "Can not show the contents of the Z Disk"},
        {"Msg_Param_Index_Data_Error", "Paramater Index File is Incorrect"}});
   for (int number : KnownFileErrorNumbers())

@@ -132,7 +132,9 @@ void TAlarmPage::SharedInfoChanged(TTalvoInfo& info) {
 }
 
 std::filesystem::path TAlarmPage::LocalHistoryPath(const char* fileName) const {
-  return std::filesystem::path(frame_->Home()) / "Machine" / fileName;
+  // Not the Machine folder, which is also where a backup goes by default: a history fetched
+  // there would replace the backup's copy of the same file without a word.
+  return std::filesystem::path(frame_->Home()) / "History" / fileName;
 }
 
 void TAlarmPage::FetchHistory(const char* fileName, EMainActivity activity) {

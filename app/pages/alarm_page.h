@@ -42,7 +42,7 @@ class TAlarmPage : public TPage {
 
  private:
   // Asks the service to fetch a history file of the controller's machine folder into the
-  // program's "Machine/" folder; the activity tells the finish which one it was.
+  // program's "History/" folder; the activity tells the finish which one it was.
   void FetchHistory(const char* fileName, EMainActivity activity);
   std::filesystem::path LocalHistoryPath(const char* fileName) const;
 

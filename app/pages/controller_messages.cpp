@@ -7,6 +7,7 @@
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
 #include "app/language/caption_keys.h"
+#include "app/language/language.h"
 #include "link/result_codes.h"
 #include "link/vandircnc.h"
 
@@ -51,6 +52,27 @@ std::string ControllerCaption(const TFormMain& frame, std::string_view section,
 void RefuseForControllerState(TFormMain& frame, QWidget* parent) {
   ShowOnController(frame, "CONFIM_PRESS_NC_EMG");
   ShowMessage(parent, frame.Language().Caption("FileTrans", "CONFIM_PRESS_EMG"));
+}
+
+bool ConfirmSendToController(TFormMain& frame, QWidget* parent, const QStringList& what,
+                             const std::string& folder, const QStringList& warnings) {
+  const TLanguage& language = frame.Language();
+  const std::string address = frame.Service().GetCncIP();
+  QString machine = QString::fromStdString(address);
+  const TMachineList& machines = frame.Machines();
+  for (int n = 0; n < machines.Count(); ++n)
+    if (machines.Ip(n) == address) {
+      machine = language.Decode(machines.Name(n)) + " (" + machine + ")";
+      break;
+    }
+  QStringList lines{language.Caption("FileTrans", "ConfirmSendTo") + " " + machine + ":"};
+  for (const QString& item : what) lines << "  " + item;
+  lines << language.Caption("FileTrans", "ConfirmSendFrom") + " " + language.Decode(folder);
+  if (!warnings.isEmpty()) lines << "" << warnings;
+  lines << "" << language.Caption("FileTrans", "ConfirmSendReplace");
+  return ShowMessageBox(parent, {{}, lines.join('\n'), QMessageBox::Question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No}) ==
+         QMessageBox::Yes;
 }
 
 void TellControllerTransferDone(TFormMain& frame, const char* messageKey, int code) {

@@ -3,6 +3,8 @@
 // whatever language the program itself shows.
 #pragma once
 
+#include <QStringList>
+
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,13 @@ std::string ControllerCaption(const TFormMain& frame, std::string_view section,
 // The controller is not in the state a transfer needs: the operator is asked on the
 // controller's screen (when the settings allow messages there) and the user on the PC.
 void RefuseForControllerState(TFormMain& frame, QWidget* parent);
+
+// Asks before a restore or a setup replaces what the controller's staging folder holds: to
+// which machine (its name in the machine list and its address), what goes (`what`, a line
+// each), from which PC folder, and what the user should know first (`warnings`). True only
+// for Yes; No is the default.
+bool ConfirmSendToController(TFormMain& frame, QWidget* parent, const QStringList& what,
+                             const std::string& folder, const QStringList& warnings);
 
 // A restore or upgrade has arrived in the staging folder: the operator is told what to do
 // next (when the settings allow messages there), and the controller gets the operator

@@ -3,30 +3,35 @@
 #include "service/talvo_service.h"
 
 namespace talvo::app {
+namespace {
 
-bool QueueSteps(TTalvoService& service, const std::vector<TFileJobStep>& steps) {
-  for (const TFileJobStep& step : steps) {
-    bool queued = false;
-    switch (step.command) {
-      case fcSendFile:
-        queued = service.SendFile(step.first, step.second);
-        break;
-      case fcReceiveFile:
-        queued = service.ReceiveFile(step.first, step.second);
-        break;
-      case fcFileRename:
-        queued = service.FileRename(step.first, step.second);
-        break;
-      case fcFileDelete:
-        queued = service.FileDelete(step.first);
-        break;
-      case fcDirCreate:
-        queued = service.DirCreate(step.first);
-        break;
-    }
-    if (!queued) return false;
+bool Queue(TTalvoService& service, const TFileJobStep& step) {
+  switch (step.command) {
+    case fcSendFile:
+      return service.SendFile(step.first, step.second);
+    case fcReceiveFile:
+      return service.ReceiveFile(step.first, step.second);
+    case fcFileRename:
+      return service.FileRename(step.first, step.second);
+    case fcFileDelete:
+      return service.FileDelete(step.first);
+    case fcDirCreate:
+      return service.DirCreate(step.first);
   }
-  return true;
+  return false;
+}
+
+}  // namespace
+
+std::vector<TRefusedName> QueueSteps(TTalvoService& service, std::vector<TFileJobStep>& steps) {
+  std::vector<TRefusedName> refused;
+  std::erase_if(steps, [&](const TFileJobStep& step) {
+    if (Queue(service, step)) return false;
+    refused.push_back({FileNamePart(step.command == fcReceiveFile ? step.second : step.first),
+                       ELeftOut::kTooLong});
+    return true;
+  });
+  return refused;
 }
 
 std::string FileNamePart(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/pages/name_refusals.h"
 #include "service/file_command.h"
 
 namespace talvo {
@@ -23,8 +24,10 @@ struct TFileJobStep {
 // The controller's staging folder, where uploads wait for the operator to install them.
 inline constexpr const char* kStagingFolder = "C:\\INSTTMP\\";
 
-// Appends every step to the service's list being built; false at the first it refuses.
-bool QueueSteps(TTalvoService& service, const std::vector<TFileJobStep>& steps);
+// Appends the steps to the service's list being built. A step the service refuses (a path
+// too long for its record) is taken out of `steps` and returned, named by its file; `steps`
+// is left as the service's list holds them.
+std::vector<TRefusedName> QueueSteps(TTalvoService& service, std::vector<TFileJobStep>& steps);
 
 // The last part of a PC or controller path.
 std::string FileNamePart(const std::string& path);

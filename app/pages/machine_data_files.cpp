@@ -64,6 +64,10 @@ TMachineFileList BuildMachineFileList(const TKeyReader& settings,
   for (int category = 0; category < kMachineCategories; ++category) {
     if (!ticked[static_cast<std::size_t>(category)]) continue;
     for (const std::string& name : CategoryFileNames(settings, category, systemType)) {
+      if (auto unsafe = RefuseUnsafeName(name)) {
+        list.refused.push_back(std::move(*unsafe));
+        continue;
+      }
       const std::string local = LocalFileFor(pc, name);
       const std::string remote = nc + name;
       if (!upload) {
@@ -71,7 +75,12 @@ TMachineFileList BuildMachineFileList(const TKeyReader& settings,
         continue;
       }
       std::error_code ec;
-      if (!std::filesystem::is_regular_file(local, ec) && category != kCategoryAlarmLog) {
+      if (!std::filesystem::is_regular_file(local, ec)) {
+        // The controller keeps its alarm log itself: a restore goes on without it.
+        if (category == kCategoryAlarmLog) {
+          list.refused.push_back({name, ELeftOut::kNotThere});
+          continue;
+        }
         list.steps.clear();
         list.missingFile = local;
         return list;

@@ -35,11 +35,15 @@ struct TMachineFileList {
   std::vector<TFileJobStep> steps;
   // A PC file a restore needs that is not there; the list is then not built.
   std::string missingFile;
+  // Names of the settings that are no plain file names, and an alarm log a restore finds
+  // missing: left out, the others go on.
+  std::vector<TRefusedName> refused;
   bool Built() const { return missingFile.empty(); }
 };
 
 // The job for the ticked categories. A restore (`upload`) sends from `pcFolder` into the
-// staging folder, which it makes first; a backup fetches from `ncFolder`.
+// staging folder, which it makes first; a backup fetches from `ncFolder`. A name that could
+// reach another folder on either side is left out.
 TMachineFileList BuildMachineFileList(const TKeyReader& settings,
                                       const std::array<bool, kMachineCategories>& ticked,
                                       int systemType, const std::string& pcFolder,

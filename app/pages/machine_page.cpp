@@ -18,6 +18,7 @@
 #include "app/frame/file_command_ready.h"
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
+#include "app/frame/settings_failure.h"
 #include "app/language/language.h"
 #include "app/pages/controller_messages.h"
 #include "app/pages/folder_choice.h"
@@ -65,6 +66,7 @@ constexpr int kMachineFilesUploaded = 4;
 
 TMachinePage::TMachinePage(QWidget* parent)
     : TPage("TabSheetMachine", page_tag::kMachine, parent),
+      backupIncomplete_(Named<QLabel>("LabelMachineBackupIncomplete")),
       groupBoxTransMachine_(Named<QGroupBox>("GroupBoxTransMachine")),
       upload_(NewJobButton("ButtonUploadMachineFiles")),
       download_(NewJobButton("ButtonDownloadMachineFiles")) {
@@ -72,6 +74,10 @@ TMachinePage::TMachinePage(QWidget* parent)
   auto* form = new QGridLayout;
   folder_ = AddFolderRow(*form, 0, "LabelMachine", "EditMachine", "ButtonMachine");
   page->addLayout(form);
+  backupIncomplete_->setWordWrap(true);
+  backupIncomplete_->setStyleSheet("color: red");
+  backupIncomplete_->hide();
+  page->addWidget(backupIncomplete_);
   page->addSpacing(8);
 
   auto* boxes = new QGridLayout(groupBoxTransMachine_);
@@ -101,17 +107,14 @@ TMachinePage::TMachinePage(QWidget* parent)
   connect(download_, &QPushButton::clicked, this, [this] { ButtonDownloadMachineFilesClick(); });
   for (int category = 0; category < kCategories; ++category)
     connect(categories_[static_cast<std::size_t>(category)], &QCheckBox::clicked, this,
-            [this, category](bool checked) {
-              if (frame_)
-                frame_->Settings().WriteBool(
-                    kOptions, MachineCategory(category, systemType_).optionKey, checked);
-            });
+            [this, category](bool checked) { CategoryBoxClick(category, checked); });
 }
 
 void TMachinePage::Attach(TFormMain& frame) {
   frame_ = &frame;
   for (int category = 0; category < kCategories; ++category) SetupCategoryBox(category);
   progress_.fileName->clear();
+  ShowBackupState();
 }
 
 void TMachinePage::ApplySystemType(int type) {
@@ -122,16 +125,27 @@ void TMachinePage::ApplySystemType(int type) {
 void TMachinePage::SetupCategoryBox(int category) {
   QCheckBox* box = categories_[static_cast<std::size_t>(category)];
   const bool available = CategoryAvailable(frame_->Settings(), category, systemType_);
-  box->setEnabled(available);
+  box->setEnabled(available && !jobRunning_);
   box->setChecked(available && frame_->Settings().ReadBool(
                                    kOptions, MachineCategory(category, systemType_).optionKey,
                                    true));
+}
+
+void TMachinePage::CategoryBoxClick(int category, bool checked) {
+  if (!frame_) return;
+  TIniFile& settings = frame_->Settings();
+  if (settings.WriteBool(kOptions, MachineCategory(category, systemType_).optionKey, checked))
+    return;
+  // The box keeps showing the choice the file holds, which is the one a transfer uses.
+  categories_[static_cast<std::size_t>(category)]->setChecked(!checked);
+  ShowSettingsNotSaved(this, frame_->Language(), settings);
 }
 
 void TMachinePage::PageShown() {
   progress_.bar->setValue(0);
   progress_.percentage->setText("0%");
   progress_.fileName->clear();
+  ShowBackupState();
 }
 
 void TMachinePage::ButtonMachineClick() {
@@ -140,7 +154,12 @@ void TMachinePage::ButtonMachineClick() {
                                       folder_.edit->text());
   if (folder.isEmpty()) return;
   folder_.edit->setText(folder);
-  frame_->Settings().WriteString(kLocalDir, "MACHINEDIR", folder.toStdString());
+  if (!frame_->Settings().WriteString(kLocalDir, "MACHINEDIR", folder.toStdString())) {
+    // Transfers use the folder the file holds: the page shows that one.
+    folder_.edit->setText(QString::fromStdString(frame_->Options().MachineDir()));
+    ShowSettingsNotSaved(this, frame_->Language(), frame_->Settings());
+  }
+  ShowBackupState();
 }
 
 void TMachinePage::ButtonUploadMachineFilesClick() { StartTransfer(true); }
@@ -158,7 +177,6 @@ void TMachinePage::StartTransfer(bool upload) {
     RefuseForControllerState(*frame_, this);
     return;
   }
-  if (!service.BeginCommandList()) return;
   // A first backup has no folder to land in yet.
   std::error_code ignored;
   if (!upload) std::filesystem::create_directories(frame_->Options().MachineDir(), ignored);
@@ -170,7 +188,6 @@ void TMachinePage::StartTransfer(bool upload) {
       BuildMachineFileList(frame_->Settings(), ticked, systemType_, frame_->Options().MachineDir(),
                            service.GetNcMachinePath(), upload);
   if (!list.Built()) {
-    service.EndCommandList(false);
     const TLanguage& language = frame_->Language();
     ShowMessageBox(this, {{},
                           language.Caption("FileTrans", "CONFIM_FILE_NOT_FOUND1") +
@@ -179,19 +196,46 @@ void TMachinePage::StartTransfer(bool upload) {
                           QMessageBox::Warning});
     return;
   }
-  if (!QueueSteps(service, list.steps) || !service.EndCommandList(true)) {
+  if (upload && !ConfirmRestore(TickedCaptions(ticked), list.refused)) return;
+  if (!service.BeginCommandList()) return;
+  for (TRefusedName& tooLong : QueueSteps(service, list.steps))
+    list.refused.push_back(std::move(tooLong));
+  job_.Start(std::move(list.steps), std::move(list.refused));
+  if (!upload && !job_.Steps().empty() && !MarkBackupStarted()) {
     service.EndCommandList(false);
     return;
   }
-  job_ = std::move(list.steps);
-  jobStep_ = -1;
+  if (!service.EndCommandList(true)) {
+    job_.ShowNotTransferred(this, frame_->Language(), false, "MessageFailure");
+    return;
+  }
+  SetJobRunning(true);
   frame_->SetActivity(upload ? maMachineUpload : maMachineDownload);
 }
 
-void TMachinePage::FileJobListExecute(EProcessKind, int index) { jobStep_ = index; }
+QStringList TMachinePage::TickedCaptions(const std::array<bool, kCategories>& ticked) const {
+  QStringList captions;
+  for (int category = 0; category < kCategories; ++category)
+    if (ticked[static_cast<std::size_t>(category)])
+      captions << frame_->Language().Caption("FileTrans", kCategoryBoxes[category].captionKey);
+  return captions;
+}
+
+void TMachinePage::SetJobRunning(bool running) {
+  jobRunning_ = running;
+  folder_.button->setEnabled(!running);
+  for (int category = 0; category < kCategories; ++category)
+    categories_[static_cast<std::size_t>(category)]->setEnabled(
+        !running && CategoryAvailable(frame_->Settings(), category, systemType_));
+}
+
+void TMachinePage::FileJobListExecute(EProcessKind, int index) { job_.StepStarted(index); }
 
 void TMachinePage::FileJobFinished(EProcessKind) {
+  SetJobRunning(false);
+  MarkBackupEnded(false);
   progress_.fileName->clear();
+  job_.ShowNotTransferred(this, frame_->Language(), false, "MessageFailure");
   if (frame_->Activity() == maMachineUpload) {
     TellControllerTransferDone(*frame_, "TRANS_NC_MACHINE", kMachineFilesUploaded);
     return;
@@ -200,26 +244,26 @@ void TMachinePage::FileJobFinished(EProcessKind) {
     WriteParameterListing(frame_->Options().MachineDir());
 }
 
+// The link keeps a PC file whose download failed as it was; the user learns which files
+// this backup or restore did not bring over.
 void TMachinePage::FileJobFailed(EProcessKind) {
-  // The link keeps a PC file whose download failed as it was; the user learns which files
-  // this backup or restore did not bring over.
-  const QString missed = FilesNotTransferred(jobStep_);
-  if (missed.isEmpty()) return;
-  ShowMessageBox(this, {{},
-                        frame_->Language().Caption("FileString", "MessageFailure") + ":\n" +
-                            missed,
-                        QMessageBox::Warning});
+  SetJobRunning(false);
+  MarkBackupEnded(true);
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageFailure");
 }
 
-QString TMachinePage::FilesNotTransferred(int failed) const {
-  QStringList names;
-  for (std::size_t step = static_cast<std::size_t>(std::max(failed, 0)); step < job_.size();
-       ++step) {
-    const TFileJobStep& s = job_[step];
-    if (s.command == fcDirCreate) continue;
-    names << QString::fromStdString(FileNamePart(s.command == fcSendFile ? s.first : s.second));
-  }
-  return names.join('\n');
+void TMachinePage::FileJobDropped(EProcessKind) {
+  SetJobRunning(false);
+  MarkBackupEnded(true);
+  progress_.fileName->clear();
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageConnectionLost");
+}
+
+void TMachinePage::FileJobAborted(EProcessKind) {
+  SetJobRunning(false);
+  MarkBackupEnded(true);
+  progress_.fileName->clear();
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageFailure");
 }
 
 void TMachinePage::SetMachineFolder(const QString& folder) { folder_.edit->setText(folder); }

@@ -2,13 +2,17 @@
 // data files to copy, and the buttons and progress of a backup or restore.
 #pragma once
 
+#include <QStringList>
+
 #include <array>
+#include <string>
 #include <vector>
 
 #include "app/pages/file_job_steps.h"
 #include "app/pages/machine_data_files.h"
 #include "app/pages/page.h"
 #include "app/pages/page_controls.h"
+#include "app/pages/page_job.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -29,6 +33,8 @@ class TMachinePage : public TPage {
   void FileJobListExecute(EProcessKind kind, int index) override;
   void FileJobFinished(EProcessKind kind) override;
   void FileJobFailed(EProcessKind kind) override;
+  void FileJobDropped(EProcessKind kind) override;
+  void FileJobAborted(EProcessKind kind) override;
 
   // A restore (PC to controller) and a backup (controller to PC) of the ticked categories.
   void ButtonUploadMachineFilesClick();
@@ -43,18 +49,33 @@ class TMachinePage : public TPage {
   // A category can be chosen unless its count is 0; a box that can be chosen shows its
   // setting.
   void SetupCategoryBox(int category);
+  // Stores the user's choice of a category in the settings file.
+  void CategoryBoxClick(int category, bool checked);
+  // While a backup or restore runs, its folder and categories stay as they were chosen.
+  void SetJobRunning(bool running);
+  // The mark of an unfinished backup in the machine folder (machine_page_backup.cpp):
+  // written before a backup starts (false, with the reason shown, when it cannot be), taken
+  // away when the backup ended whole, else left naming the files it missed; the page warns
+  // while its folder holds one.
+  bool MarkBackupStarted();
+  void MarkBackupEnded(bool cutShort);
+  void ShowBackupState();
+  // A restore asks first, naming the machine, the categories, the folder, the files it
+  // leaves out and an unfinished backup in the folder.
+  bool ConfirmRestore(const QStringList& categories, const std::vector<TRefusedName>& leftOut);
   void ButtonMachineClick();
   void StartTransfer(bool upload);
-  // The files of the job that stopped at step `failed` and after it, one name a line.
-  QString FilesNotTransferred(int failed) const;
+  QStringList TickedCaptions(const std::array<bool, kCategories>& ticked) const;
 
   TFormMain* frame_ = nullptr;
   int systemType_ = 0;
-  // The job last handed to the service, and the step it is at.
-  std::vector<TFileJobStep> job_;
-  int jobStep_ = -1;
+  // The job last handed to the service.
+  TPageJob job_;
+  bool jobRunning_ = false;
+  std::string backupStarted_;  // when the backup under way started, as its mark says
 
   TFolderRow folder_;
+  QLabel* backupIncomplete_;
   QGroupBox* groupBoxTransMachine_;
   std::array<QCheckBox*, kCategories> categories_{};
   QPushButton* upload_;

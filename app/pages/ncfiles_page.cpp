@@ -8,8 +8,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -19,9 +17,11 @@
 #include "app/frame/file_command_ready.h"
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
+#include "app/frame/settings_failure.h"
 #include "app/language/language.h"
 #include "app/pages/file_job_steps.h"
 #include "app/pages/folder_choice.h"
+#include "app/pages/name_refusals.h"
 #include "app/pages/ncfiles_format.h"
 #include "app/pages/page_controls.h"
 #include "service/size_text.h"
@@ -60,9 +60,6 @@ QLineEdit* NewReadOnlyField(const char* name, int width) {
   return field;
 }
 
-// The history keeps the newest line first; past its limit it is cut back to the newest half.
-constexpr int kHistoryLimit = 1000;
-constexpr int kHistoryKept = 500;
 // The controller's drive when its folder names none: C:.
 constexpr unsigned kDriveC = 2;
 
@@ -239,18 +236,6 @@ void TFrameFile::Progress(int value) {
   labelPercentange_->setText(QString::number(value) + "%");
 }
 
-void TFrameFile::AddHistory(const QString& line) {
-  QTextCursor top(memoHistory_->document());
-  top.movePosition(QTextCursor::Start);
-  top.insertText(memoHistory_->document()->isEmpty() ? line : line + '\n');
-  QTextDocument* document = memoHistory_->document();
-  if (document->blockCount() <= kHistoryLimit) return;
-  QTextCursor tail(document->findBlockByNumber(kHistoryKept - 1));
-  tail.movePosition(QTextCursor::EndOfBlock);
-  tail.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-  tail.removeSelectedText();
-}
-
 // --- Lists -------------------------------------------------------------------------------
 
 void TFrameFile::RefreshControllerList() {
@@ -270,7 +255,7 @@ void TFrameFile::ShowControllerList() {
   std::vector<TFileRow> rows;
   for (const vandir::ListingEntry& entry : vandir::DecodeListingEntries(entries_)) {
     if (entry.IsFolder()) continue;
-    rows.push_back({QByteArray::fromStdString(entry.name), Decode(entry.name),
+    rows.push_back({QByteArray::fromStdString(entry.name), Decode(vandir::VisibleName(entry.name)),
                     QString::number(entry.size),
                     ListingDateText(entry) + " " + ListingTimeText(entry),
                     AttributeLetters(entry.attributes)});
@@ -306,23 +291,34 @@ bool TFrameFile::ActionReady(const TSide* needsFiles) {
   return true;
 }
 
-void TFrameFile::SpeedButtonFilePCtoNCClick() {
-  if (!ActionReady(&pc_)) return;
-  const std::vector<std::string> names = SelectedNames(pc_);
+void TFrameFile::RunJob(const std::vector<std::string>& names,
+                        const std::function<TFileJobStep(const std::string&)>& stepFor) {
   if (names.empty() || !service_->BeginCommandList()) return;
   std::vector<TFileJobStep> steps;
-  for (const std::string& name : names) steps.push_back({fcSendFile, pcFolder_ + name, ncFolder_ + name});
-  if (!QueueSteps(*service_, steps) || !service_->EndCommandList(true)) service_->EndCommandList(false);
+  std::vector<TRefusedName> refused;
+  for (const std::string& name : names) {
+    if (auto unsafe = RefuseUnsafeName(name)) refused.push_back(std::move(*unsafe));
+    else steps.push_back(stepFor(name));
+  }
+  for (TRefusedName& tooLong : QueueSteps(*service_, steps)) refused.push_back(std::move(tooLong));
+  for (const TRefusedName& name : refused) AddHistory(RefusedNameLine(*language_, name));
+  job_.Start(std::move(steps), {});
+  logged_ = 0;
+  service_->EndCommandList(true);
+}
+
+void TFrameFile::SpeedButtonFilePCtoNCClick() {
+  if (!ActionReady(&pc_)) return;
+  RunJob(SelectedNames(pc_), [this](const std::string& name) {
+    return TFileJobStep{fcSendFile, pcFolder_ + name, ncFolder_ + name};
+  });
 }
 
 void TFrameFile::SpeedButtonFileNCtoPCClick() {
   if (!ActionReady(&nc_)) return;
-  const std::vector<std::string> names = SelectedNames(nc_);
-  if (names.empty() || !service_->BeginCommandList()) return;
-  std::vector<TFileJobStep> steps;
-  for (const std::string& name : names)
-    steps.push_back({fcReceiveFile, ncFolder_ + name, pcFolder_ + name});
-  if (!QueueSteps(*service_, steps) || !service_->EndCommandList(true)) service_->EndCommandList(false);
+  RunJob(SelectedNames(nc_), [this](const std::string& name) {
+    return TFileJobStep{fcReceiveFile, ncFolder_ + name, pcFolder_ + name};
+  });
 }
 
 QString TFrameFile::AskNewName(const QString& old) {
@@ -346,21 +342,30 @@ void TFrameFile::SpeedButtonRenamePCClick() {
   if (names.empty()) return;
   const QString typed = AskNewName(QString::fromStdString(names.front()));
   if (typed.isEmpty()) return;
-  // A new name stays in the folder, and a rename never replaces another file (the host
-  // would do so without a word).
+  const std::string source = pcFolder_ + names.front();
   const std::string target = pcFolder_ + typed.toStdString();
+  const QString step = RenameLine(source, target);
+  if (const auto unsafe = RefuseUnsafeName(typed.toStdString())) {
+    const QString why = RefusedNameLine(*language_, *unsafe);
+    AddHistory(step + ": " + why);
+    ShowMessageBox(this, {{}, why, QMessageBox::Warning});
+    return;
+  }
+  // A rename never replaces another file (the host would do so without a word).
   std::error_code ec;
-  if (typed.contains('/') || typed == "." || typed == "..")
-    ec = std::make_error_code(std::errc::invalid_argument);
-  else if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found)
+  if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::not_found)
     ec = std::make_error_code(std::errc::file_exists);
   else
-    std::filesystem::rename(pcFolder_ + names.front(), target, ec);
+    std::filesystem::rename(source, target, ec);
   RefreshPcList();
-  if (ec)
-    ShowMessageBox(this, {{}, Text("MessageRenameFailure") + ": " + QString::fromStdString(names.front()) +
-                                  " (" + QString::fromStdString(ec.message()) + ")",
-                          QMessageBox::Warning});
+  if (!ec) {
+    AddHistory(step + ": " + Text("MessageFinish"));
+    return;
+  }
+  const QString why = Text("MessageRenameFailure") + ": " + QString::fromStdString(names.front()) +
+                      " (" + QString::fromStdString(ec.message()) + ")";
+  AddHistory(step + ": " + why);
+  ShowMessageBox(this, {{}, why, QMessageBox::Warning});
 }
 
 void TFrameFile::SpeedButtonDeletePCClick() {
@@ -370,9 +375,12 @@ void TFrameFile::SpeedButtonDeletePCClick() {
   QStringList refused;
   for (const std::string& name : names) {
     std::error_code ec;
-    if (!std::filesystem::remove(pcFolder_ + name, ec) || ec)
-      refused << QString::fromStdString(name) + " (" +
-                     QString::fromStdString(ec ? ec.message() : std::string("-")) + ")";
+    const bool removed = std::filesystem::remove(pcFolder_ + name, ec) && !ec;
+    const QString why = removed ? Text("MessageFinish")
+                                : QString::fromStdString(name) + " (" +
+                                      QString::fromStdString(ec ? ec.message() : std::string("-")) + ")";
+    AddHistory(DeleteLine(pcFolder_ + name) + ": " + why);
+    if (!removed) refused << why;
   }
   RefreshPcList();
   if (refused.isEmpty())
@@ -396,20 +404,26 @@ void TFrameFile::SpeedButtonRenameNCClick() {
   if (!ActionReady(&nc_)) return;
   const std::vector<std::string> names = SelectedNames(nc_);
   if (names.empty()) return;
-  const QString typed = AskNewName(Decode(names.front()));
-  if (typed.isEmpty() || !service_->BeginCommandList()) return;
-  if (!service_->FileRename(ncFolder_ + names.front(), ncFolder_ + language_->Encode(typed)) ||
-      !service_->EndCommandList(true))
-    service_->EndCommandList(false);
+  const std::string old = names.front();
+  if (const auto unsafe = RefuseUnsafeName(old)) {
+    AddHistory(RefusedNameLine(*language_, *unsafe));
+    return;
+  }
+  const QString typed = AskNewName(Decode(old));
+  if (typed.isEmpty()) return;
+  const std::string renamed = language_->Encode(typed);
+  RunJob({renamed}, [this, &old](const std::string& name) {
+    return TFileJobStep{fcFileRename, ncFolder_ + old, ncFolder_ + name};
+  });
 }
 
 void TFrameFile::SpeedButtonDeleteNCClick() {
   if (!ActionReady(&nc_)) return;
   const std::vector<std::string> names = SelectedNames(nc_);
-  if (names.empty() || !ConfirmDelete() || !service_->BeginCommandList()) return;
-  std::vector<TFileJobStep> steps;
-  for (const std::string& name : names) steps.push_back({fcFileDelete, ncFolder_ + name, {}});
-  if (!QueueSteps(*service_, steps) || !service_->EndCommandList(true)) service_->EndCommandList(false);
+  if (names.empty() || !ConfirmDelete()) return;
+  RunJob(names, [this](const std::string& name) {
+    return TFileJobStep{fcFileDelete, ncFolder_ + name, {}};
+  });
 }
 
 void TFrameFile::SpeedButtonCancelClick() {
@@ -426,6 +440,7 @@ void TFrameFile::Finish(EProcessKind kind) {
     AddHistory(Text("MessageFinish"));
     return;
   }
+  LogEndedSteps();
   const SFileCommand* first = kind == pkCommandList ? service_->GetCmdListItems(0) : nullptr;
   if (first) {
     switch (first->Command) {
@@ -468,22 +483,8 @@ void TFrameFile::Finish(EProcessKind kind) {
   ShowFinishMessage();
 }
 
-void TFrameFile::CommandStarted(EProcessKind kind, int index) {
-  const SFileCommand* record = service_->GetCmdListItems(index);
-  if (!record) return;
-  const QString name1 = Decode(record->Name1);
-  const QString name2 = Decode(record->Name2);
-  if (kind == pkSendFile && record->Command == fcSendFile)
-    AddHistory(name1 + " --> " + name2);
-  else if (kind == pkReceiveFile && record->Command == fcReceiveFile)
-    AddHistory(name1 + " <-- " + name2);
-  else if (kind == pkFileRename && record->Command == fcFileRename)
-    AddHistory(language_->Caption("FileString", "MessageRename", "Rename:") + name1 + "-->" + name2);
-  else if (kind == pkFileDelete && record->Command == fcFileDelete)
-    AddHistory(Text("MessageFileDel") + name1);
-}
-
 void TFrameFile::Aborted() {
+  LogEndedSteps();
   const SFileCommand* first = service_->GetCmdListItems(0);
   if (first && first->Command == fcReceiveFile)
     RefreshPcList();
@@ -492,6 +493,14 @@ void TFrameFile::Aborted() {
 }
 
 void TFrameFile::Failed(EProcessKind kind) {
+  if (kind == pkGetFileList) {
+    // Given up unfinished: what came is shown, and said to be short (a new read would only
+    // be given up again).
+    ShowControllerList();
+    AddHistory(Text("MessageListingStopped") + " " + nc_.count->text());
+    return;
+  }
+  LogEndedSteps();
   if (kind == pkReceiveFile)
     RefreshPcList();
   else
@@ -541,7 +550,9 @@ void TNcFilesPage::Attach(TFormMain& frame) {
                      frame.Service().GetNcFilesPath(), frame.Options().NcFilesDir());
   frame_->OnPathChange = [this](const std::string& folder) {
     SetNcFilesFolder(QString::fromStdString(folder));
-    main_->Settings().WriteString(kLocalDir, "NCFILESDIR", folder);
+    // The lists stay on the new folder for now; the next start finds the old one.
+    if (!main_->Settings().WriteString(kLocalDir, "NCFILESDIR", folder))
+      ShowSettingsNotSaved(this, main_->Language(), main_->Settings());
   };
 }
 
@@ -557,6 +568,7 @@ void TNcFilesPage::FileJobListExecute(EProcessKind kind, int index) {
 }
 void TNcFilesPage::FileJobAborted(EProcessKind) { frame_->Aborted(); }
 void TNcFilesPage::FileJobFailed(EProcessKind kind) { frame_->Failed(kind); }
+void TNcFilesPage::FileJobDropped(EProcessKind kind) { frame_->Dropped(kind); }
 int TNcFilesPage::FileJobOverwrite(EProcessKind kind, const std::string& fileName) {
   return frame_->AskOverwrite(kind, fileName);
 }

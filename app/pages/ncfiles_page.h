@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/pages/file_job_steps.h"
 #include "app/pages/page.h"
+#include "app/pages/page_job.h"
 #include "app/widgets/value_text.h"
 #include "link/file_list_queue.h"
 #include "service/process_states.h"
@@ -55,6 +57,8 @@ class TFrameFile : public QWidget {
   void CommandStarted(EProcessKind kind, int index);
   void Aborted();
   void Failed(EProcessKind kind);
+  // The connection went in the middle of a job: each file it did not reach is named.
+  void Dropped(EProcessKind kind);
   int AskOverwrite(EProcessKind kind, const std::string& fileName);
 
   // The buttons.
@@ -97,10 +101,22 @@ class TFrameFile : public QWidget {
 
   // The controller listing just read, shown.
   void ShowControllerList();
+  // The history (ncfiles_page_log.cpp): the newest line first. A step of a job has a line
+  // when it starts and one that says how it ended, so does a rename or a delete on the PC.
   void AddHistory(const QString& line);
+  QString RenameLine(const std::string& from, const std::string& to) const;
+  QString DeleteLine(const std::string& name) const;
+  // The line of a command of the service's list; empty for one the frame does not run.
+  QString StepLine(const SFileCommand& record) const;
+  // A line for each step that ended since the last call, in their order.
+  void LogEndedSteps();
   // Whether a button's action may start: the service is free and the controller ready, and
   // the side it works on (when it needs one) has files.
   bool ActionReady(const TSide* needsFiles);
+  // One job of a step per name; names that may not be joined to a folder, and steps the
+  // service cannot hold, are left out with a history line each.
+  void RunJob(const std::vector<std::string>& names,
+              const std::function<TFileJobStep(const std::string&)>& stepFor);
   // The selected rows in list order, as stored.
   static std::vector<std::string> SelectedNames(const TSide& side);
   // The new name the user typed for `old`; empty when it is the same or the box was cancelled.
@@ -117,6 +133,9 @@ class TFrameFile : public QWidget {
   std::string ncFolder_;
   // The entries of the last controller listing, as the service handed them over.
   std::vector<vandir::FileListQueue::Block> entries_;
+  // The job last handed to the service, and how many of its steps have their end line.
+  TPageJob job_;
+  int logged_ = 0;
   TTalvoInfo_DiskFree diskFree_;
 
   TSide pc_;
@@ -145,6 +164,7 @@ class TNcFilesPage : public TPage {
   void FileJobListExecute(EProcessKind kind, int index) override;
   void FileJobAborted(EProcessKind kind) override;
   void FileJobFailed(EProcessKind kind) override;
+  void FileJobDropped(EProcessKind kind) override;
   int FileJobOverwrite(EProcessKind kind, const std::string& fileName) override;
 
   TFrameFile* FrameFile() const { return frame_; }

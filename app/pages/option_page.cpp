@@ -13,6 +13,8 @@
 
 #include <utility>
 
+#include "app/frame/main_window.h"
+#include "app/frame/settings_failure.h"
 #include "app/language/language.h"
 #include "app/settings/options.h"
 #include "service/talvo_service.h"
@@ -177,30 +179,36 @@ void TOptionPage::UpdateReconnectControls() {
   EditReconnectTimes->setEnabled(reconnect && CheckBoxReconnectTimes->isChecked());
 }
 
+void TOptionPage::Attach(TFormMain& frame) { frame_ = &frame; }
+
 void TOptionPage::SpeedButtonOptionApplyClick() {
   TIniFile& file = options_.File();
-  bool written = file.WriteInteger(kOptions, "LANGUAGE", languageItems_->checkedId());
-  written &= file.WriteInteger(kOptions, "SHOWTIMER", trackbarDelayTime->value());
-  written &= file.WriteBool(kOptions, "ENABLE_RECONNECT", CheckBoxEnableReconnect->isChecked());
-  written &= file.WriteBool(kOptions, "ENABLE_RECONNECT_TIMES", CheckBoxReconnectTimes->isChecked());
-  written &= ApplyCount(EditReconnectTimes, "NUMBER_RECONNECT_TIMES", options_.NumberReconnectTimes());
-  written &= ApplyCount(EditRetryDelayTime, "RECONNECT_DELAY_TIME", options_.ReconnectDelaySeconds());
+  // One change of the file: the page's settings are kept together or not at all.
+  TIniUpdate update(file);
+  file.WriteInteger(kOptions, "LANGUAGE", languageItems_->checkedId());
+  file.WriteInteger(kOptions, "SHOWTIMER", trackbarDelayTime->value());
+  file.WriteBool(kOptions, "ENABLE_RECONNECT", CheckBoxEnableReconnect->isChecked());
+  file.WriteBool(kOptions, "ENABLE_RECONNECT_TIMES", CheckBoxReconnectTimes->isChecked());
+  ApplyCount(EditReconnectTimes, "NUMBER_RECONNECT_TIMES", options_.NumberReconnectTimes());
+  ApplyCount(EditRetryDelayTime, "RECONNECT_DELAY_TIME", options_.ReconnectDelaySeconds());
+  const bool saved = update.Commit();
 
   // The service gets the policy as the file holds it, the same way it got it at start-up.
   service_.KeepConnect = options_.EnableReconnect();
   service_.KeepConnectCount = options_.KeepConnectCount();
   service_.SetKeepConnectInterval(options_.KeepConnectInterval());
-  // A settings file that could not be written keeps its old values; the page shows those
-  // rather than edits that were never stored.
-  if (!written) LoadOptionsPage();
+  if (saved) return;
+  // The page shows what the file still holds rather than edits that were never stored.
+  LoadOptionsPage();
+  if (frame_) ShowSettingsNotSaved(this, frame_->Language(), file);
 }
 
-bool TOptionPage::ApplyCount(QLineEdit* edit, const char* key, int stored) {
+void TOptionPage::ApplyCount(QLineEdit* edit, const char* key, int stored) {
   bool number = false;
   const int typed = edit->text().trimmed().toInt(&number, 10);
   const int value = number && typed >= 0 ? typed : stored;
   edit->setText(QString::number(value));
-  return value == stored || options_.File().WriteInteger(kOptions, key, value);
+  if (value != stored) options_.File().WriteInteger(kOptions, key, value);
 }
 
 }  // namespace talvo::app

@@ -31,6 +31,7 @@ class TOptionPage : public TPage {
   // Sets every control from the settings file; the frame calls it once at start-up.
   void LoadOptionsPage();
   void LoadCaptions(const TLanguage& language) override;
+  void Attach(TFormMain& frame) override;
 
  private:
   QGroupBox* BuildLanguageGroup();
@@ -43,11 +44,12 @@ class TOptionPage : public TPage {
   void SpeedButtonOptionApplyClick();
   // A count the user typed into `edit`: a whole number of at least 0 replaces the stored
   // one (written only when it differs); anything else keeps the stored one. The edit shows
-  // the value that holds afterwards. False when the file refused the write.
-  bool ApplyCount(QLineEdit* edit, const char* key, int stored);
+  // the value that holds afterwards.
+  void ApplyCount(QLineEdit* edit, const char* key, int stored);
 
   TOptions& options_;
   TTalvoService& service_;
+  TFormMain* frame_ = nullptr;  // for its language, once attached
 
   QGroupBox* RadioGroupLanguage;
   QButtonGroup* languageItems_;

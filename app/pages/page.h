@@ -49,6 +49,9 @@ class TPage : public QWidget {
   virtual void FileJobListExecute(EProcessKind /*kind*/, int /*index*/) {}
   virtual void FileJobAborted(EProcessKind /*kind*/) {}
   virtual void FileJobFailed(EProcessKind /*kind*/) {}
+  // The connection went while the job ran (a job of `kind` was under way): nothing else
+  // reports its end.
+  virtual void FileJobDropped(EProcessKind /*kind*/) {}
   // Whether `fileName` may be overwritten: one of the service's overwrite answers.
   virtual int FileJobOverwrite(EProcessKind kind, const std::string& fileName);
 

@@ -7,8 +7,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "app/frame/file_command_ready.h"
 #include "app/frame/main_window.h"
+#include "app/frame/settings_failure.h"
+#include "app/frame/message_box.h"
 #include "app/language/language.h"
 #include "app/pages/controller_messages.h"
 #include "app/pages/folder_choice.h"
@@ -70,7 +74,10 @@ void TUpgradePage::ButtonSetupChangePathClick() {
                                       folder_.edit->text());
   if (folder.isEmpty()) return;
   folder_.edit->setText(folder);
-  frame_->Settings().WriteString(kLocalDir, "SETUPDIR", folder.toStdString());
+  if (frame_->Settings().WriteString(kLocalDir, "SETUPDIR", folder.toStdString())) return;
+  // The upload uses the folder the file holds: the page shows that one.
+  folder_.edit->setText(QString::fromStdString(frame_->Options().SetupDir()));
+  ShowSettingsNotSaved(this, frame_->Language(), frame_->Settings());
 }
 
 void TUpgradePage::ButtonSetupUploadClick() {
@@ -83,18 +90,53 @@ void TUpgradePage::ButtonSetupUploadClick() {
     RefuseForControllerState(*frame_, this);
     return;
   }
-  if (!service.BeginCommandList()) return;
-  if (!QueueSteps(service, SetupUploadSteps(frame_->Options().SetupDir())) ||
-      !service.EndCommandList(true)) {
-    service.EndCommandList(false);
-    return;
-  }
+  TSetupJob setup = SetupUploadSteps(frame_->Options().SetupDir());
+  if (!ConfirmSetup(setup) || !service.BeginCommandList()) return;
+  for (TRefusedName& tooLong : QueueSteps(service, setup.steps))
+    setup.refused.push_back(std::move(tooLong));
+  job_.Start(std::move(setup.steps), std::move(setup.refused));
+  if (!service.EndCommandList(true)) return;
   frame_->SetActivity(maSetupUpload);
 }
 
+bool TUpgradePage::ConfirmSetup(const TSetupJob& setup) {
+  const TLanguage& language = frame_->Language();
+  // A setup is installed as a whole: one that cannot be read whole is not sent at all.
+  if (!setup.unreadable.empty()) {
+    QStringList lines;
+    for (const std::string& line : setup.unreadable) lines << QString::fromStdString(line);
+    ShowMessageBox(this, {{}, language.Caption("FileTrans", "SetupUnreadable") + "\n" + lines.join('\n'),
+                          QMessageBox::Warning});
+    return false;
+  }
+  const auto files = std::count_if(setup.steps.begin(), setup.steps.end(),
+                                   [](const TFileJobStep& step) { return step.command == fcSendFile; });
+  QStringList leftOut;
+  for (const TRefusedName& name : setup.refused) leftOut << RefusedNameLine(language, name);
+  return ConfirmSendToController(
+      *frame_, this, {language.Caption("FileTrans", "ConfirmSetupFiles") + " " + QString::number(files)},
+      frame_->Options().SetupDir(), leftOut);
+}
+
+void TUpgradePage::FileJobListExecute(EProcessKind, int index) { job_.StepStarted(index); }
+
 void TUpgradePage::FileJobFinished(EProcessKind) {
   progress_.fileName->clear();
+  // A setup with files left out is not one the operator may install.
+  if (!job_.Whole()) {
+    job_.ShowNotTransferred(this, frame_->Language(), false, "MessageFailure");
+    return;
+  }
   TellControllerTransferDone(*frame_, "TRANS_NC_SETUP", kSetupFilesUploaded);
+}
+
+void TUpgradePage::FileJobFailed(EProcessKind) {
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageFailure");
+}
+
+void TUpgradePage::FileJobDropped(EProcessKind) {
+  progress_.fileName->clear();
+  job_.ShowNotTransferred(this, frame_->Language(), true, "MessageConnectionLost");
 }
 
 }  // namespace talvo::app

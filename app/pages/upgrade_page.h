@@ -4,6 +4,8 @@
 
 #include "app/pages/page.h"
 #include "app/pages/page_controls.h"
+#include "app/pages/page_job.h"
+#include "app/pages/setup_tree.h"
 
 namespace talvo::app {
 
@@ -13,7 +15,10 @@ class TUpgradePage : public TPage {
   void LoadCaptions(const TLanguage& language) override;
   void Attach(TFormMain& frame) override;
   void PageShown() override;
+  void FileJobListExecute(EProcessKind kind, int index) override;
   void FileJobFinished(EProcessKind kind) override;
+  void FileJobFailed(EProcessKind kind) override;
+  void FileJobDropped(EProcessKind kind) override;
 
   // The folder shown in `EditSetup`.
   void SetSetupFolder(const QString& folder);
@@ -25,6 +30,9 @@ class TUpgradePage : public TPage {
 
  private:
   void ButtonSetupChangePathClick();
+  // A setup that cannot be read whole is refused with the reasons; else the user is asked
+  // (machine, files, folder, what is left out). True when it may go.
+  bool ConfirmSetup(const TSetupJob& setup);
 
   TFormMain* frame_ = nullptr;
   QLabel* versionLabel_;
@@ -32,6 +40,8 @@ class TUpgradePage : public TPage {
   TFolderRow folder_;
   QPushButton* upload_;
   TProgressRow progress_;
+  // The setup last handed to the service.
+  TPageJob job_;
 };
 
 }  // namespace talvo::app

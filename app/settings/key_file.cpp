@@ -1,42 +1,36 @@
 #include "app/settings/key_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
-#include <climits>
+#include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
-#include "app/settings/simple_ini.h"
+#include "app/settings/file_replace.h"
 #include "text/trim.h"
 
 namespace talvo::app {
 
-class TIniData : public CSimpleIniA {
- public:
-  using CSimpleIniA::CSimpleIniA;
-};
+using text::KeyFileText;
 
 namespace {
 
-std::unique_ptr<TIniData> NewIni() {
-  // Multi-key so that with a key written twice the first one answers, as on the
-  // controller's own tools; no spaces around '=' so written files keep the key=value form.
-  auto ini = std::make_unique<TIniData>(false, true, false);
-  ini->SetSpaces(false);
-  return ini;
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Parse(TIniData& ini, std::string_view bytes) {
-  ini.Reset();
-  // SimpleIni stops at a NUL; a damaged file gives what comes before it.
-  ini.LoadData(bytes.data(), bytes.size());
+// The whole file behind `fd`; false with errno set when a read fails.
+bool ReadAll(int fd, std::string& bytes) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got == 0) return true;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
 }
 
 }  // namespace
@@ -46,12 +40,11 @@ TKeyReader::~TKeyReader() = default;
 
 std::string TKeyReader::ReadString(std::string_view section, std::string_view key,
                                    std::string_view fallback) const {
-  const char* value = Data().GetValue(std::string(section).c_str(), std::string(key).c_str());
-  return value ? std::string(value) : std::string(fallback);
+  return std::string(Text().Find(section, key).value_or(fallback));
 }
 
 int TKeyReader::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
-  const std::string text(text::TrimmedSpaces(ReadString(section, key, "")));
+  const std::string_view text = text::TrimmedSpaces(Text().Find(section, key).value_or(""));
   if (text.empty()) return fallback;
   const char* first = text.data();
   if (*first == '+') ++first;
@@ -66,60 +59,107 @@ bool TKeyReader::ReadBool(std::string_view section, std::string_view key, bool f
 }
 
 bool TKeyReader::ValueExists(std::string_view section, std::string_view key) const {
-  return Data().GetValue(std::string(section).c_str(), std::string(key).c_str()) != nullptr;
+  return Text().Find(section, key).has_value();
 }
 
-TIniFile::TIniFile(std::filesystem::path path) : path_(std::move(path)), ini_(NewIni()) {}
+TIniFile::TIniFile(std::filesystem::path path) : path_(std::move(path)) {}
 TIniFile::~TIniFile() = default;
 
-const TIniData& TIniFile::Data() const {
-  std::error_code ec;
-  const auto stamp = std::filesystem::last_write_time(path_, ec);
-  const auto size = ec ? static_cast<std::uintmax_t>(-1) : std::filesystem::file_size(path_, ec);
-  if (ec) {
-    ini_->Reset();
-    size_ = static_cast<std::uintmax_t>(-1);
-    return *ini_;
-  }
-  if (stamp != stamp_ || size != size_) {
-    Parse(*ini_, ReadAll(path_));
-    stamp_ = stamp;
-    size_ = size;
-  }
-  return *ini_;
+bool TIniFile::Same(const Stamp& a, const Stamp& b) {
+  return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+         a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
 }
 
-bool TIniFile::Save() {
-  // Whatever happens below, the next read parses what is on disk, so a value that could not
-  // be written is not kept in memory either.
-  size_ = static_cast<std::uintmax_t>(-1);
+const KeyFileText& TIniFile::Text() const {
+  if (pending_) return *pending_;
+  struct stat now {};
+  if (::stat(path_.c_str(), &now) != 0) {
+    // A missing file is an empty one that a write may create; any other failure is not.
+    readError_ = errno == ENOENT ? std::string()
+                                 : "cannot look at " + path_.string() + ": " + std::strerror(errno);
+    if (stamp_ || !disk_.Bytes().empty()) disk_ = KeyFileText();
+    stamp_.reset();
+    return disk_;
+  }
+  const Stamp seen{now.st_dev, now.st_ino, now.st_size, now.st_mtim};
+  if (stamp_ && Same(*stamp_, seen)) return disk_;
+
+  disk_ = KeyFileText();
+  stamp_.reset();
+  readError_ = "cannot read " + path_.string() + ": ";
+  if (S_ISDIR(now.st_mode)) {
+    readError_ += std::strerror(EISDIR);
+    return disk_;
+  }
+  if (!S_ISREG(now.st_mode)) {  // a pipe or a device would never end, or never start
+    readError_ += "not a regular file";
+    return disk_;
+  }
+  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
   std::string bytes;
-  if (ini_->Save(bytes) < 0) return false;
-  const auto temp = path_.string() + ".new";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) return false;
+  struct stat opened {};
+  if (fd < 0 || ::fstat(fd, &opened) != 0 || !ReadAll(fd, bytes)) {
+    readError_ += std::strerror(errno);
+    if (fd >= 0) ::close(fd);
+    return disk_;
   }
-  // Replaced whole, so a crash or a full disk mid-write never leaves half a settings file.
-  std::error_code ec;
-  std::filesystem::rename(temp, path_, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    return false;
+  ::close(fd);
+  readError_.clear();
+  disk_ = KeyFileText(std::move(bytes));
+  // The stamp of the file that was read, taken before its bytes: a change made meanwhile
+  // makes the next read look again.
+  stamp_ = Stamp{opened.st_dev, opened.st_ino, opened.st_size, opened.st_mtim};
+  return disk_;
+}
+
+void TIniFile::BeginUpdate() {
+  if (updates_++ > 0) return;
+  const KeyFileText& now = Text();
+  updateFailed_ = !readError_.empty();
+  updateChanged_ = false;
+  // A file that is there but cannot be read is never replaced by what little is known of it.
+  if (updateFailed_) lastError_ = readError_;
+  pending_ = now;
+}
+
+bool TIniFile::EndUpdate(bool commit) {
+  if (!commit && !updateFailed_) {
+    updateFailed_ = true;
+    lastError_ = "a change of " + path_.string() + " was left unfinished";
   }
-  return true;
+  if (--updates_ > 0) return !updateFailed_;
+  const KeyFileText changed = std::move(*pending_);
+  pending_.reset();
+  if (updateFailed_) return false;
+  if (!updateChanged_) return true;
+  const bool replaced = ReplaceFileContents(path_, changed.Bytes(), lastError_);
+  stamp_.reset();  // the next read takes the file as it is on disk now
+  return replaced;
+}
+
+bool TIniFile::Change(const std::function<KeyFileText::Edit(KeyFileText&)>& edit,
+                      std::string_view section, std::string_view key) {
+  TIniUpdate update(*this);
+  if (!updateFailed_) {
+    switch (edit(*pending_)) {
+      case KeyFileText::Edit::kChanged:
+        updateChanged_ = true;
+        break;
+      case KeyFileText::Edit::kUnchanged:
+        break;
+      case KeyFileText::Edit::kRefused:
+        lastError_ = "cannot write " + std::string(key) + " of [" + std::string(section) +
+                     "]: a name or value that does not fit on one line";
+        updateFailed_ = true;
+        break;
+    }
+  }
+  return update.Commit();
 }
 
 bool TIniFile::WriteString(std::string_view section, std::string_view key,
                            std::string_view value) {
-  Data();
-  if (ini_->SetValue(std::string(section).c_str(), std::string(key).c_str(),
-                     std::string(value).c_str(), nullptr, true) < 0)
-    return false;
-  return Save();
+  return Change([&](KeyFileText& text) { return text.Set(section, key, value); }, section, key);
 }
 
 bool TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -131,19 +171,30 @@ bool TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 }
 
 bool TIniFile::DeleteKey(std::string_view section, std::string_view key) {
-  Data();
-  if (!ini_->Delete(std::string(section).c_str(), std::string(key).c_str())) return true;
-  return Save();
+  return Change([&](KeyFileText& text) { return text.Remove(section, key); }, section, key);
 }
 
-TMemIniFile::TMemIniFile() : ini_(NewIni()) {}
+TIniUpdate::TIniUpdate(TIniFile& file) : file_(file) { file_.BeginUpdate(); }
 
-TMemIniFile::TMemIniFile(const std::filesystem::path& path) : TMemIniFile() {
-  Parse(*ini_, ReadAll(path));
+TIniUpdate::~TIniUpdate() {
+  if (!ended_) file_.EndUpdate(false);
+}
+
+bool TIniUpdate::Commit() {
+  if (ended_) return false;
+  ended_ = true;
+  return file_.EndUpdate(true);
+}
+
+TMemIniFile::TMemIniFile() = default;
+
+TMemIniFile::TMemIniFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (in) LoadBytes(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
 TMemIniFile::~TMemIniFile() = default;
 
-void TMemIniFile::LoadBytes(std::string_view bytes) { Parse(*ini_, bytes); }
+void TMemIniFile::LoadBytes(std::string_view bytes) { text_ = KeyFileText(std::string(bytes)); }
 
 }  // namespace talvo::app

@@ -28,30 +28,34 @@ std::string TMachineList::Ip(int index) const {
   return file_.ReadString(kSection, IpKey(index), "");
 }
 
-void TMachineList::SetName(int index, const std::string& name) {
-  file_.WriteString(kSection, NameKey(index), name);
+bool TMachineList::SetName(int index, const std::string& name) {
+  return file_.WriteString(kSection, NameKey(index), name);
 }
 
-void TMachineList::SetIp(int index, const std::string& ip) {
-  file_.WriteString(kSection, IpKey(index), ip);
+bool TMachineList::SetIp(int index, const std::string& ip) {
+  return file_.WriteString(kSection, IpKey(index), ip);
 }
 
 bool TMachineList::AutoConnect() const { return file_.ReadBool(kSection, "AUTOCONNECT", false); }
 
-void TMachineList::SetAutoConnect(bool on) { file_.WriteBool(kSection, "AUTOCONNECT", on); }
+bool TMachineList::SetAutoConnect(bool on) {
+  return file_.WriteBool(kSection, "AUTOCONNECT", on);
+}
 
-int TMachineList::Add() {
+bool TMachineList::Add() {
   const int index = Count();
-  if (index >= kMostMachines) return index - 1;
+  if (index >= kMostMachines) return true;
+  TIniUpdate update(file_);
   file_.WriteInteger(kSection, "CNCCOUNT", index + 1);
   SetName(index, "");
   SetIp(index, "");
-  return index;
+  return update.Commit();
 }
 
-void TMachineList::Delete(int index) {
+bool TMachineList::Delete(int index) {
   const int count = Count();
-  if (count < 1 || index < 0 || index >= count) return;
+  if (count < 1 || index < 0 || index >= count) return true;
+  TIniUpdate update(file_);
   for (int i = index; i + 1 < count; ++i) {
     SetName(i, Name(i + 1));
     SetIp(i, Ip(i + 1));
@@ -59,15 +63,18 @@ void TMachineList::Delete(int index) {
   file_.DeleteKey(kSection, NameKey(count - 1));
   file_.DeleteKey(kSection, IpKey(count - 1));
   file_.WriteInteger(kSection, "CNCCOUNT", count - 1);
+  return update.Commit();
 }
 
-void TMachineList::DeleteEntriesWithoutAddress() {
+bool TMachineList::DeleteEntriesWithoutAddress() {
+  TIniUpdate update(file_);
   for (int i = 0; i < Count();) {
-    if (Blank(Ip(i)))
-      Delete(i);
-    else
+    if (!Blank(Ip(i)))
       ++i;
+    else if (!Delete(i))
+      break;  // the entry stays: looking at it again would never end
   }
+  return update.Commit();
 }
 
 }  // namespace talvo::app

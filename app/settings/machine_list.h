@@ -1,6 +1,8 @@
 // The machine list of the settings file (section MACHINEDATA): CNCCOUNT entries numbered
 // from 0, each a CNCNAMEn and a CNCIPn. The list is dense: deleting an entry moves every
-// later one down. Every read and write goes to the file.
+// later one down. Every read and write goes to the file; a change of several keys reaches it
+// whole or not at all. A change returns false when the file refused it (the file's LastError
+// says why).
 #pragma once
 
 #include <string>
@@ -17,21 +19,23 @@ class TMachineList {
 
   explicit TMachineList(TIniFile& file) : file_(file) {}
 
+  TIniFile& File() const { return file_; }
+
   // CNCCOUNT (default 1), held to 0..kMostMachines.
   int Count() const;
   std::string Name(int index) const;
   std::string Ip(int index) const;
-  void SetName(int index, const std::string& name);
-  void SetIp(int index, const std::string& ip);
+  bool SetName(int index, const std::string& name);
+  bool SetIp(int index, const std::string& ip);
   bool AutoConnect() const;
-  void SetAutoConnect(bool on);
+  bool SetAutoConnect(bool on);
 
-  // Appends an entry with empty name and address; its index.
-  int Add();
+  // Appends an entry with empty name and address (none beyond kMostMachines).
+  bool Add();
   // Removes entry `index`, moving the later ones down; nothing when out of range.
-  void Delete(int index);
+  bool Delete(int index);
   // Deletes every entry whose address is blank, re-examining the index that moved up.
-  void DeleteEntriesWithoutAddress();
+  bool DeleteEntriesWithoutAddress();
 
   // "NAME-IP", the caption of the entry's menu item.
   std::string MenuCaption(int index) const { return Name(index) + "-" + Ip(index); }

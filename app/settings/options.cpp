@@ -12,11 +12,12 @@ constexpr int kLongestInterval = 60000;
 
 }  // namespace
 
-int TOptions::Language() const {
+int TOptions::Language(bool* saved) const {
   const int language = file_.ReadInteger(kOptions, "LANGUAGE", kEnglish);
-  if (language >= 0 && language <= 3) return language;
-  file_.WriteInteger(kOptions, "LANGUAGE", kEnglish);
-  return kEnglish;
+  const bool inRange = language >= 0 && language <= 3;
+  const bool written = inRange || file_.WriteInteger(kOptions, "LANGUAGE", kEnglish);
+  if (saved) *saved = written;
+  return inRange ? language : kEnglish;
 }
 
 int TOptions::ProcessInterval() const {
@@ -42,6 +43,12 @@ int TOptions::AlarmWarnFlashInterval() const {
 int TOptions::LastSysType() const {
   const int type = file_.ReadInteger(kOptions, "LastSysType", 0);
   return type == 1 ? 1 : 0;
+}
+
+bool TOptions::SetLastSysType(int type) {
+  // A start that changes nothing leaves the file alone; "LastSysType=7" is repaired.
+  if (file_.ReadInteger(kOptions, "LastSysType", 0) == type) return true;
+  return file_.WriteInteger(kOptions, "LastSysType", type);
 }
 
 std::string TOptions::Folder(const char* key, const char* underHome) const {

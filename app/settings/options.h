@@ -25,8 +25,9 @@ class TOptions {
   const std::string& Home() const { return home_; }
 
   bool DemoMode() const { return file_.ReadBool(kOptions, "DEMOMODE", false); }
-  // 0..3; anything else is repaired to 2 in the file.
-  int Language() const;
+  // 0..3; anything else is repaired to 2 in the file. `saved`, when given, tells whether
+  // the file took the repair (true when none was needed).
+  int Language(bool* saved = nullptr) const;
   int ProcessInterval() const;
   bool EnableReconnect() const { return file_.ReadBool(kOptions, "ENABLE_RECONNECT", true); }
   bool EnableReconnectTimes() const {
@@ -49,7 +50,8 @@ class TOptions {
   // 0 milling or 1 lathe; anything else reads as 0 (the system type is written back when
   // it is applied).
   int LastSysType() const;
-  void SetLastSysType(int type) { file_.WriteInteger(kOptions, "LastSysType", type); }
+  // Stores the applied system type when the file holds another; false when the write failed.
+  bool SetLastSysType(int type);
 
   // Local folders, each ending with '/'.
   std::string MachineDir() const { return Folder("MACHINEDIR", "Machine/"); }

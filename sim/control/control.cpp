@@ -53,6 +53,14 @@ std::string FailTransfer(FileFaults& faults, const std::vector<std::string>& wor
   return "ok";
 }
 
+// "hostile-names [off]": listings end with names no plain file has, which are served.
+std::string HostileNames(FileFaults& faults, const std::vector<std::string>& words) {
+  const bool off = words.size() == 2 && words[1] == "off";
+  if (words.size() > 2 || (words.size() == 2 && !off)) return "error usage: hostile-names [off]";
+  faults.SetHostileNames(!off);
+  return "ok";
+}
+
 // "last CMD": the bytes of the last package received with that command, in hex.
 std::string LastPackage(const Activity& activity, const std::vector<std::string>& words) {
   const auto command =
@@ -112,13 +120,16 @@ std::string Execute(Controller& controller, DncSession& dnc, const std::string& 
     });
   }
   if (name == "fail-transfer") return FailTransfer(controller.fileFaults, words);
+  if (name == "hostile-names") return HostileNames(controller.fileFaults, words);
   if (name == "files") return Files(controller.files, words);
   if (name == "last") return LastPackage(controller.activity, words);
   if (name == "dnc") return ExecuteDncCommand(dnc, words);
   if (auto reply = ExecuteMachineCommand(controller.machine, words)) return *reply;
 
   if (words.size() != 1) return "error usage: " + name + " takes no argument";
-  if (name == "drop") {
+  if (name == "endless-listing") {
+    controller.fileFaults.ArmEndlessListing();
+  } else if (name == "drop") {
     faults.Interrupt();
     controller.connections.DropAll();
   } else if (name == "bad-header") {

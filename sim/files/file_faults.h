@@ -2,6 +2,7 @@
 // global: whichever connection does the next file work takes them.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -26,6 +27,15 @@ class FileFaults {
   // Replaces a transfer fault armed before and not yet taken.
   void ArmTransferFault(TransferFault fault);
 
+  // While on, listings end with entries no plain file name has, and downloads of them are
+  // served.
+  void SetHostileNames(bool on) { hostileNames_ = on; }
+  bool HostileNames() const { return hostileNames_; }
+  // The next listing announces more entries than it has, and its parts past the end bring
+  // none: a client waiting for the total waits for ever.
+  void ArmEndlessListing() { endlessListing_ = true; }
+  bool TakeEndlessListing() { return endlessListing_.exchange(false); }
+
   std::optional<std::int16_t> TakeFailure();
   // Taken by a transfer when it starts; an empty piece waits for a download.
   std::optional<TransferFault> TakeTransferFault(bool download);
@@ -34,6 +44,8 @@ class FileFaults {
   std::mutex mutex_;
   std::optional<std::int16_t> failure_;
   std::optional<TransferFault> transferFault_;
+  std::atomic<bool> hostileNames_{false};
+  std::atomic<bool> endlessListing_{false};
 };
 
 }  // namespace vandir::sim

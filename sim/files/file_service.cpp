@@ -5,6 +5,7 @@
 #include <string>
 
 #include "sim/files/file_codes.h"
+#include "sim/files/hostile_names.h"
 #include "sim/note.h"
 #include "sim/wire/reply_data.h"
 #include "sim/wire/request_text.h"
@@ -109,6 +110,11 @@ defPACKAGE FileService::ListPart(const defPACKAGE& request) {
   if (start) {
     listing_ = area_.List(RequestText(request, kData, request.iLength() - kData));
     listed_ = 0;
+    endless_ = listing_ && faults_.TakeEndlessListing();
+    if (listing_ && faults_.HostileNames()) {
+      const std::vector<FileEntry> hostile = HostileEntries();
+      listing_->insert(listing_->end(), hostile.begin(), hostile.end());
+    }
   }
   if (!listing_) {
     reply.set_iParam1(kNoSuchFolder);
@@ -121,8 +127,10 @@ defPACKAGE FileService::ListPart(const defPACKAGE& request) {
   for (int k = 0; k < count; ++k) PutEntry(reply, kData + kEntrySize * k, entries[listed_++]);
   reply.set_iParam1(start ? kListStart : kListMore);
   reply.set_iParam2(static_cast<std::int16_t>(count));
+  constexpr std::size_t kNeverThere = 1000;
   reply.set_iParam3(static_cast<std::int16_t>(
-      std::min<std::size_t>(entries.size(), std::numeric_limits<std::int16_t>::max())));
+      std::min<std::size_t>(entries.size() + (endless_ ? kNeverThere : 0),
+                            std::numeric_limits<std::int16_t>::max())));
   return reply;
 }
 

@@ -43,6 +43,7 @@ class FileService {
   std::optional<TransferFault> transferFault_;      // of the transfer under way
   std::optional<std::vector<FileEntry>> listing_;  // nullopt: no folder to list
   std::size_t listed_ = 0;
+  bool endless_ = false;  // the listing under way announces more than it has
 };
 
 }  // namespace vandir::sim

@@ -9,6 +9,7 @@
 
 #include "sim/files/file_codes.h"
 #include "sim/files/file_service.h"
+#include "sim/files/hostile_names.h"
 #include "sim/note.h"
 #include "sim/wire/reply_data.h"
 #include "sim/wire/request_text.h"
@@ -128,8 +129,10 @@ std::optional<defPACKAGE> FileService::DownloadPiece(const defPACKAGE& request) 
     return WithResult(reply, kFileBadName);
   }
   const std::int32_t offset = request.i32(kPieceOffset);
-  auto piece = area_.ReadPiece(
-      name, offset, std::span(reply.bytes).subspan(static_cast<std::size_t>(pieceAt)));
+  const auto room = std::span(reply.bytes).subspan(static_cast<std::size_t>(pieceAt));
+  std::optional<FileArea::Piece> hostile;
+  if (faults_.HostileNames()) hostile = HostilePiece(name, offset, room);
+  auto piece = hostile ? *hostile : area_.ReadPiece(name, offset, room);
   // Names so long that no byte fits would make the download go on for ever.
   if (piece.result != kFileDone || (piece.length == 0 && piece.remaining > 0)) {
     return WithResult(reply, piece.result != kFileDone ? piece.result : kFileBadName);

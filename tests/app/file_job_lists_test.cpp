@@ -95,9 +95,9 @@ TEST_F(MachineFiles, RestoreNeedsEveryFileButTheAlarmLog) {
   ASSERT_TRUE(list.Built()) << list.missingFile;
   const std::vector<TFileJobStep> expected = {
       {fcDirCreate, "C:\\INSTTMP", ""},
-      {fcSendFile, home.Text() + "Machine/CNCSYS.LOG", "C:\\INSTTMP\\CNCSYS.LOG"},
       {fcSendFile, home.Text() + "Machine/OPMSG.LOG", "C:\\INSTTMP\\OPMSG.LOG"}};
-  EXPECT_EQ(list.steps, expected) << "the missing alarm log is sent all the same";
+  EXPECT_EQ(list.steps, expected) << "the missing alarm log is left out, the others go";
+  EXPECT_EQ(list.refused, (std::vector<TRefusedName>{{"CNCSYS.LOG", ELeftOut::kNotThere}}));
 
   std::filesystem::remove(home.Path("Machine/OPMSG.LOG"));
   list = Build(true, 0, logs);
@@ -129,6 +129,9 @@ TEST(SetupTree, FilesOfAFolderBeforeItsSubFoldersDepthFirst) {
   home.WriteFile("Setup/D/E/F", "f");
   std::filesystem::create_directories(home.Path("Setup/G"));
   std::filesystem::create_directory_symlink(home.Path("Setup"), home.Path("Setup/D/UP"));
+  // Names that would step up on the controller, a folder with all it holds.
+  home.WriteFile("Setup/A..B", "ab");
+  home.WriteFile("Setup/D/..\\X/Y", "y");
   const std::string pc = home.Text() + "Setup/";
   const std::vector<TFileJobStep> expected = {
       {fcDirCreate, "C:\\INSTTMP", ""},
@@ -139,8 +142,33 @@ TEST(SetupTree, FilesOfAFolderBeforeItsSubFoldersDepthFirst) {
       {fcDirCreate, "C:\\INSTTMP\\D\\E", ""},
       {fcSendFile, pc + "D/E/F", "C:\\INSTTMP\\D\\E\\F"},
       {fcDirCreate, "C:\\INSTTMP\\G", ""}};
-  EXPECT_EQ(SetupUploadSteps(home.Text() + "Setup"), expected);
-  EXPECT_EQ(SetupUploadSteps(home.Text() + "None").size(), 1u) << "the staging folder alone";
+  const TSetupJob job = SetupUploadSteps(home.Text() + "Setup");
+  EXPECT_EQ(job.steps, expected);
+  EXPECT_EQ(job.refused, (std::vector<TRefusedName>{{"A..B", ELeftOut::kNotPlainName},
+                                                    {"..\\X", ELeftOut::kNotPlainName}}));
+  EXPECT_TRUE(job.unreadable.empty());
+}
+
+TEST(SetupTree, WhatCannotBeReadIsNamedWithItsReason) {
+  ProgramHome home;
+  home.WriteFile("Setup/A", "a");
+  home.WriteFile("File", "not a folder");
+  std::filesystem::create_directories(home.Path("Setup/D"));
+  std::filesystem::create_directory_symlink("LOOP", home.Path("Setup/D/LOOP"));  // never resolves
+  const std::string pc = home.Text();
+  const struct {
+    std::string folder;
+    std::vector<std::string> unreadable;
+  } cases[] = {
+      {pc + "None", {pc + "None/ (No such file or directory)"}},
+      {pc + "File", {pc + "File/ (Not a directory)"}},
+      {pc + "Setup", {pc + "Setup/D/LOOP (Too many levels of symbolic links)"}},
+  };
+  for (const auto& c : cases) {
+    const TSetupJob job = SetupUploadSteps(c.folder);
+    EXPECT_EQ(job.unreadable, c.unreadable) << c.folder;
+    EXPECT_EQ(job.steps.front(), (TFileJobStep{fcDirCreate, "C:\\INSTTMP", ""}));
+  }
 }
 
 TEST(NcFilesTexts, PackedTimesDatesAndAttributes) {

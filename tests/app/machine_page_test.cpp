@@ -11,7 +11,9 @@
 #include "app/frame/message_box.h"
 #include "app/pages/machine_page.h"
 #include "app/pages/upgrade_page.h"
+#include "service/backup_marker.h"
 #include "tests/app/frame_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace talvo::app::test {
 namespace {
@@ -27,8 +29,13 @@ class TransferPages : public FrameTest {
   void Open(const std::string& settings = "") {
     MakeWindow(settings);
     SetMessageBoxAnswerer([this](const TMessageBox& box) {
-      boxes.push_back(box.text);
-      return box.defaultButton;
+      if (!(box.buttons & QMessageBox::Yes)) {
+        boxes.push_back(box.text);
+        return box.defaultButton;
+      }
+      questions.push_back(box.text);
+      questionDefaults.push_back(box.defaultButton);
+      return question;
     });
     ConnectAndComplete();
   }
@@ -56,6 +63,10 @@ class TransferPages : public FrameTest {
   }
 
   std::vector<QString> boxes;
+  // Questions (boxes with Yes and No) apart, with their default buttons, and the answer.
+  std::vector<QString> questions;
+  std::vector<QMessageBox::StandardButton> questionDefaults;
+  QMessageBox::StandardButton question = QMessageBox::Yes;
 };
 
 // The categories ticked, by option key; the others off.
@@ -171,18 +182,13 @@ TEST_F(TransferPages, RestoreRefusesAMissingFileButNotTheAlarmLog) {
   EXPECT_EQ(window->Service().GetCmdListCount(), 0) << "not even the staging folder is made";
   boxes.clear();
 
-  // The alarm log goes without its check; the link cannot read it, and the user learns
-  // which files did not reach the controller.
+  // The controller keeps its alarm log itself: a restore without it sends the others and
+  // says which one it left out.
   home.WriteFile("Machine/opmsg.log", "ops");
   Machine().ButtonUploadMachineFilesClick();
-  const std::vector<QString> shown = BoxesAfterJob();
-  ASSERT_EQ(shown.size(), 2u);
-  EXPECT_TRUE(shown[0].startsWith("Failure: ")) << shown[0].toStdString();
-  EXPECT_EQ(shown[1], "Failure:\nCNCSYS.LOG\nopmsg.log\nMMIBASE.INI");
-  const SFileCommand* log = window->Service().GetCmdListItems(1);
-  ASSERT_NE(log, nullptr);
-  EXPECT_EQ(log->Command, fcSendFile);
-  EXPECT_EQ(std::string(log->Name2), "C:\\INSTTMP\\CNCSYS.LOG");
+  EXPECT_EQ(BoxesAfterJob(),
+            (std::vector<QString>{"Failure:\nLeft out, not in the folder: CNCSYS.LOG", "FINISH"}));
+  EXPECT_EQ(sim->Command("files C:\\INSTTMP\\"), "ok C:\\INSTTMP\\MMIBASE.INI=4 C:\\INSTTMP\\OPMSG.LOG=3");
 }
 
 TEST_F(TransferPages, FailedBackupKeepsTheOldCopyAndNamesWhatWasNotFetched) {
@@ -194,6 +200,165 @@ TEST_F(TransferPages, FailedBackupKeepsTheOldCopyAndNamesWhatWasNotFetched) {
   EXPECT_EQ(BoxesAfterJob(),
             (std::vector<QString>{"Failure: (2)", "Failure:\nCNC.LAD\nCNC.L88\nCNC.PAR"}));
   EXPECT_EQ(home.ReadFile("Machine/CNC.LAD"), "old ladder");
+}
+
+TEST_F(TransferPages, NamesOfTheSettingsThatCouldLeaveTheirFolderAreLeftOut) {
+  const std::string longName(250, 'L');
+  Open("[Machine Data Files]\nIO_Count=4\nIO_File0=../ESCAPED.TXT\nIO_File1=PLCIO.CFG\n"
+       "IO_File2=..\\AUTOEXEC.BAT\nIO_File3=" + longName + "\n[OPTIONS]\n" +
+       OnlyCategories({"TRANSMACIO"}));
+  SetStatus(0);
+  const QString leftOut = "Failure:\nLeft out, not a plain file name: ../ESCAPED.TXT\n"
+                          "Left out, not a plain file name: ..\\AUTOEXEC.BAT\n"
+                          "Left out, name too long: " + QString::fromStdString(longName);
+  const auto before = vandir::test::TreeBelow(home.Path());
+  Machine().ButtonDownloadMachineFilesClick();
+  EXPECT_EQ(BoxesAfterJob(), (std::vector<QString>{leftOut, "FINISH"}));
+  auto added = vandir::test::TreeBelow(home.Path());
+  for (const auto& old : before) added.erase(old);
+  EXPECT_EQ(added, (std::set<std::string>{"Machine", "Machine/BACKUP-INCOMPLETE.txt",
+                                          "Machine/PLCIO.CFG"}))
+      << "the backup is marked as not whole";
+
+  home.WriteFile("Machine/" + longName, "long");  // there, but too long to be sent
+  Machine().ButtonUploadMachineFilesClick();
+  EXPECT_EQ(BoxesAfterJob(), (std::vector<QString>{leftOut, "FINISH"}));
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_TRUE(questions[0].contains("Left out, not a plain file name: ../ESCAPED.TXT\n"))
+      << "asked knowing what is left out: " << questions[0].toStdString();
+  EXPECT_EQ(sim->Command("files C:\\INSTTMP\\"),
+            "ok C:\\INSTTMP\\PLCIO.CFG=" +
+                std::to_string(fs::file_size(kControllerMachineFiles / "PLCIO.CFG")));
+  EXPECT_EQ(sim->Command("files C:\\").find("AUTOEXEC"), std::string::npos);
+}
+
+TEST_F(TransferPages, FolderAndCategoriesAreLockedWhileABackupRuns) {
+  Open("[Machine Data Files]\nIO_Count=0\n[OPTIONS]\n" + OnlyCategories({"TRANSMACLADDER"}));
+  SetStatus(0);
+  auto* folder = Find<QPushButton>("ButtonMachine");
+  const auto locked = [&] {
+    bool any = folder->isEnabled();
+    for (int category = 0; category < TMachinePage::kCategories; ++category)
+      any = any || Machine().CategoryBox(category)->isEnabled();
+    return !any;
+  };
+  const auto unlocked = [&] {
+    return folder->isEnabled() && Machine().CategoryBox(0)->isEnabled() &&
+           Machine().CategoryBox(10)->isEnabled() && !Machine().CategoryBox(1)->isEnabled();
+  };
+  ASSERT_TRUE(unlocked()) << "the I/O files cannot be chosen";
+  const struct {
+    const char* fault;
+    std::vector<QString> boxes;
+  } endings[] = {
+      {"stall 5", {"FINISH"}},
+      {"fail-file 2", {"Failure: (2)", "Failure:\nCNC.LAD\nCNC.L88\nCNC.PAR"}},
+      {"drop-transfer 2", {"Connection lost, not completed:\nCNC.LAD\nCNC.L88\nCNC.PAR"}},
+  };
+  for (const auto& ending : endings) {
+    if (!window->Service().GetSessionReady()) ConnectAndComplete();
+    SetStatus(0);
+    sim->Command(ending.fault);
+    Machine().ButtonDownloadMachineFilesClick();
+    EXPECT_TRUE(locked()) << ending.fault;
+    ASSERT_TRUE(RunUntil([&] { return boxes.size() >= ending.boxes.size(); })) << ending.fault;
+    EXPECT_EQ(boxes, ending.boxes) << ending.fault;
+    EXPECT_TRUE(unlocked()) << ending.fault;
+    boxes.clear();
+    sim->Command("stall 0");
+  }
+}
+
+TEST_F(TransferPages, AnUnfinishedBackupLeavesItsFolderMarkedUntilOneEndsWhole) {
+  Open(OnlyCategories({"TRANSMACLADDER", "TRANSMACIO"}));
+  const fs::path folder = home.Path("Machine");
+  auto* warning = Find<QLabel>("LabelMachineBackupIncomplete");
+  const auto marker = [&] { return ReadBackupMarker(folder); };
+  SetStatus(0);
+  // The mark is there while the backup runs, and goes once it ended whole.
+  sim->Command("stall 5");
+  Machine().ButtonDownloadMachineFilesClick();
+  ASSERT_TRUE(marker().has_value()) << "written before the first file arrives";
+  EXPECT_EQ(marker()->missing, (std::vector<std::string>{"CNC.LAD", "CNC.L88", "CNC.PAR", "PLCIO.CFG"}));
+  EXPECT_EQ(BoxesAfterJob(), std::vector<QString>{"FINISH"});
+  sim->Command("stall 0");
+  EXPECT_FALSE(marker().has_value());
+  EXPECT_TRUE(warning->isHidden());
+
+  // Cut short by a failure, or by a lost connection: the mark names what is missing.
+  sim->Command("fail-transfer 1 2");
+  Machine().ButtonDownloadMachineFilesClick();
+  BoxesAfterJob();
+  ASSERT_TRUE(marker().has_value());
+  EXPECT_EQ(marker()->missing, (std::vector<std::string>{"CNC.LAD", "CNC.L88", "CNC.PAR", "PLCIO.CFG"}));
+  EXPECT_FALSE(warning->isHidden());
+  EXPECT_TRUE(warning->text().startsWith("Unfinished backup in this folder, started 2"))
+      << warning->text().toStdString();
+  EXPECT_TRUE(warning->text().endsWith(", not fetched: CNC.LAD, CNC.L88, CNC.PAR, PLCIO.CFG"))
+      << warning->text().toStdString();
+
+  fs::remove(folder / kBackupIncompleteFile);
+  sim->Command("drop-transfer 1");
+  window->SetActivity(maIdle);
+  Machine().ButtonDownloadMachineFilesClick();
+  ASSERT_TRUE(RunUntil([&] { return !window->Service().GetSessionReady() && !boxes.empty(); }));
+  boxes.clear();
+  ASSERT_TRUE(marker().has_value());
+  EXPECT_EQ(marker()->missing, (std::vector<std::string>{"CNC.LAD", "CNC.L88", "CNC.PAR", "PLCIO.CFG"}));
+
+  // A restore from the marked folder asks first; No (the default) sends nothing.
+  ConnectAndComplete();
+  SetStatus(0);
+  question = QMessageBox::No;
+  Machine().ButtonUploadMachineFilesClick();
+  EXPECT_TRUE(boxes.empty());
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_TRUE(questions[0].contains("\nUnfinished backup in this folder, started "))
+      << questions[0].toStdString();
+  RunFor(std::chrono::milliseconds(100));
+  EXPECT_NE(window->Activity(), maMachineUpload);
+  EXPECT_EQ(sim->Command("files C:\\").find("INSTTMP"), std::string::npos);
+}
+
+TEST_F(TransferPages, RestoreAndSetupAskFirstNamingTheMachineWhatGoesAndFromWhere) {
+  Open(OnlyCategories({"TRANSMACIO", "TRANSMACCNCLOG"}) + "[LOCALDIR]\nSETUPDIR=" + home.Text() +
+       "Setup\n[MACHINEDATA]\nCNCCOUNT=2\nCNCNAME0=LATHE 2\nCNCIP0=127.9.9.9\nCNCNAME1=MILL 7\n"
+       "CNCIP1=" + sim->Address() + "\n");
+  CopyMachineFilesToPc();
+  fs::remove(home.Path("Machine/CNCSYS.LOG"));
+  home.WriteFile("Setup/A.EXE", "a");
+  home.WriteFile("Setup/D/B.EXE", "b");
+  SetStatus(0);
+  const QString machine = "Send to the machine MILL 7 (" + QString::fromStdString(sim->Address()) + "):\n";
+  const QString replace = "\n\nFiles of the same names in the controller's staging folder are replaced. Send them?";
+
+  // No, the default, sends nothing.
+  question = QMessageBox::No;
+  Machine().ButtonUploadMachineFilesClick();
+  Upgrade().ButtonSetupUploadClick();
+  EXPECT_EQ(questions,
+            (std::vector<QString>{
+                machine + "  Trans IO\n  Trans CNC Log File\nfrom the folder " +
+                    QString::fromStdString(home.Text()) +
+                    "Machine/\n\nLeft out, not in the folder: CNCSYS.LOG" + replace,
+                machine + "  Every file and folder of the setup, files: 2\nfrom the folder " +
+                    QString::fromStdString(home.Text()) + "Setup/" + replace}));
+  EXPECT_EQ(questionDefaults, (std::vector<QMessageBox::StandardButton>{QMessageBox::No, QMessageBox::No}));
+  EXPECT_TRUE(boxes.empty());
+  RunFor(std::chrono::milliseconds(100));
+  EXPECT_EQ(sim->Command("files C:\\").find("INSTTMP"), std::string::npos);
+  EXPECT_EQ(Messages(), "ok");
+
+  // Yes sends.
+  question = QMessageBox::Yes;
+  Machine().ButtonUploadMachineFilesClick();
+  BoxesAfterJob();
+  EXPECT_NE(sim->Command("files C:\\INSTTMP\\").find("PLCIO.CFG"), std::string::npos);
+  // A backup overwrites only the PC's copies: it does not ask.
+  questions.clear();
+  Machine().ButtonDownloadMachineFilesClick();
+  BoxesAfterJob();
+  EXPECT_TRUE(questions.empty());
 }
 
 TEST_F(TransferPages, CategoryBoxesFollowTheirCountsAndSaveTheirClicks) {
@@ -235,6 +400,63 @@ TEST_F(TransferPages, SetupUploadSendsTheTreeAndTellsTheController) {
   Upgrade().ButtonSetupUploadClick();
   EXPECT_EQ(BoxesAfterJob(), std::vector<QString>{"FINISH"});
   EXPECT_NE(sim->Command("files C:\\INSTTMP\\D\\").find("C.INI=4"), std::string::npos);
+}
+
+TEST_F(TransferPages, ASetupFolderThatCannotBeReadWholeSendsNothing) {
+  Open("[LOCALDIR]\nSETUPDIR=" + home.Text() + "Gone\n");
+  SetStatus(0);
+  Upgrade().ButtonSetupUploadClick();
+  EXPECT_EQ(boxes, std::vector<QString>{"The setup folder cannot be read whole; nothing was sent:\n" +
+                                        QString::fromStdString(home.Text()) +
+                                        "Gone/ (No such file or directory)"});
+  EXPECT_TRUE(Idle());
+  EXPECT_NE(window->Activity(), maSetupUpload);
+  RunFor(std::chrono::milliseconds(100));
+  EXPECT_EQ(sim->Command("files C:\\").find("INSTTMP"), std::string::npos);
+  EXPECT_EQ(Messages(), "ok") << "the controller is told nothing";
+}
+
+TEST_F(TransferPages, SetupNamesThatCouldStepUpOnTheControllerAreLeftOut) {
+  Open("[LOCALDIR]\nSETUPDIR=" + home.Text() + "Setup\n");
+  home.WriteFile("Setup/A.EXE", "a");
+  home.WriteFile("Setup/..\\AUTOEXEC.BAT", "echo");
+  home.WriteFile("Setup/..\\UP/B.EXE", "b");
+  SetStatus(0);
+  Upgrade().ButtonSetupUploadClick();
+  EXPECT_EQ(BoxesAfterJob(),
+            (std::vector<QString>{"Failure:\nLeft out, not a plain file name: ..\\AUTOEXEC.BAT\n"
+                                  "Left out, not a plain file name: ..\\UP",
+                                  "FINISH"}));
+  EXPECT_EQ(sim->Command("files C:\\INSTTMP\\"), "ok C:\\INSTTMP\\A.EXE=1");
+  for (const char* name : {"AUTOEXEC", "UP", "B.EXE"})
+    EXPECT_EQ(sim->Command("files C:\\").find(name), std::string::npos) << name;
+  RunFor(std::chrono::milliseconds(100));
+  EXPECT_EQ(Messages().find("Setup files send finished"), std::string::npos)
+      << "a setup with files left out is not offered for installing";
+  EXPECT_EQ(Messages().find("message 3"), std::string::npos) << Messages();
+}
+
+TEST_F(TransferPages, ADropInTheMiddleNamesWhatDidNotArrive) {
+  Open(OnlyCategories({"TRANSMACLADDER"}) + "[LOCALDIR]\nSETUPDIR=" + home.Text() + "Setup\n");
+  SetStatus(0);
+  sim->Command("drop-transfer 3");
+  Machine().ButtonDownloadMachineFilesClick();
+  ASSERT_TRUE(RunUntil([&] { return !boxes.empty(); }));
+  EXPECT_EQ(boxes, std::vector<QString>{"Connection lost, not completed:\nCNC.LAD\nCNC.L88\nCNC.PAR"});
+  EXPECT_EQ(Text("LabelMachineDataFileName"), "");
+  boxes.clear();
+
+  ConnectAndComplete();
+  SetStatus(0);
+  home.WriteFile("Setup/A.EXE", std::string(5000, 'a'));
+  home.WriteFile("Setup/D/B.EXE", "b");
+  sim->Command("drop-transfer 2");
+  Upgrade().ButtonSetupUploadClick();
+  ASSERT_TRUE(RunUntil([&] { return !boxes.empty(); }));
+  EXPECT_EQ(boxes, std::vector<QString>{"Connection lost, not completed:\nA.EXE\nB.EXE"});
+  EXPECT_EQ(Text("LabelSetupFileName"), "");
+  RunFor(std::chrono::milliseconds(100));
+  EXPECT_EQ(Messages().find("Setup files send finished"), std::string::npos) << Messages();
 }
 
 }  // namespace

@@ -14,7 +14,9 @@
 
 #include "app/frame/message_box.h"
 #include "app/pages/ncfiles_page.h"
+#include "link/listing_entry.h"
 #include "tests/app/frame_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace talvo::app::test {
 namespace {
@@ -285,6 +287,142 @@ TEST_F(NcFiles, UploadAndCancel) {
   frame->RefreshPcList();
   Find<QPushButton>("SpeedButtonFilePCtoNC")->click();
   EXPECT_EQ(boxes, (QStringList{"Please confirm the state of NC is ready !", "PC no file ..."}));
+}
+
+TEST_F(NcFiles, AListingThatNeverReachesItsTotalIsGivenUpAndSaysSo) {
+  PutOnController("E1.NC", "1");
+  PutOnController("E2.NC", "2");
+  sim->Command("endless-listing");
+  window->PageControl()->setCurrentWidget(window->PageByTag(10));
+  ASSERT_TRUE(RunUntil([&] { return Idle() && History().contains("never completed"); }))
+      << History().toStdString();
+  EXPECT_TRUE(History().startsWith("The controller never completed the listing; files shown: 2\n"))
+      << History().toStdString();
+  EXPECT_EQ(Names(ncList), (QStringList{"E1.NC", "E2.NC"}));
+  const int asked = Listings();
+  EXPECT_LE(asked, 1 + vandir::kMostBarrenListingParts + 1);
+  RunFor(std::chrono::milliseconds(200));
+  EXPECT_EQ(Listings(), asked) << "nothing is asked once it is given up";
+  EXPECT_TRUE(boxes.isEmpty()) << boxes.join("|").toStdString();
+}
+
+TEST_F(NcFiles, EveryStepSaysHowItEnded) {
+  for (const char* name : {"PROG1", "PROG3", "D1.NC", "D2.NC", "D3.NC"}) PutOnController(name, name);
+  home.WriteFile("Ncfiles/D1.NC", "mine");
+  home.WriteFile("Ncfiles/D2.NC", "mine too");
+  home.WriteFile("Ncfiles/P1.NC", "p");
+  home.WriteFile("Ncfiles/P2.NC", "p2");
+  ShowPage();
+  const QString pc = QString::fromStdString(home.Text()) + "Ncfiles/";
+  const auto logged = [&](const QString& line) {
+    EXPECT_TRUE(History().split('\n').contains(line)) << line.toStdString() << "\n" << History().toStdString();
+  };
+
+  // Onto a name the controller has: refused, and the log says so.
+  Select(ncList, {"PROG1"});
+  AnswerNextModal<QInputDialog>([](QInputDialog* box) {
+    box->setTextValue("PROG3");
+    box->accept();
+  });
+  Find<QPushButton>("SpeedButtonRenameNC")->click();
+  ASSERT_TRUE(RunUntil([&] { return Idle() && boxes.contains("Rename failure: (9)"); }))
+      << boxes.join("|").toStdString();
+  logged("Rename:C:\\NCFILES\\PROG1-->C:\\NCFILES\\PROG3: Rename failure: (9)");
+  ASSERT_TRUE(RunUntil([&] { return Idle() && Names(ncList).contains("PROG1"); }));
+
+  // On the PC, done and refused.
+  Select(pcList, {"P1.NC"});
+  AnswerNextModal<QInputDialog>([](QInputDialog* box) {
+    box->setTextValue("P9.NC");
+    box->accept();
+  });
+  Find<QPushButton>("SpeedButtonRenamePC")->click();
+  logged("Rename:" + pc + "P1.NC-->" + pc + "P9.NC: Finish");
+  Select(pcList, {"P9.NC"});
+  AnswerNextModal<QInputDialog>([](QInputDialog* box) {
+    box->setTextValue("P2.NC");
+    box->accept();
+  });
+  Find<QPushButton>("SpeedButtonRenamePC")->click();
+  EXPECT_TRUE(History().startsWith("Rename:" + pc + "P9.NC-->" + pc + "P2.NC: Rename failure: P9.NC ("))
+      << History().toStdString();
+
+  // A download kept off by No to all says so for each file, also for the one it never asked
+  // about; the one that came says so too.
+  boxes.clear();
+  overwriteAnswer = QMessageBox::NoToAll;
+  Select(ncList, {"D1.NC", "D2.NC", "D3.NC"});
+  Find<QPushButton>("SpeedButtonFileNCtoPC")->click();
+  WaitFinished();
+  EXPECT_EQ(boxes, QStringList{"Overwrite file \"D1.NC \""});
+  logged(pc + "D1.NC <-- C:\\NCFILES\\D1.NC: Skipped");
+  logged(pc + "D2.NC <-- C:\\NCFILES\\D2.NC: Skipped");
+  logged(pc + "D3.NC <-- C:\\NCFILES\\D3.NC: Finish");
+  EXPECT_EQ(home.ReadFile("Ncfiles/D2.NC"), "mine too");
+  EXPECT_EQ(home.ReadFile("Ncfiles/D3.NC"), "D3.NC");
+}
+
+TEST_F(NcFiles, ADropInTheMiddleNamesWhatDidNotArrive) {
+  for (const char* name : {"B1.NC", "B2.NC", "B3.NC"}) PutOnController(name, std::string(20000, 'b'));
+  ShowPage();
+  Select(ncList, {"B1.NC", "B2.NC", "B3.NC"});
+  sim->Command("drop-transfer 3");
+  Find<QPushButton>("SpeedButtonFileNCtoPC")->click();
+  ASSERT_TRUE(RunUntil([&] { return History().contains("Connection lost"); })) << History().toStdString();
+  EXPECT_TRUE(History().startsWith("Connection lost, not completed: B3.NC\n"
+                                   "Connection lost, not completed: B2.NC\n"
+                                   "Connection lost, not completed: B1.NC\n"))
+      << History().toStdString();
+  EXPECT_FALSE(fs::exists(home.Path("Ncfiles/B1.NC")));
+  EXPECT_FALSE(boxes.contains("Finish"));
+}
+
+TEST_F(NcFiles, NamesThatCouldLeaveTheirFolderAreLeftOutAndTheOthersMove) {
+  PutOnController("GOOD1.NC", "g1");
+  PutOnController("GOOD2.NC", "g2");
+  sim->Command("hostile-names");
+  ShowPage();
+  const QStringList hostile{"../.profile", "..\\AUTOEXEC", "..",         ".",
+                            "SUB/EVIL.NC", "BELL\\x07.NC",  "DEL\\x7F.NC"};
+  for (const QString& name : hostile) EXPECT_TRUE(Names(ncList).contains(name)) << name.toStdString();
+  const auto before = vandir::test::TreeBelow(home.Path());
+  ncList->selectAll();
+  Find<QPushButton>("SpeedButtonFileNCtoPC")->click();
+  WaitFinished();
+  EXPECT_EQ(home.ReadFile("Ncfiles/GOOD1.NC"), "g1");
+  EXPECT_EQ(home.ReadFile("Ncfiles/GOOD2.NC"), "g2");
+  auto added = vandir::test::TreeBelow(home.Path());
+  for (const auto& old : before) added.erase(old);
+  EXPECT_EQ(added, (std::set<std::string>{"Ncfiles/GOOD1.NC", "Ncfiles/GOOD2.NC"}));
+  for (const QString& name : hostile)
+    EXPECT_TRUE(History().contains("Left out, not a plain file name: " + name + "\n")) << name.toStdString();
+  // Nor is one deleted: the folder it names is not the one listed.
+  boxes.clear();
+  Select(ncList, {"../.profile", "GOOD1.NC"});
+  Find<QPushButton>("SpeedButtonDeleteNC")->click();
+  WaitFinished();
+  EXPECT_FALSE(fs::exists(NcFolder() / "GOOD1.NC"));
+  EXPECT_TRUE(History().contains("File Delete:C:\\NCFILES\\GOOD1.NC\nLeft out, not a plain file name: ../.profile"))
+      << History().toStdString();
+
+  // The other way: PC names that step up on the controller, and one whose path the job
+  // cannot hold, stay behind; the rest goes.
+  const std::string longName(250, 'L');
+  home.WriteFile("Ncfiles/..\\AUTOEXEC.BAT", "echo");
+  home.WriteFile("Ncfiles/A..B.NC", "ab");
+  home.WriteFile("Ncfiles/" + longName, "long");
+  frame->RefreshPcList();
+  sim->Command("log-clear");
+  Select(pcList, {"..\\AUTOEXEC.BAT", "A..B.NC", QString::fromStdString(longName), "GOOD1.NC"});
+  Find<QPushButton>("SpeedButtonFilePCtoNC")->click();
+  WaitFinished();
+  EXPECT_EQ(vandir::test::ReadBytes(NcFolder() / "GOOD1.NC"), "g1");
+  int starts = 0;
+  for (const auto& [command, index] : sim->Log()) starts += command == 373;
+  EXPECT_EQ(starts, 1) << "only GOOD1.NC was offered to the controller";
+  EXPECT_TRUE(History().contains("Left out, not a plain file name: ..\\AUTOEXEC.BAT\n"));
+  EXPECT_TRUE(History().contains("Left out, not a plain file name: A..B.NC\n"));
+  EXPECT_TRUE(History().contains("Left out, name too long: " + QString::fromStdString(longName) + "\n"));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "app/settings/program_home.h"
 #include "service/talvo_service.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/file_size_limit.h"
 
 namespace talvo::app {
 namespace {
@@ -181,12 +182,14 @@ TEST_F(OptionPage, CancelShowsTheFileAgain) {
 
 TEST_F(OptionPage, SettingsThatCouldNotBeWrittenAreNotShownAsApplied) {
   Open("[OPTIONS]\nSHOWTIMER=2\nNUMBER_RECONNECT_TIMES=8\n");
-  // A folder where the settings file's replacement is written makes every write fail.
-  std::filesystem::create_directory(folder / (std::string(kSettingsFileName) + ".new"));
   Find<QSlider>("trackbarDelayTime")->setValue(4);
   Edit("EditReconnectTimes")->setText("5");
   Box("CheckBoxEnableReconnect")->click();
-  Click("SpeedButtonOptionApply");
+  {
+    // A full disk: the settings file's replacement cannot be written.
+    const vandir::test::FileSizeLimit full(8);
+    Click("SpeedButtonOptionApply");
+  }
   EXPECT_EQ(Stored("SHOWTIMER"), 2);
   EXPECT_EQ(Edit("editDelayTime")->text(), "2");
   EXPECT_EQ(Edit("EditReconnectTimes")->text(), "8");

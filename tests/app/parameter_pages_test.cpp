@@ -18,6 +18,7 @@
 #include "app/widgets/string_grid.h"
 #include "service/param_index.h"
 #include "tests/app/frame_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace talvo::app::test {
 namespace {
@@ -243,7 +244,7 @@ TEST_F(ParameterPages, AlarmPageListsAndHistories) {
   EXPECT_TRUE(RunUntil(
       [&] { return Memo("MemoOpHistoryList") == "B\nb\n\nA\na\n\nD\nd\n\nC\nc\n"; }))
       << Memo("MemoOpHistoryList").toStdString();
-  EXPECT_TRUE(std::filesystem::exists(home.Path("Machine/OPMSG.LOG")));
+  EXPECT_TRUE(std::filesystem::exists(home.Path("History/OPMSG.LOG")));
 
   // Not connected: the fetch says so and the list stays.
   window->Service().CloseConnect();
@@ -251,6 +252,28 @@ TEST_F(ParameterPages, AlarmPageListsAndHistories) {
   Find<QPushButton>("SpeedButtonReadHistory")->click();
   EXPECT_EQ(boxes, std::vector<QString>{"Connect not ready !"});
   EXPECT_EQ(Memo("MemoHistoryList"), "H2\nM2more\n\nH1\nM1\n");
+}
+
+TEST_F(ParameterPages, HistoriesKeepToTheirOwnFolderAndLeaveABackupAlone) {
+  ConnectAndComplete();
+  Show(page_tag::kAlarm);
+  home.WriteFile("Machine/CNCSYS.LOG", "the backup's own copy");
+  WriteControllerFile("C/MACHINE/CNCSYS.LOG", "H1\r\nM1\r\n");
+  sim->Command("hostile-names");  // a controller whose listings lie changes nothing here
+  const auto before = vandir::test::TreeBelow(home.Path());
+  for (const char* button : {"SpeedButtonReadHistory", "SpeedButtonReadOpHistory"}) {
+    boxes.clear();
+    Find<QPushButton>(button)->click();
+    ASSERT_TRUE(RunUntil([&] {
+      return window->Service().GetProcessKind() == pkGetInformation && !boxes.empty();
+    })) << button;
+    EXPECT_EQ(boxes, std::vector<QString>{"FINISH"}) << button;
+  }
+  EXPECT_EQ(Memo("MemoHistoryList"), "H1\nM1\n");
+  EXPECT_EQ(home.ReadFile("Machine/CNCSYS.LOG"), "the backup's own copy");
+  auto added = vandir::test::TreeBelow(home.Path());
+  for (const auto& old : before) added.erase(old);
+  EXPECT_EQ(added, (std::set<std::string>{"History", "History/CNCSYS.LOG", "History/OPMSG.LOG"}));
 }
 
 // An index whose servo group ends at 0: the loading panel stays and says why.

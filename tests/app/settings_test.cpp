@@ -92,6 +92,25 @@ TEST_F(SettingsFile, ReadsFollowTheFileAndWritesReachItAtOnce) {
   EXPECT_EQ(options.LastSysType(), 0) << "a change made by someone else is seen";
 }
 
+TEST_F(SettingsFile, SystemTypeIsWrittenOnlyWhenTheFileHoldsAnother) {
+  const struct {
+    const char* file;
+    int applied;
+    const char* after;  // the file afterwards
+  } cases[] = {
+      {"[OPTIONS]\nLastSysType=0\n", 0, "[OPTIONS]\nLastSysType=0\n"},
+      {"[OPTIONS]\nLANGUAGE=1\n", 0, "[OPTIONS]\nLANGUAGE=1\n"},  // missing reads as 0
+      {"[OPTIONS]\nLastSysType=7\n", 0, "[OPTIONS]\nLastSysType=0\n"},
+      {"[OPTIONS]\nLastSysType=0\n", 1, "[OPTIONS]\nLastSysType=1\n"},
+  };
+  for (const auto& c : cases) {
+    Write(c.file);
+    TIniFile file(path);
+    EXPECT_TRUE(TOptions(file, "/h/").SetLastSysType(c.applied)) << c.file;
+    EXPECT_EQ(Read(), c.after) << c.file;
+  }
+}
+
 TEST_F(SettingsFile, TextsPassByteForByte) {
   const std::string big5 = "\xA4\xA4\xA4\xE5";  // two Big5 characters
   Write("[MACHINEDATA]\nCNCCOUNT=1\nCNCNAME0=" + big5 + "\nCNCIP0=10.0.0.1\n");

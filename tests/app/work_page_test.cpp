@@ -165,7 +165,12 @@ TEST_F(WorkPage, AGlobalBlockRepaintsOnlyItsOwnRows) {
   Connect();
   StringGrid* globals = page->gridGlobalVar;
   ASSERT_TRUE(RunUntil([&] { return !globals->Cell(1, 1000).isEmpty(); }));
-  RunFor(std::chrono::milliseconds(100));
+  // The first fill of a new connection may still be coming in: wait for a quiet grid.
+  ASSERT_TRUE(RunUntil([&] {
+    QSignalSpy filling(globals->model(), &QAbstractItemModel::dataChanged);
+    RunFor(std::chrono::milliseconds(200));
+    return filling.isEmpty();
+  }));
   QSignalSpy changed(globals->model(), &QAbstractItemModel::dataChanged);
   sim->Command("var 520 1.5");
   sim->Command("var 549 2");

@@ -6,6 +6,7 @@
 #include <regex>
 #include <set>
 
+#include "service/backup_marker.h"
 #include "tests/cli/cli_process.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/simulator.h"
@@ -61,6 +62,16 @@ TEST_F(CliFiles, ListsAFolderThatTakesSeveralReplies) {
   EXPECT_EQ(Lines(result.out).size(), 25u);
 }
 
+TEST_F(CliFiles, AListingThatNeverReachesItsTotalIsGivenUp) {
+  WriteBytes(ncFiles / "O1.NC", "%");
+  sim.Command("endless-listing");
+  const CliResult result = Run({"ls", "C:\\NCFILES"});
+  EXPECT_EQ(result.status, 3) << result.err;
+  EXPECT_EQ(result.err,
+            "talvo-cli: the controller never completed the listing of 'C:\\NCFILES' (1 of 1001 entries)\n");
+  EXPECT_EQ(result.out, "");
+}
+
 TEST_F(CliFiles, ListsAnEmptyFolderAsNothing) {
   const CliResult result = Run({"ls", "C:\\NCFILES"});
   EXPECT_EQ(result.status, 0) << result.err;
@@ -94,6 +105,32 @@ TEST_F(CliFiles, PutReplacesAnExistingFileOnlyWithOverwrite) {
   overwrite.push_back("--overwrite");
   EXPECT_EQ(Run(overwrite).status, 0);
   EXPECT_EQ(ReadBytes(ncFiles / "O4000.NC"), "new");
+}
+
+TEST_F(CliFiles, AFolderAnUnfinishedBackupMarkedIsNamedAndItsMissedFilesAreNotSent) {
+  WriteBytes(local / "cnc.lad", "an older ladder");  // the mark names files as the controller does
+  WriteBytes(local / "PLCIO.CFG", "fetched whole");
+  WriteBytes(ncFiles / "O1.NC", "o1");
+  ASSERT_EQ(WriteBackupMarker(local, {"2025-03-01 08:00:00", {"CNC.LAD", "CNC.L88"}}), "");
+  const std::string marked = local.string() + " holds an unfinished backup (BACKUP-INCOMPLETE.txt, "
+                                              "started 2025-03-01 08:00:00; not fetched: CNC.LAD CNC.L88)";
+
+  const CliResult stale = Run({"put", (local / "cnc.lad").string(), "C:\\NCFILES\\CNC.LAD"});
+  EXPECT_EQ(stale.status, 4) << stale.err;
+  EXPECT_EQ(stale.err, "talvo-cli: local file error: " + (local / "cnc.lad").string() +
+                           " was not fetched: " + marked +
+                           "; remove the mark only if this copy is the one to send\n");
+  EXPECT_FALSE(fs::exists(ncFiles / "CNC.LAD"));
+
+  const CliResult fresh = Run({"put", (local / "PLCIO.CFG").string(), "C:\\NCFILES\\PLCIO.CFG"});
+  EXPECT_EQ(fresh.status, 0) << fresh.err;
+  EXPECT_EQ(fresh.err, "talvo-cli: warning: " + marked + "\n");
+  EXPECT_EQ(ReadBytes(ncFiles / "PLCIO.CFG"), "fetched whole");
+
+  const CliResult into = Run({"get", "C:\\NCFILES\\O1.NC", (local / "O1.NC").string()});
+  EXPECT_EQ(into.status, 0) << into.err;
+  EXPECT_EQ(into.err, "talvo-cli: warning: " + marked + "; this file alone does not complete it\n");
+  EXPECT_EQ(ReadBytes(local / "O1.NC"), "o1");
 }
 
 TEST_F(CliFiles, GetOfAMissingFileKeepsTheLocalOne) {

@@ -30,6 +30,8 @@ TEST(ListingLine, DateSizeRightAlignedAndName) {
             "2025-01-01 13:45:58       74565  O1234.NC");
   EXPECT_EQ(ListingLine(Entry(0x20, 1234567890, "ABCDEFGH.XYZ")),
             "2025-01-01 13:45:58  1234567890  ABCDEFGH.XYZ");
+  // A controller's control bytes never reach the terminal as they came.
+  EXPECT_EQ(ListingLine(Entry(0x20, 5, "\x1B[2J.NC")), "2025-01-01 13:45:58           5  \\x1B[2J.NC");
 }
 
 TEST(ListingLine, AFolderShowsDirWhateverItsOtherAttributes) {

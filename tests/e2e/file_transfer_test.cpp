@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "link/transfer_watch.h"
 #include "tests/e2e/files_fixture.h"
 
 namespace vandir::test {
@@ -166,6 +167,59 @@ TEST_F(Files, DroppedUploadReportsAShortReply) {
   EXPECT_EQ(link.SendCMD->FileError, -5);
   EXPECT_FALSE(fs::exists(Remote("D.NC")));
 }
+
+// Both kinds of job, started on a file of `size` bytes in each direction.
+class BrokenJob : public Files, public testing::WithParamInterface<TransferDirection> {
+ protected:
+  bool Upload() const { return GetParam() == TransferDirection::kUpload; }
+  void Start(std::size_t size) {
+    fs::create_directories(Remote(""));
+    WriteBytes(Remote("BIG.NC"), Bytes(size));
+    WriteBytes(local / "BIG.NC", Bytes(size));
+    ASSERT_EQ(Upload() ? link.SendFile((local / "BIG.NC").string(), "C:\\NCFILES\\UP.NC", true)
+                       : link.ReceiveFile("C:\\NCFILES\\BIG.NC", (local / "DOWN.NC").string()),
+              kOk);
+  }
+  bool Flag() const { return Upload() ? link.SendCMD->Sending.load() : link.SendCMD->Receiving.load(); }
+};
+
+TEST_P(BrokenJob, ItsConnectionIsGoneBeforeItsErrorShows) {
+  sim.Command("drop-transfer 2");
+  Start(20000);
+  bool errorWhileConnected = false;
+  ASSERT_TRUE(WaitUntil([&] {
+    const std::int32_t error = link.SendCMD->FileError;
+    if (error != 0 && link.SendCMD->SocketConnected()) errorWhileConnected = true;
+    return !Flag();
+  }));
+  EXPECT_FALSE(errorWhileConnected) << "an error seen while the stream it broke still counts as up";
+  EXPECT_EQ(link.SendCMD->FileError, Upload() ? kUploadDataShortReply : kDownloadPieceShortReply);
+  EXPECT_TRUE(ConnectionBroke(link.SendCMD->FileError, GetParam()));
+}
+
+TEST_P(BrokenJob, OneTheShutdownStopsNeverEndsWell) {
+  sim.Command("stall 20");
+  Start(50000);
+  ASSERT_TRUE(WaitUntil([&] { return link.SendCMD->FileOffset > 1000; }));
+  std::thread stop([&] { link.Disconnect(); });
+  bool flag = true;
+  std::int32_t error = 0;
+  // The flag first: a job sets its error before it lets the flag go.
+  while (flag) {
+    flag = Flag();
+    error = link.SendCMD->FileError;
+  }
+  stop.join();
+  EXPECT_EQ(error, kJobConnectionLost) << "the flag went without an error: read as finished";
+  EXPECT_FALSE(WatchTransfer(*link.SendCMD, GetParam()).phase == TransferPhase::kFinished);
+  EXPECT_FALSE(fs::exists(local / "DOWN.NC"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothWays, BrokenJob,
+                         testing::Values(TransferDirection::kUpload, TransferDirection::kDownload),
+                         [](const auto& info) {
+                           return info.param == TransferDirection::kUpload ? "Upload" : "Download";
+                         });
 
 TEST_F(Files, CancelledUploadSendsNoEndPackage) {
   WriteBytes(local / "C.NC", Bytes(50000));

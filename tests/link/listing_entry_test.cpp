@@ -150,5 +150,34 @@ TEST(ListingCollector, CountsOnlyItsOwnEntriesAndTakesWhatTheQueueHolds) {
   EXPECT_EQ(DecodeListingEntries(entries).back().name, "NEW2");
 }
 
+TEST(ListingCollector, IsGivenUpWhenPartsBringNothingOrItTakesTooLong) {
+  std::vector<Block> entries;
+  ListingCollector listing(entries, 1000);
+  listing.Take(Block{30, 0});
+  for (int part = 0; part < 3; ++part) {
+    listing.PartAsked();
+    listing.Take(Entry(0x20, {1, 0, 0, 0}, "A.NC"));
+  }
+  // Parts that bring nothing, in a row: the count starts again with the one that brings one.
+  for (int part = 1; part < kMostBarrenListingParts; ++part) listing.PartAsked();
+  EXPECT_FALSE(listing.GivenUp(1000));
+  listing.Take(Entry(0x20, {1, 0, 0, 0}, "B.NC"));
+  listing.PartAsked();
+  for (int part = 1; part < kMostBarrenListingParts; ++part) listing.PartAsked();
+  EXPECT_FALSE(listing.GivenUp(1000));
+  listing.PartAsked();
+  EXPECT_TRUE(listing.GivenUp(1000));
+
+  std::vector<Block> slow;
+  ListingCollector late(slow, 1000);  // its total never comes
+  EXPECT_FALSE(late.GivenUp(1000 + kLongestListingSeconds - 1));
+  EXPECT_TRUE(late.GivenUp(1000 + kLongestListingSeconds));
+
+  std::vector<Block> whole;
+  ListingCollector done(whole, 1000);
+  done.Take(Block{0, 0});
+  EXPECT_FALSE(done.GivenUp(1000 + kLongestListingSeconds)) << "a complete listing stays so";
+}
+
 }  // namespace
 }  // namespace vandir

@@ -472,6 +472,35 @@ TEST_F(SimListing, EachConnectionPagesItsOwnListing) {
   EXPECT_EQ(other->Exchange(ListRequest("", 1), kPackageSize).package.text(kData + 30), "B21");
 }
 
+TEST_F(SimListing, HostileNamesEndEveryListingAndAreServedUntilSwitchedOff) {
+  WriteBytes(Host("NCFILES/O1.NC"), "x");
+  ASSERT_EQ(sim.Command("hostile-names"), "ok");
+  const std::vector<std::string> hostile = {"../.profile", "..\\AUTOEXEC", "..",       ".",
+                                            "SUB/EVIL.NC", "BELL\a.NC",   "DEL\x7F.NC"};
+  std::vector<std::string> expected = {"O1.NC"};
+  expected.insert(expected.end(), hostile.begin(), hostile.end());
+  EXPECT_EQ(List("C:\\NCFILES").names, expected);
+  for (const std::string& name : hostile) {
+    const auto reply = Exchange(PieceRequest("C:\\NCFILES\\" + name, 0, true), kPackageSize);
+    EXPECT_EQ(reply.iParam1(), kDone) << name;
+    EXPECT_GT(reply.i32(20), 0) << name;
+  }
+  EXPECT_EQ(sim.Command("files"), "ok C:\\MACHINE\\ C:\\NCFILES\\ C:\\NCFILES\\O1.NC=1")
+      << "served, never made";
+  ASSERT_EQ(sim.Command("hostile-names off"), "ok");
+  EXPECT_EQ(List("C:\\NCFILES").names, std::vector<std::string>{"O1.NC"});
+  EXPECT_EQ(Exchange(PieceRequest("C:\\NCFILES\\..", 0, true), kPackageSize).iParam1(), kBadName);
+}
+
+TEST_F(SimListing, AnEndlessListingAnnouncesWhatNeverComesOnce) {
+  WriteBytes(Host("NCFILES/O1.NC"), "x");
+  ASSERT_EQ(sim.Command("endless-listing"), "ok");
+  const Listing endless = List("C:\\NCFILES", 4);
+  EXPECT_EQ(endless.totals, (std::vector<std::int16_t>{1001, 1001, 1001, 1001}));
+  EXPECT_EQ(endless.counts, (std::vector<std::int16_t>{1, 0, 0, 0}));
+  EXPECT_EQ(List("C:\\NCFILES").totals, std::vector<std::int16_t>{1}) << "the next one is whole";
+}
+
 TEST_F(SimFiles, FailFileAnswersTheNextFileStepWithItsCodeAndChangesNothing) {
   sim.Command("fail-file 7");
   EXPECT_EQ(Command(kMakeFolder, "C:\\NCFILES\\SUB"), 7);

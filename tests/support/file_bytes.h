@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 
 namespace vandir::test {
@@ -29,6 +30,17 @@ inline std::string EveryByteValue(std::size_t size) {
   std::string bytes(size, '\0');
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 251);
   return bytes;
+}
+
+// Every file and folder below `folder`, as paths relative to it: what a job may have
+// written where it should not shows as a difference.
+inline std::set<std::string> TreeBelow(const std::filesystem::path& folder) {
+  std::set<std::string> tree;
+  std::error_code ec;
+  for (std::filesystem::recursive_directory_iterator it(folder, ec), end; !ec && it != end;
+       it.increment(ec))
+    tree.insert(std::filesystem::relative(it->path(), folder, ec).string());
+  return tree;
 }
 
 }  // namespace vandir::test
