@@ -6,7 +6,9 @@
 
 #include "cli/commands.h"
 #include "cli/fleet/machine_fetch.h"
+#include "service/backup_marker.h"
 #include "text/backup/comparison.h"
+#include "text/backup/manifest.h"
 
 namespace talvo::cli {
 namespace {
@@ -74,6 +76,12 @@ BackupSide LoadSide(const DiffSide& side) {
   std::string error;
   auto folder = text::backup::ReadBackupSide(side.folder, &error);
   if (!folder) throw LocalFileError(error);
+  // A Machine page folder whose last backup did not end whole holds older copies, or none,
+  // of the files that backup missed.
+  std::error_code ec;
+  if (!fs::exists(fs::path(side.folder) / text::backup::kManifestName, ec) && ReadBackupMarker(side.folder))
+    std::fprintf(stderr, "talvo-cli: warning: %s holds an unfinished backup (%s)\n", side.folder.c_str(),
+                 kBackupIncompleteFile);
   return std::move(*folder);
 }
 

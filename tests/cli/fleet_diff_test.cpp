@@ -93,6 +93,15 @@ TEST_F(FleetDiff, ComparesTwoBackups) {
                                       "GRAPH.DAT: only in A",
                                       "19 files: 2 differ, 1 only in A, 0 only in B, 16 same"}));
   EXPECT_EQ(RunCli({"diff", after.string(), after.string()}).status, 0);
+
+  // A folder of the program's Machine page: no manifest, perhaps the mark of a backup cut off.
+  const fs::path page = work / "Machine";
+  fs::copy(after, page);
+  fs::remove(page / "manifest.json");
+  WriteBytes(page / "BACKUP-INCOMPLETE.txt", "started 2026-12-10 15:30:00\r\nGRAPH.DAT\r\n");
+  const CliResult marked = RunCli({"diff", after.string(), page.string()});
+  EXPECT_EQ(marked.status, 0) << marked.out;
+  EXPECT_EQ(marked.err, "talvo-cli: warning: " + page.string() + " holds an unfinished backup (BACKUP-INCOMPLETE.txt)\n");
 }
 
 // 1 says "they differ", so nothing else may answer 1.

@@ -220,6 +220,7 @@ TEST_F(BackupFolder, WithoutAManifestHoldsEveryControllerFileInIt) {
   WriteBytes(folder / "SRAM", "s");
   WriteBytes(folder / "CNC.LAD", "l");
   WriteBytes(folder / "Param.txt", "the program's listing");
+  WriteBytes(folder / "BACKUP-INCOMPLETE.txt", "the program's mark");
   WriteBytes(folder / "SRAM.part-Ab12Cd", "a download under way");
   WriteBytes(folder / ".hidden", "");
   fs::create_directories(folder / "OLD");

@@ -16,9 +16,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program writes its parameter listing beside the files of a Machine page backup; it
-// holds nothing of the controller's that PARAM.BIN does not.
-constexpr const char* kParameterListing = "PARAM.TXT";
+// What the program writes beside the files of a Machine page backup: its parameter listing,
+// which holds nothing of the controller's that PARAM.BIN does not, and the mark of a backup
+// that did not end whole.
+constexpr const char* kProgramFiles[] = {"PARAM.TXT", "BACKUP-INCOMPLETE.TXT"};
+
+bool ProgramFile(std::string_view name) {
+  return std::find(std::begin(kProgramFiles), std::end(kProgramFiles), UpperName(name)) !=
+         std::end(kProgramFiles);
+}
 
 std::optional<std::string> ReadWhole(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -51,7 +57,7 @@ std::optional<BackupSide> ReadFolderFiles(const fs::path& folder, BackupSide sid
     std::error_code typeError;
     // Hidden files, and downloads still under way or broken off, are none of the controller's.
     if (name.starts_with('.') || name.find(".part-") != std::string::npos ||
-        !it->is_regular_file(typeError) || UpperName(name) == kParameterListing)
+        !it->is_regular_file(typeError) || ProgramFile(name))
       continue;
     names.push_back(name);
   }
@@ -169,16 +175,16 @@ bool Comparison::Equal() const {
                      [](const FileComparison& f) { return f.state == FileState::kSame; });
 }
 
-Comparison Compare(const BackupSide& a, const BackupSide& b) {
+Comparison Compare(const BackupSide& a, const BackupSide& b, const DisplayStrings* given) {
   // The descriptions of the newer side, which is B in "A -> B", when it has them.
   const auto texts = [](const BackupSide& side) {
-    return DisplayStrings([&](std::string_view name) -> std::optional<std::string_view> {
+    return DisplayStrings::OfBackup([&](std::string_view name) -> std::optional<std::string_view> {
       const auto found = side.bytes.find(std::string(name));
       if (found == side.bytes.end()) return std::nullopt;
       return found->second;
     });
   };
-  DisplayStrings strings = texts(b);
+  DisplayStrings strings = given ? *given : texts(b);
   if (strings.Empty()) strings = texts(a);
 
   Comparison comparison{a.label, b.label, {}};

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "text/backup/display_strings.h"
+
 namespace talvo::text::backup {
 
 struct BackupSide {
@@ -46,7 +48,9 @@ struct Comparison {
   bool Equal() const;
 };
 
-Comparison Compare(const BackupSide& a, const BackupSide& b);
+// The descriptions come from `strings` when given, else from B's display strings, else A's.
+Comparison Compare(const BackupSide& a, const BackupSide& b,
+                   const DisplayStrings* strings = nullptr);
 
 // For people: the sides, a line per file ("PARAM.BIN: differs"), under it a line per changed
 // item ("  parameter 0012 Servo gain: 1000 -> 1200"), then a count of the states.

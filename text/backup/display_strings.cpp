@@ -1,6 +1,9 @@
 #include "text/backup/display_strings.h"
 
+#include <memory>
+
 #include "text/hmi_merge.h"
+#include "text/key_file_text.h"
 #include "text/interface_language.h"
 #include "text/screen_text.h"
 #include "text/trim.h"
@@ -15,25 +18,28 @@ constexpr int kUserRegisterFirst[] = {51, 81};
 
 }  // namespace
 
-DisplayStrings::DisplayStrings(
+DisplayStrings DisplayStrings::OfBackup(
     const std::function<std::optional<std::string_view>(std::string_view)>& file) {
   std::vector<std::string> merged = {kHmiSection};
+  bool any = false;
   for (const char* name : kDisplayStringFiles) {
     const auto bytes = file(name);
     if (!bytes) continue;
     MergeLines(SplitLines(*bytes), &merged);
-    empty_ = false;
+    any = true;
   }
+  if (!any) return {};
   std::string joined;
   for (const std::string& line : merged) joined += line + "\n";
-  table_ = KeyFileText(std::move(joined));
+  auto table = std::make_shared<const KeyFileText>(std::move(joined));
+  return DisplayStrings([table](int number) -> std::string {
+    const auto found = table->Find("HMISTRINGTABLE", std::to_string(number));
+    if (!found) return {};
+    return ControllerBytesToUtf8(kEnglish, TrimmedSpaces(*found));
+  });
 }
 
-std::string DisplayStrings::Text(int number) const {
-  const auto found = table_.Find("HMISTRINGTABLE", std::to_string(number));
-  if (!found) return {};
-  return ControllerBytesToUtf8(kEnglish, TrimmedSpaces(*found));
-}
+std::string DisplayStrings::Text(int number) const { return lookup_ ? lookup_(number) : std::string(); }
 
 std::string DisplayStrings::ParameterDescription(int number) const {
   std::string text = Text(number + kDescriptionKeyBase);

@@ -1,15 +1,13 @@
-// The controller's display strings as a backup holds them: its English PLC alarm texts, user
-// strings and display strings, merged in that order as the program merges them at connect
-// (comment blocks dropped, the first text of a number answers). They name the parameters and
-// the user parameters in a comparison.
+// The controller's display strings that name the parameters and the user parameters in a
+// comparison: as a backup holds them (its English PLC alarm texts, user strings and display
+// strings, merged in that order as the program merges them at connect: comment blocks
+// dropped, the first text of a number answers), or as the program's pages show them.
 #pragma once
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "text/key_file_text.h"
 
 namespace talvo::text::backup {
 
@@ -19,12 +17,17 @@ inline constexpr const char* kDisplayStringFiles[] = {"ENG_MLC.ERR", "USRENG.STR
 
 class DisplayStrings {
  public:
+  // The text of a number, trimmed, as UTF-8; empty when there is none.
+  using Lookup = std::function<std::string(int number)>;
+
   DisplayStrings() = default;
-  // `file` gives the bytes of a backup file by its upper-case name, or nothing.
-  explicit DisplayStrings(
+  explicit DisplayStrings(Lookup lookup) : lookup_(std::move(lookup)) {}
+  // `file` gives the bytes of a backup file by its upper-case name, or nothing. Empty when
+  // the backup holds none of the files.
+  static DisplayStrings OfBackup(
       const std::function<std::optional<std::string_view>(std::string_view)>& file);
 
-  bool Empty() const { return empty_; }
+  bool Empty() const { return !lookup_; }
   // The text of `number`, trimmed, as UTF-8; empty when there is none.
   std::string Text(int number) const;
   // Parameter n's description: its text with the first "%%" reduced to one "%".
@@ -33,8 +36,7 @@ class DisplayStrings {
   std::string UserParameterFunction(int row) const;
 
  private:
-  KeyFileText table_;
-  bool empty_ = true;
+  Lookup lookup_;
 };
 
 // The user parameter row 1..40 a D register holds, or nothing.
