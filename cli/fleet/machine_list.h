@@ -15,7 +15,7 @@ namespace talvo::cli {
 struct FleetMachine {
   std::string name;  // UTF-8; the address when the list has no name for it
   std::string address;
-  bool operator==(const FleetMachine&) const = default;
+  bool operator==(const FleetMachine&) const = default;  // for the tests' tables
 };
 
 // The entries of a settings file's bytes, in list order, each address once; an entry with a
