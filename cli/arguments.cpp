@@ -23,10 +23,12 @@ struct OptionDefinition {
 constexpr OptionDefinition kOptions[] = {
     {"host", "ADDR"},  {"dnc", ""},   {"password", "P"},
     {"overwrite", ""}, {"count", "N"}, {"seconds", "S"},
-    {"port", "PORT"},  {"interval", "MS"},
+    {"port", "PORT"},  {"interval", "MS"},  {"store", "DIR"},
+    {"jobs", "N"},     {"machines", "FILE"}, {"json", ""},
 };
 constexpr std::string_view kGlobalOptions[] = {"host", "dnc"};
 constexpr std::string_view kSynopsisStart = "talvo-cli --host ADDR [--dnc] ";
+constexpr std::string_view kFleetSynopsisStart = "talvo-cli ";
 
 const OptionDefinition* FindOption(std::string_view name) {
   const auto* found = std::find_if(std::begin(kOptions), std::end(kOptions),
@@ -35,10 +37,12 @@ const OptionDefinition* FindOption(std::string_view name) {
 }
 
 // The command line split into its options (a flag maps to "") and the words between them:
-// the command and its operands.
+// the command and its operands. The first mistake is kept for when the command is known.
 struct Words {
   std::map<std::string, std::string, std::less<>> options;
   std::vector<std::string> positional;
+  std::size_t hostAt = 0;  // words before --host: where a diff takes it as a side
+  std::optional<std::string> error;
 
   std::optional<std::string> Option(std::string_view name) const {
     const auto found = options.find(name);
@@ -63,19 +67,26 @@ Words Split(const std::vector<std::string>& args) {
     }
     const std::size_t equals = arg.find('=');
     std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+    const auto fail = [&](const std::string& error) {
+      if (!words.error) words.error = error;
+    };
     const OptionDefinition* definition = FindOption(name);
-    if (!definition) throw UsageError("unknown option --" + name);
-    if (words.options.contains(name)) throw UsageError("--" + name + " given twice");
+    if (!definition) {
+      fail("unknown option --" + name);
+      continue;
+    }
+    if (words.options.contains(name)) fail("--" + name + " given twice");
     std::string value;
     if (definition->placeholder.empty()) {
-      if (equals != std::string::npos) throw UsageError("--" + name + " takes no value");
+      if (equals != std::string::npos) fail("--" + name + " takes no value");
     } else {
       if (equals != std::string::npos)
         value = arg.substr(equals + 1);
       else if (i + 1 < args.size())
         value = args[++i];
-      if (value.empty()) throw UsageError("--" + name + " needs a value");
+      if (value.empty()) fail("--" + name + " needs a value");
     }
+    if (name == "host") words.hostAt = words.positional.size();
     words.options.emplace(std::move(name), std::move(value));
   }
   return words;
@@ -151,9 +162,37 @@ Command BuildAdapter(const Operands&, const Words& words) {
   return command;
 }
 
+Command BuildBackup(const Operands& o, const Words& words) {
+  Backup command{*words.Option("store"), 4, words.Option("machines"), o};
+  if (const auto jobs = words.Option("jobs"))
+    command.jobs = static_cast<unsigned>(ParseWhole(*jobs, "--jobs", 1, kMostBackupJobs));
+  return command;
+}
+
+Command BuildDiff(const Operands& o, const Words& words) {
+  std::vector<DiffSide> sides;
+  for (const std::string& folder : o) sides.push_back({folder, {}});
+  if (const auto host = words.Option("host")) {
+    // The side stands where --host stands among the operands: "diff BACKUP --host ADDR"
+    // shows what changed on the machine since that backup.
+    const std::size_t at = std::min(words.hostAt == 0 ? 0 : words.hostAt - 1, sides.size());
+    sides.insert(sides.begin() + static_cast<std::ptrdiff_t>(at), DiffSide{{}, *host});
+  }
+  if (sides.size() != 2)
+    throw UsageError("diff compares two sides: two backup folders, or one and --host ADDR");
+  return Diff{sides[0], sides[1], words.Flag("json")};
+}
+
 struct CommandOption {
   std::string_view name;
   bool required = false;
+};
+
+// How a command meets its controllers.
+enum class Hosts {
+  kOne,   // the one --host names
+  kNone,  // its own: --host does not apply
+  kSide,  // --host may stand for one of its operands
 };
 
 struct CommandDefinition {
@@ -161,6 +200,8 @@ struct CommandDefinition {
   std::vector<std::string_view> operands;
   std::vector<CommandOption> options;
   Command (*build)(const Operands&, const Words&);
+  Hosts hosts = Hosts::kOne;
+  bool repeats = false;  // the last operand may be given any number of times, also none
 };
 
 const std::vector<CommandDefinition>& Commands() {
@@ -192,20 +233,39 @@ const std::vector<CommandDefinition>& Commands() {
        [](const Operands& o, const Words&) -> Command { return Serve{o[0]}; }},
       {"router", {"LOCALADDR"}, {}, BuildRelay},
       {"adapter", {}, {{"port"}, {"interval"}}, BuildAdapter},
+      {"backup", {"[HOST...]"}, {{"store", true}, {"jobs"}, {"machines"}}, BuildBackup,
+       Hosts::kNone, true},
+      {"verify", {"DIR"}, {},
+       [](const Operands& o, const Words&) -> Command { return Verify{o[0]}; }, Hosts::kNone},
+      {"diff", {"A", "B"}, {{"json"}}, BuildDiff, Hosts::kSide},
   };
   return commands;
 }
 
 std::string Synopsis(const CommandDefinition& definition) {
-  std::string synopsis(definition.name);
-  for (const auto operand : definition.operands) synopsis.append(" ").append(operand);
+  std::string operands;
+  for (const auto operand : definition.operands) operands.append(" ").append(operand);
+  std::string options;
   for (const auto& option : definition.options) {
     std::string text = "--" + std::string(option.name);
     if (const auto placeholder = FindOption(option.name)->placeholder; !placeholder.empty())
       text.append(" ").append(placeholder);
-    synopsis += option.required ? " " + text : " [" + text + "]";
+    options += option.required ? " " + text : " [" + text + "]";
   }
-  return synopsis;
+  // Repeated operands go last, after the options that would otherwise get lost behind them.
+  return std::string(definition.name) + (definition.repeats ? options + operands : operands + options);
+}
+
+// "[HOST...]" names the operand HOST.
+std::string OperandName(std::string_view synopsis) {
+  std::string name(synopsis);
+  std::erase_if(name, [](char c) { return c == '[' || c == ']' || c == '.'; });
+  return name;
+}
+
+std::string FullSynopsis(const CommandDefinition& definition) {
+  return std::string(definition.hosts == Hosts::kOne ? kSynopsisStart : kFleetSynopsisStart) +
+         Synopsis(definition);
 }
 
 bool IsGlobalOption(std::string_view name) {
@@ -226,7 +286,38 @@ void CheckOptions(const CommandDefinition& definition, const Words& words) {
   for (const auto& option : definition.options)
     if (option.required && !words.Flag(option.name))
       throw UsageError(std::string(definition.name) + " needs --" + std::string(option.name) +
-                       "; usage: " + std::string(kSynopsisStart) + Synopsis(definition));
+                       "; usage: " + FullSynopsis(definition));
+  if (definition.hosts == Hosts::kOne) return;
+  if (words.Flag("dnc")) throw UsageError("--dnc does not apply to " + std::string(definition.name));
+  if (definition.hosts == Hosts::kNone && words.Flag("host"))
+    throw UsageError("--host does not apply to " + std::string(definition.name) +
+                     "; usage: " + FullSynopsis(definition));
+}
+
+Invocation ParseWords(const Words& words) {
+  if (words.error) throw UsageError(*words.error);
+  if (words.positional.empty()) throw UsageError("no command given; see talvo-cli --help");
+  const std::string& name = words.positional.front();
+  const auto& commands = Commands();
+  const auto definition = std::find_if(
+      commands.begin(), commands.end(), [&](const CommandDefinition& c) { return c.name == name; });
+  if (definition == commands.end()) throw UsageError("unknown command '" + name + "'");
+  CheckOptions(*definition, words);
+  const Operands operands(words.positional.begin() + 1, words.positional.end());
+  const std::size_t named = definition->operands.size();
+  const bool countFits =
+      definition->repeats ? operands.size() + 1 >= named
+      : definition->hosts == Hosts::kSide ? operands.size() + 1 >= named && operands.size() <= named
+                                          : operands.size() == named;
+  if (!countFits)
+    throw UsageError("wrong number of arguments; usage: " + FullSynopsis(*definition));
+  for (std::size_t i = 0; i < operands.size(); ++i)
+    if (operands[i].empty())
+      throw UsageError(OperandName(definition->operands[std::min(i, named - 1)]) + " is empty");
+  const auto host = words.Option("host");
+  if (definition->hosts != Hosts::kOne) return Invocation{"", false, definition->build(operands, words)};
+  if (!host) throw UsageError("no controller given; use --host ADDR");
+  return Invocation{*host, words.Flag("dnc"), definition->build(operands, words)};
 }
 
 }  // namespace
@@ -238,30 +329,31 @@ bool WantsHelp(const std::vector<std::string>& args) {
 
 Invocation ParseArguments(const std::vector<std::string>& args) {
   const Words words = Split(args);
-  if (words.positional.empty()) throw UsageError("no command given; see talvo-cli --help");
-  const std::string& name = words.positional.front();
-  const auto& commands = Commands();
-  const auto definition = std::find_if(
-      commands.begin(), commands.end(), [&](const CommandDefinition& c) { return c.name == name; });
-  if (definition == commands.end()) throw UsageError("unknown command '" + name + "'");
-  CheckOptions(*definition, words);
-  const Operands operands(words.positional.begin() + 1, words.positional.end());
-  if (operands.size() != definition->operands.size())
-    throw UsageError("wrong number of arguments; usage: " + std::string(kSynopsisStart) +
-                     Synopsis(*definition));
-  for (std::size_t i = 0; i < operands.size(); ++i)
-    if (operands[i].empty()) throw UsageError(std::string(definition->operands[i]) + " is empty");
-  const auto host = words.Option("host");
-  if (!host) throw UsageError("no controller given; use --host ADDR");
-  return Invocation{*host, words.Flag("dnc"), definition->build(operands, words)};
+  try {
+    return ParseWords(words);
+  } catch (const Failure& failure) {
+    // To a diff, 1 means "they differ": its usage errors need a status of their own.
+    if (failure.Status() == ExitStatus::kUsage && !words.positional.empty() &&
+        words.positional.front() == "diff")
+      throw Failure(ExitStatus::kDiffUsage, failure.what());
+    throw;
+  }
 }
 
 std::string UsageText() {
-  std::string text = "usage: " + std::string(kSynopsisStart) + "COMMAND [ARGS]\n\ncommands:\n";
-  for (const auto& definition : Commands()) text += "  " + Synopsis(definition) + "\n";
+  std::string text = "usage: " + std::string(kSynopsisStart) + "COMMAND [ARGS]\n" +
+                     "       " + std::string(kFleetSynopsisStart) + "FLEET-COMMAND [ARGS]\n" +
+                     "\ncommands:\n";
+  for (const auto& definition : Commands())
+    if (definition.hosts == Hosts::kOne) text += "  " + Synopsis(definition) + "\n";
+  text += "\nfleet commands:\n";
+  for (const auto& definition : Commands())
+    if (definition.hosts != Hosts::kOne) text += "  " + Synopsis(definition) + "\n";
   text +=
+      "  (a side of diff may be --host ADDR: the controller as it is now)\n"
       "\nexit status: 0 success, 1 usage, 2 no connection or login refused, 3 refused by the\n"
-      "controller, 4 local file error, 5 timed out\n";
+      "controller, 4 local file error, 5 timed out, 6 a machine not backed up completely,\n"
+      "7 backups with files missing or changed; diff: 0 same, 1 different, 8 usage\n";
   return text;
 }
 

@@ -1,5 +1,6 @@
-// The command line: `talvo-cli --host ADDR [--dnc] COMMAND [ARGS]`, checked completely
-// before anything connects, so a typo in a cron job never reaches a machine.
+// The command line: `talvo-cli --host ADDR [--dnc] COMMAND [ARGS]`, or a fleet command
+// (`talvo-cli backup ...`), checked completely before anything connects, so a typo in a cron
+// job never reaches a machine.
 #pragma once
 
 #include <chrono>
@@ -95,12 +96,38 @@ struct Adapter {
   bool operator==(const Adapter&) const = default;
 };
 
+// The fleet commands: they work on many machines or none, each connecting by itself.
+// Backs up every machine given, or every machine of the program's machine list.
+struct Backup {
+  std::string store;
+  unsigned jobs = 4;                    // machines backed up at the same time
+  std::optional<std::string> machines;  // the settings file with the machine list
+  std::vector<std::string> hosts;       // none: every machine of the list
+  bool operator==(const Backup&) const = default;
+};
+// Checks every backup below a folder against its manifest.
+struct Verify {
+  std::string folder;
+  bool operator==(const Verify&) const = default;
+};
+// One side of a comparison: a backup folder, or a controller as it is now.
+struct DiffSide {
+  std::string folder;
+  std::string host;
+  bool operator==(const DiffSide&) const = default;
+};
+struct Diff {
+  DiffSide a, b;
+  bool json = false;
+  bool operator==(const Diff&) const = default;
+};
+
 using Command = std::variant<Status, Params, SetParam, List, Get, Put, Remove, Move, MakeDir,
                              RemoveDir, DiskFree, Hardware, Version, Message, Record, Serve,
-                             Relay, Adapter>;
+                             Relay, Adapter, Backup, Verify, Diff>;
 
 struct Invocation {
-  std::string host;
+  std::string host;  // empty for a fleet command
   bool dnc = false;
   Command command;
   bool operator==(const Invocation&) const = default;
@@ -111,6 +138,7 @@ inline constexpr int kLastParameter = 1999;
 // The controller compares passwords of at most this length; a longer one would be cut.
 inline constexpr std::size_t kMaxPasswordLength = 10;
 inline constexpr int kDefaultRecordSeconds = 5;
+inline constexpr int kMostBackupJobs = 64;
 
 // `args` without the program name. --help anywhere before a "--" asks for the usage text.
 bool WantsHelp(const std::vector<std::string>& args);

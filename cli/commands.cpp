@@ -18,8 +18,11 @@ constexpr auto kRecordPause = std::chrono::milliseconds(20);
 
 }  // namespace
 
-void Execute(const Invocation& invocation, std::ostream& out) {
+ExitStatus Execute(const Invocation& invocation, std::ostream& out) {
   const Command& command = invocation.command;
+  if (const auto* backup = std::get_if<Backup>(&command)) return Run(*backup, out);
+  if (const auto* verify = std::get_if<Verify>(&command)) return Run(*verify, out);
+  if (const auto* diff = std::get_if<Diff>(&command)) return Run(*diff, out);
   const bool serve = std::holds_alternative<Serve>(command);
   const bool relay = std::holds_alternative<Relay>(command);
   const bool adapter = std::holds_alternative<Adapter>(command);
@@ -36,7 +39,12 @@ void Execute(const Invocation& invocation, std::ostream& out) {
     session.Link().SetCNC_TCP_IP(invocation.host);
   else
     session.Connect(invocation.host, invocation.dnc || serve);
-  std::visit([&](const auto& c) { Run(session, c, out); }, command);
+  std::visit(
+      [&](const auto& c) {
+        if constexpr (requires { Run(session, c, out); }) Run(session, c, out);
+      },
+      command);
+  return ExitStatus::kSuccess;
 }
 
 void Prepare(vandir::TVandirCNC& link, const Record& command) {

@@ -1,16 +1,24 @@
-// The commands. Each runs on a logged-in session, writes its report to `out` and throws a
-// Failure when it cannot finish.
+// The commands. Each controller command runs on a logged-in session, writes its report to
+// `out` and throws a Failure when it cannot finish.
 #pragma once
 
 #include <ostream>
 
 #include "cli/arguments.h"
+#include "cli/errors.h"
 #include "cli/session.h"
 
 namespace talvo::cli {
 
-// Connects, runs the command and logs out again.
-void Execute(const Invocation& invocation, std::ostream& out);
+// A controller command connects, runs and logs out again; a fleet command meets its
+// machines by itself. Failures are thrown; a command that ends with a verdict (a fleet
+// command's "incomplete", "damaged", "different") returns it as its exit status.
+ExitStatus Execute(const Invocation& invocation, std::ostream& out);
+
+// The fleet commands (fleet/). Progress and the causes of failures go to stderr.
+ExitStatus Run(const Backup& command, std::ostream& out);
+ExitStatus Run(const Verify& command, std::ostream& out);
+ExitStatus Run(const Diff& command, std::ostream& out);
 
 // Machine data (read_commands.cpp).
 void Run(Session& session, const Status& command, std::ostream& out);

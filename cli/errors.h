@@ -19,6 +19,10 @@ enum class ExitStatus : int {
   kControllerRefused = 3,
   kLocalFile = 4,
   kTimedOut = 5,
+  kIncomplete = 6,  // backup: a machine not backed up, or one of its files missing
+  kDamaged = 7,     // verify: a backed-up file missing or changed, or a backup unfinished
+  kDiffUsage = 8,   // diff: the command line is wrong (1 says the sides differ)
+  kDiffer = 1,      // diff: the sides differ
 };
 
 // Thrown to end the command; main() prints the message and exits with the status.

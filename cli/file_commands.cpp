@@ -7,8 +7,8 @@
 #include "cli/errors.h"
 #include "cli/listing.h"
 #include "cli/progress.h"
+#include "cli/transfer.h"
 #include "link/listing_entry.h"
-#include "link/transfer_watch.h"
 
 namespace talvo::cli {
 
@@ -16,10 +16,6 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-// A transfer whose offset does not move for this long has stalled: the controller went
-// silent in the middle of the file.
-constexpr auto kTransferStall = std::chrono::seconds(30);
-constexpr auto kTransferPoll = std::chrono::milliseconds(20);
 // Before asking again for a part of a listing that brought nothing new.
 constexpr auto kListingPause = std::chrono::milliseconds(50);
 
@@ -27,41 +23,6 @@ constexpr auto kListingPause = std::chrono::milliseconds(50);
 std::int64_t Seconds() {
   return std::chrono::duration_cast<std::chrono::seconds>(SteadyClock::now().time_since_epoch())
       .count();
-}
-
-struct TransferJob {
-  Transfer direction;
-  void (vandir::TVandirCNC::*cancel)();
-  std::string localName;
-  std::string label;
-};
-
-void Follow(Session& session, const TransferJob& job) {
-  vandir::TVandirCNC& link = session.Link();
-  const vandir::Send_Recv& transport = *link.SendCMD;
-  ProgressBar bar(stderr, job.label);
-  std::int32_t offset = transport.FileOffset;
-  auto moved = SteadyClock::now();
-  for (;;) {
-    const vandir::TransferProgress progress = vandir::WatchTransfer(transport, job.direction);
-    if (progress.phase == vandir::TransferPhase::kFailed) {
-      (link.*job.cancel)();
-      // A dropped connection closes the socket before it reports -1, so the socket read
-      // after the error tells a drop from a local file the job could not open.
-      throw TransferFailure(job.direction, progress.error, transport.SocketConnected(),
-                            job.localName);
-    }
-    bar.Show(progress.percent);
-    if (progress.phase == vandir::TransferPhase::kFinished) return;
-    if (transport.FileOffset != offset) {
-      offset = transport.FileOffset;
-      moved = SteadyClock::now();
-    } else if (SteadyClock::now() - moved >= kTransferStall) {
-      (link.*job.cancel)();
-      throw TimedOut("the transfer to go on");
-    }
-    std::this_thread::sleep_for(kTransferPoll);
-  }
 }
 
 // Sends a request the link does not answer for itself (the listing, the file commands) once
@@ -131,21 +92,14 @@ void Run(Session& session, const List& command, std::ostream& out) {
 }
 
 void Run(Session& session, const Get& command, std::ostream&) {
-  vandir::TVandirCNC& link = session.Link();
-  if (const int started = link.ReceiveFile(command.remote, command.local);
-      started != vandir::kOk)
-    throw TransferStartFailure(started, command.local);
-  Follow(session, {Transfer::kDownload, &vandir::TVandirCNC::CancelReceiveFile, command.local,
-                   command.remote});
+  ProgressBar bar(stderr, command.remote);
+  Download(session, command.remote, command.local, [&](int percent) { bar.Show(percent); });
 }
 
 void Run(Session& session, const Put& command, std::ostream&) {
-  vandir::TVandirCNC& link = session.Link();
-  if (const int started = link.SendFile(command.local, command.remote, command.overwrite);
-      started != vandir::kOk)
-    throw TransferStartFailure(started, command.local);
-  Follow(session, {Transfer::kUpload, &vandir::TVandirCNC::CancelSendFile, command.local,
-                   command.local});
+  ProgressBar bar(stderr, command.local);
+  Upload(session, command.local, command.remote, command.overwrite,
+         [&](int percent) { bar.Show(percent); });
 }
 
 void Run(Session& session, const Remove& command, std::ostream&) {

@@ -1,4 +1,5 @@
-// talvo-cli: one command against one controller, for scripts and cron jobs.
+// talvo-cli: one command against one controller, or a fleet of them, for scripts and cron
+// jobs.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,11 +16,10 @@ int main(int argc, char** argv) {
       std::cout << UsageText();
       return 0;
     }
-    Execute(ParseArguments(args), std::cout);
+    return static_cast<int>(Execute(ParseArguments(args), std::cout));
   } catch (const Failure& failure) {
     std::cout.flush();
     std::cerr << "talvo-cli: " << failure.what() << '\n';
     return static_cast<int>(failure.Status());
   }
-  return 0;
 }

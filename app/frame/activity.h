@@ -13,6 +13,7 @@ enum EMainActivity {
   maMachineDownload = 6,
   maNCFiles = 7,      // the NC files page is shown and owns the file events
   maSetupUpload = 8,
+  maMachineCompare = 9,  // the Machine page fetches the controller's files to compare
 };
 
 }  // namespace talvo::app

@@ -209,6 +209,7 @@ TPage* TFormMain::ActivityPage() const {
       return PageByTag(page_tag::kAlarm);
     case maMachineUpload:
     case maMachineDownload:
+    case maMachineCompare:
       return PageByTag(page_tag::kMachine);
     case maNCFiles:
       return PageByTag(page_tag::kNCFiles);
@@ -227,6 +228,7 @@ void TFormMain::ServiceProgress(EProcessKind, int percent) {
       break;
     case maMachineUpload:
     case maMachineDownload:
+    case maMachineCompare:
       ShowProgress(this, "ProgressBarMachineFiles", "LabelMachineFilesPercentage", percent);
       break;
     case maSetupUpload:
@@ -243,7 +245,8 @@ void TFormMain::ServiceProgress(EProcessKind, int percent) {
 void TFormMain::ServiceProcessFinish(EProcessKind kind) {
   TPage* page = ActivityPage();
   if (page) page->FileJobFinished(kind);
-  if (activity_ != maNCFiles)
+  // A comparison ends with its rows, not with a box.
+  if (activity_ != maNCFiles && activity_ != maMachineCompare)
     ShowMessage(this, language_->Caption("FileTrans", "FINISH"));
 }
 
@@ -252,6 +255,7 @@ void TFormMain::ServiceCmdListExecute(EProcessKind kind, int index) {
   switch (activity_) {
     case maMachineUpload:
     case maMachineDownload:
+    case maMachineCompare:
       label = "LabelMachineDataFileName";
       break;
     case maSetupUpload:

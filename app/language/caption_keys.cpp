@@ -220,6 +220,7 @@ std::vector<TCaptionKey> BuildTable() {
        {"TransMmibase", "Trans Mmibase.ini"},
        {"Upload_Label", "Upload"},
        {"Download_Label", "Download"},
+       {"Compare_Label", "Compare with backup..."},
        {"NcfilesPath", "Ncfiles Path"},
        {"SetupPath", "Setup Path"},
        {"SetupUpload_Label", "Setup"},
@@ -242,7 +243,9 @@ std::vector<TCaptionKey> BuildTable() {
        {"ConfirmSetupFiles", "Every file and folder of the setup, files:"},
        {"ConfirmSendReplace",
         "Files of the same names in the controller's staging folder are replaced. Send them?"},
-       {"SetupUnreadable", "The setup folder cannot be read whole; nothing was sent:"}});
+       {"SetupUnreadable", "The setup folder cannot be read whole; nothing was sent:"},
+       {"CompareForm", "Compare with backup"},
+       {"CompareClose", "Close"}});
   Add(all, "FileString",
       {{"LabelPCFileList", "PC"},
        {"LabelNCFileList", "NC"},

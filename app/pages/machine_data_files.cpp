@@ -10,25 +10,6 @@
 namespace talvo::app {
 namespace {
 
-const std::array<TMachineCategory, kMachineCategories> kMilling = {{
-    {"TRANSMACLADDER", "Ladder_Count", "Ladder_File", {"CNC.LAD", "CNC.L88", "CNC.PAR"}},
-    {"TRANSMACIO", "IO_Count", "IO_File", {"PLCIO.CFG"}},
-    {"TRANSMACPARAM", "Parameter_Count", "Parameter_File",
-     {"PARAM.BIN", "PARAM.DEF", "XPNET.BAT", "NETWORK.BAT"}},
-    {"TRANSMACGLOBAL", "Miller_Tools_Count", "Miller_Tools_File", {"GLOBAL6.DAT"}},
-    {"TRANSMACDREG", "D_Register_Count", "D_Register_File", {"SRAM"}},
-    {"TRANSMACPLCERR", "PLC_Error_Count", "PLC_Error_File", {"CHI_MLC.ERR", "ENG_MLC.ERR"}},
-    {"TRANSMACUSRPARAMSTR", "User_Parameter_Count", "User_Parameter_File",
-     {"USRCHI.STR", "USRENG.STR"}},
-    {"TRANSMACGRAPH", "Graphic_Count", "Graphic_File", {"GRAPH.DAT"}},
-    {"TRANSMACCNCLOG", "CNC_Log_Count", "CNC_Log_File", {"CNCSYS.LOG"}},
-    {"TRANSMACOPLOG", "Op_Log_Count", "Op_Log_File", {"OPMSG.LOG"}},
-    {"TRANSMACMMIBASE", "Mmibase_Count", "Mmibase_File", {"MMIBASE.INI"}},
-}};
-
-const TMachineCategory kLatheTools = {"TRANSMACGLOBAL", "Lathe_Tools_Count", "Lathe_Tools_File",
-                                      {"GREADY6.BIN", "GRUNH6.BIN", "GRUNL6.BIN"}};
-
 constexpr int kBuiltInCount = -1;
 
 int CategoryCount(const TKeyReader& settings, const TMachineCategory& category) {
@@ -36,11 +17,6 @@ int CategoryCount(const TKeyReader& settings, const TMachineCategory& category) 
 }
 
 }  // namespace
-
-const TMachineCategory& MachineCategory(int category, int systemType) {
-  if (category == kCategoryTools && systemType == 1) return kLatheTools;
-  return kMilling.at(static_cast<std::size_t>(category));
-}
 
 bool CategoryAvailable(const TKeyReader& settings, int category, int systemType) {
   return CategoryCount(settings, MachineCategory(category, systemType)) != 0;

@@ -7,27 +7,20 @@
 #include <vector>
 
 #include "app/pages/file_job_steps.h"
+#include "text/machine_data_table.h"
 
 namespace talvo::app {
 
 class TKeyReader;
 
-inline constexpr int kMachineCategories = 11;
-inline constexpr const char* kMachineDataFiles = "Machine Data Files";
-// Categories with a rule of their own.
-inline constexpr int kCategoryParameters = 2;
-inline constexpr int kCategoryTools = 3;  // milling or lathe files by the machine type
-inline constexpr int kCategoryAlarmLog = 8;
+using text::kCategoryAlarmLog;
+using text::kCategoryParameters;
+using text::kCategoryTools;
+using text::kMachineCategories;
+using text::kMachineDataFiles;
+using text::MachineCategory;
+using text::TMachineCategory;
 
-struct TMachineCategory {
-  const char* optionKey;      // section OPTIONS: whether the category is ticked
-  const char* countKey;       // section "Machine Data Files": -1 built in, 0 none, n named
-  const char* fileKeyPrefix;  // ... followed by 0 .. n-1
-  std::vector<const char*> builtIn;
-};
-
-// Category 0..10; `systemType` 0 milling, 1 lathe.
-const TMachineCategory& MachineCategory(int category, int systemType);
 // A category whose count is 0 cannot be chosen.
 bool CategoryAvailable(const TKeyReader& settings, int category, int systemType);
 // The file names of a category, empty names left out.

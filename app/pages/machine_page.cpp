@@ -69,7 +69,8 @@ TMachinePage::TMachinePage(QWidget* parent)
       backupIncomplete_(Named<QLabel>("LabelMachineBackupIncomplete")),
       groupBoxTransMachine_(Named<QGroupBox>("GroupBoxTransMachine")),
       upload_(NewJobButton("ButtonUploadMachineFiles")),
-      download_(NewJobButton("ButtonDownloadMachineFiles")) {
+      download_(NewJobButton("ButtonDownloadMachineFiles")),
+      compare_(NewJobButton("ButtonCompareMachineFiles")) {
   QVBoxLayout* page = AddFormColumn(*this);
   auto* form = new QGridLayout;
   folder_ = AddFolderRow(*form, 0, "LabelMachine", "EditMachine", "ButtonMachine");
@@ -94,6 +95,7 @@ TMachinePage::TMachinePage(QWidget* parent)
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(upload_);
   buttons->addWidget(download_);
+  buttons->addWidget(compare_);
   buttons->addStretch(1);
   page->addLayout(buttons);
   page->addSpacing(8);
@@ -105,6 +107,7 @@ TMachinePage::TMachinePage(QWidget* parent)
   connect(folder_.button, &QPushButton::clicked, this, [this] { ButtonMachineClick(); });
   connect(upload_, &QPushButton::clicked, this, [this] { ButtonUploadMachineFilesClick(); });
   connect(download_, &QPushButton::clicked, this, [this] { ButtonDownloadMachineFilesClick(); });
+  connect(compare_, &QPushButton::clicked, this, [this] { ButtonCompareMachineFilesClick(); });
   for (int category = 0; category < kCategories; ++category)
     connect(categories_[static_cast<std::size_t>(category)], &QCheckBox::clicked, this,
             [this, category](bool checked) { CategoryBoxClick(category, checked); });
@@ -166,17 +169,21 @@ void TMachinePage::ButtonUploadMachineFilesClick() { StartTransfer(true); }
 
 void TMachinePage::ButtonDownloadMachineFilesClick() { StartTransfer(false); }
 
-void TMachinePage::StartTransfer(bool upload) {
-  if (!frame_) return;
-  TTalvoService& service = frame_->Service();
-  if (!CheckFileCommandReady(this, service, frame_->Language(), false,
+bool TMachinePage::ReadyToTransfer(bool upload) {
+  if (!CheckFileCommandReady(this, frame_->Service(), frame_->Language(), false,
                              frame_->Infos().StatusMode))
-    return;
+    return false;
   const int status = frame_->Infos().StatusMode.Status();
   if (status != kStatusNotReady && !(upload && status == kStatusReady)) {
     RefuseForControllerState(*frame_, this);
-    return;
+    return false;
   }
+  return true;
+}
+
+void TMachinePage::StartTransfer(bool upload) {
+  if (!frame_ || !ReadyToTransfer(upload)) return;
+  TTalvoService& service = frame_->Service();
   // A first backup has no folder to land in yet.
   std::error_code ignored;
   if (!upload) std::filesystem::create_directories(frame_->Options().MachineDir(), ignored);
@@ -232,6 +239,7 @@ void TMachinePage::SetJobRunning(bool running) {
 void TMachinePage::FileJobListExecute(EProcessKind, int index) { job_.StepStarted(index); }
 
 void TMachinePage::FileJobFinished(EProcessKind) {
+  if (comparing_) return ShowComparison();
   SetJobRunning(false);
   MarkBackupEnded(false);
   progress_.fileName->clear();
@@ -247,12 +255,14 @@ void TMachinePage::FileJobFinished(EProcessKind) {
 // The link keeps a PC file whose download failed as it was; the user learns which files
 // this backup or restore did not bring over.
 void TMachinePage::FileJobFailed(EProcessKind) {
+  comparing_.reset();
   SetJobRunning(false);
   MarkBackupEnded(true);
   job_.ShowNotTransferred(this, frame_->Language(), true, "MessageFailure");
 }
 
 void TMachinePage::FileJobDropped(EProcessKind) {
+  comparing_.reset();
   SetJobRunning(false);
   MarkBackupEnded(true);
   progress_.fileName->clear();
@@ -260,6 +270,7 @@ void TMachinePage::FileJobDropped(EProcessKind) {
 }
 
 void TMachinePage::FileJobAborted(EProcessKind) {
+  comparing_.reset();
   SetJobRunning(false);
   MarkBackupEnded(true);
   progress_.fileName->clear();
@@ -281,6 +292,7 @@ void TMachinePage::LoadCaptions(const TLanguage& language) {
                     language.Caption("FileTrans", kCategoryBoxes[category].captionKey));
   upload_->setText(language.Caption("FileTrans", "Upload_Label"));
   download_->setText(language.Caption("FileTrans", "Download_Label"));
+  compare_->setText(language.Caption("FileTrans", "Compare_Label"));
 }
 
 }  // namespace talvo::app

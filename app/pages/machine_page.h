@@ -3,8 +3,11 @@
 #pragma once
 
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,11 +16,14 @@
 #include "app/pages/page.h"
 #include "app/pages/page_controls.h"
 #include "app/pages/page_job.h"
+#include "text/backup/comparison.h"
 
 class QCheckBox;
 class QGroupBox;
 
 namespace talvo::app {
+
+class TFormCompare;
 
 class TMachinePage : public TPage {
  public:
@@ -39,6 +45,11 @@ class TMachinePage : public TPage {
   // A restore (PC to controller) and a backup (controller to PC) of the ticked categories.
   void ButtonUploadMachineFilesClick();
   void ButtonDownloadMachineFilesClick();
+  // The differences between a backup folder the user picks and the connected controller,
+  // whose files of every category are fetched into a private folder for it
+  // (machine_page_compare.cpp).
+  void ButtonCompareMachineFilesClick();
+  void CompareWithBackup(const std::string& folder);
 
   // The folder shown in `EditMachine`.
   void SetMachineFolder(const QString& folder);
@@ -64,8 +75,13 @@ class TMachinePage : public TPage {
   // leaves out and an unfinished backup in the folder.
   bool ConfirmRestore(const QStringList& categories, const std::vector<TRefusedName>& leftOut);
   void ButtonMachineClick();
+  // The service free and the controller in a state the transfer may start in; else the
+  // user, and for the state the controller's screen, are told why not.
+  bool ReadyToTransfer(bool upload);
   void StartTransfer(bool upload);
   QStringList TickedCaptions(const std::array<bool, kCategories>& ticked) const;
+  // Shows the rows once the controller's files are in, and lets go of them.
+  void ShowComparison();
 
   TFormMain* frame_ = nullptr;
   int systemType_ = 0;
@@ -73,6 +89,13 @@ class TMachinePage : public TPage {
   TPageJob job_;
   bool jobRunning_ = false;
   std::string backupStarted_;  // when the backup under way started, as its mark says
+  // The backup a comparison under way compares with, and where the controller's files land.
+  struct TComparison {
+    text::backup::BackupSide backup;
+    std::unique_ptr<QTemporaryDir> fetched;
+  };
+  std::optional<TComparison> comparing_;
+  TFormCompare* compareDialog_ = nullptr;
 
   TFolderRow folder_;
   QLabel* backupIncomplete_;
@@ -80,6 +103,7 @@ class TMachinePage : public TPage {
   std::array<QCheckBox*, kCategories> categories_{};
   QPushButton* upload_;
   QPushButton* download_;
+  QPushButton* compare_;
   TProgressRow progress_;
 };
 

@@ -12,6 +12,8 @@ namespace {
 using Args = std::vector<std::string>;
 
 Invocation On(Command command, bool dnc = false) { return {"10.0.0.5", dnc, std::move(command)}; }
+// The fleet commands take no --host of their own.
+Invocation Fleet(Command command) { return {"", false, std::move(command)}; }
 
 struct GoodLine {
   Args args;
@@ -66,7 +68,17 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{{"--host", "10.0.0.5", "adapter"},
                  On(Adapter{7878, std::chrono::milliseconds(100)})},
         GoodLine{{"--host", "10.0.0.5", "adapter", "--port", "0", "--interval=10"},
-                 On(Adapter{0, std::chrono::milliseconds(10)})}));
+                 On(Adapter{0, std::chrono::milliseconds(10)})},
+        GoodLine{{"backup", "--store", "/srv/store"}, Fleet(Backup{"/srv/store", 4, {}, {}})},
+        GoodLine{{"backup", "10.0.7.11", "--store=/s", "--jobs", "8", "10.0.7.12", "--machines", "m.ini"},
+                 Fleet(Backup{"/s", 8, "m.ini", {"10.0.7.11", "10.0.7.12"}})},
+        GoodLine{{"verify", "/srv/store"}, Fleet(Verify{"/srv/store"})},
+        GoodLine{{"diff", "old", "new"}, Fleet(Diff{{"old", ""}, {"new", ""}, false})},
+        // A host takes the place where it stands: after the backup, the controller is "new".
+        GoodLine{{"diff", "old", "--host", "10.0.7.11", "--json"},
+                 Fleet(Diff{{"old", ""}, {"", "10.0.7.11"}, true})},
+        GoodLine{{"diff", "--host=10.0.7.11", "new"}, Fleet(Diff{{"", "10.0.7.11"}, {"new", ""}, false})},
+        GoodLine{{"--host", "10.0.7.11", "diff", "new"}, Fleet(Diff{{"", "10.0.7.11"}, {"new", ""}, false})}));
 
 struct BadLine {
   Args args;
@@ -128,7 +140,18 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{{"--host", "h", "adapter", "--interval", "9"},
                 "--interval must be a whole number from 10 to 60000"},
         BadLine{{"--host", "h", "--dnc", "adapter"}, "--dnc does not apply to adapter"},
-        BadLine{{"--host", "h", "status", "--port", "1"}, "--port does not apply to status"}));
+        BadLine{{"--host", "h", "status", "--port", "1"}, "--port does not apply to status"},
+        BadLine{{"backup", "10.0.7.11"},
+                "backup needs --store; usage: talvo-cli backup --store DIR [--jobs N] "
+                "[--machines FILE] [HOST...]"},
+        BadLine{{"backup", "--store", "s", "--jobs", "0"}, "--jobs must be a whole number from 1 to 64"},
+        BadLine{{"backup", "--store", "s", "--jobs", "65"}, "--jobs must be a whole number from 1 to 64"},
+        BadLine{{"backup", "--store", "s", ""}, "HOST is empty"},
+        BadLine{{"--host", "h", "backup", "--store", "s"}, "--host does not apply to backup"},
+        BadLine{{"backup", "--store", "s", "--dnc"}, "--dnc does not apply to backup"},
+        BadLine{{"--host", "h", "status", "--store", "s"}, "--store does not apply to status"},
+        BadLine{{"verify"}, "usage: talvo-cli verify DIR"},
+        BadLine{{"--host", "h", "verify", "s"}, "--host does not apply to verify"}));
 
 TEST(Help, IsAskedForAnywhereBeforeTheEndOfOptions) {
   EXPECT_TRUE(WantsHelp({"--help"}));
