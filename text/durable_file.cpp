@@ -1,5 +1,8 @@
 #include "text/durable_file.h"
 
+#include <fstream>
+#include <iterator>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -61,6 +64,14 @@ std::string WriteDurably(const std::filesystem::path& path, std::string_view byt
     return cause;
   }
   return SyncFolder(path.parent_path().empty() ? "." : path.parent_path());
+}
+
+std::optional<std::string> ReadWhole(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (file.bad()) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace talvo::text

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "cli/errors.h"
+#include "text/durable_file.h"
 #include "text/interface_language.h"
 #include "text/key_file_text.h"
 #include "text/screen_text.h"
@@ -45,14 +46,6 @@ bool Listed(const std::vector<FleetMachine>& machines, const std::string& addres
                      [&](const FleetMachine& m) { return m.address == address; });
 }
 
-std::optional<std::string> ReadWhole(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) return std::nullopt;
-  return bytes;
-}
-
 }  // namespace
 
 std::vector<FleetMachine> ReadMachineList(std::string_view settings) {
@@ -80,7 +73,7 @@ fs::path DefaultSettingsFile() {
 
 std::vector<FleetMachine> MachinesToBackUp(const Backup& command) {
   const fs::path settings = command.machines ? fs::path(*command.machines) : DefaultSettingsFile();
-  const auto bytes = ReadWhole(settings);
+  const auto bytes = text::ReadWhole(settings);
   if (!command.hosts.empty()) {
     // The list only names them here; a list named on purpose must be there, though.
     if (!bytes && command.machines) throw LocalFileError(settings.string() + ": cannot be read");

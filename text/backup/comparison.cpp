@@ -7,6 +7,7 @@
 
 #include "text/backup/layouts.h"
 #include "text/backup/manifest.h"
+#include "text/durable_file.h"
 #include "text/interface_language.h"
 #include "text/json.h"
 #include "text/screen_text.h"
@@ -24,14 +25,6 @@ constexpr const char* kProgramFiles[] = {"PARAM.TXT", "BACKUP-INCOMPLETE.TXT"};
 bool ProgramFile(std::string_view name) {
   return std::find(std::begin(kProgramFiles), std::end(kProgramFiles), UpperName(name)) !=
          std::end(kProgramFiles);
-}
-
-std::optional<std::string> ReadWhole(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) return std::nullopt;
-  return bytes;
 }
 
 bool AddFile(BackupSide& side, const fs::path& path, const std::string& name, std::string* error) {
