@@ -1,8 +1,10 @@
 // The download job: piece requests and their replies, written into a file beside the target
 // that takes the target's place only when the whole file arrived.
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -22,17 +24,25 @@ constexpr std::int16_t kDownloadPiece = 368;
 // when it is complete, so a failed or cancelled download never costs the old file.
 class PartialFile {
  public:
+  // Made with the permissions of any new file (the umask applies at creation, so no other
+  // thread's files are touched by reading it).
   explicit PartialFile(const std::string& target) : target_(target) {
-    std::string pattern = target + ".part-XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) return;
+    static std::atomic<unsigned> serial{0};
+    int fd = -1;
+    do {
+      path_ = target + ".part-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+      fd = open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EEXIST);
+    if (fd < 0) {
+      path_.clear();
+      return;
+    }
     file_ = fdopen(fd, "w+b");
     if (!file_) {
       close(fd);
-      unlink(pattern.c_str());
-      return;
+      unlink(path_.c_str());
+      path_.clear();
     }
-    path_ = pattern;
   }
   ~PartialFile() {
     Close();
@@ -42,22 +52,19 @@ class PartialFile {
   PartialFile& operator=(const PartialFile&) = delete;
 
   std::FILE* get() const { return file_; }
-  // Gives the file the target's name (and the permissions a new file would get).
+  // Gives the file the target's name.
   bool Commit() {
-    if (std::fflush(file_) != 0) return false;
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fileno(file_), 0666 & ~mask);
-    Close();
+    if (!Close()) return false;
     if (std::rename(path_.c_str(), target_.c_str()) != 0) return false;
     path_.clear();
     return true;
   }
 
  private:
-  void Close() {
-    if (file_) std::fclose(file_);
+  bool Close() {
+    const bool closed = !file_ || std::fclose(file_) == 0;
     file_ = nullptr;
+    return closed;
   }
 
   std::string target_;

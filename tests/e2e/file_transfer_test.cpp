@@ -1,4 +1,6 @@
 // File transfer and NC file commands through the link against the simulator's file system.
+#include <sys/stat.h>
+
 #include <atomic>
 #include <filesystem>
 #include <thread>
@@ -80,15 +82,20 @@ TEST_F(Files, StartingOperationsCheckTheirArguments) {
   EXPECT_EQ(offline.ReceiveFile("C:\\NCFILES\\A.NC", (local / "B.NC").string()), -1);
 }
 
+// The file is whole and gets the permissions of any new file of the user's, not a
+// temporary file's private ones.
 TEST_F(Files, DownloadIsByteIdentical) {
   const std::string content = Bytes(5000, 7);
   fs::create_directories(Remote(""));
   WriteBytes(Remote("O2000.NC"), content);
+  const mode_t mask = umask(027);
   ASSERT_EQ(link.ReceiveFile("C:\\NCFILES\\O2000.NC", (local / "O2000.NC").string()), kOk);
   ASSERT_TRUE(AwaitDownload());
   EXPECT_EQ(link.SendCMD->FileError, 0);
   EXPECT_EQ(link.SendCMD->RecvPercent, 100);
+  umask(mask);
   EXPECT_EQ(ReadBytes(local / "O2000.NC"), content);
+  EXPECT_EQ(fs::status(local / "O2000.NC").permissions(), fs::perms(0640));
   EXPECT_EQ(std::distance(fs::directory_iterator(local), {}), 1);  // no leftovers
 }
 

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <deque>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -90,6 +91,21 @@ class Soak : public FrameTest {
   }
   ~Soak() override { SetMessageBoxAnswerer(nullptr); }
 
+  // What the soak did last, printed with a failure: a fault found at random must be
+  // traceable to the steps that led to it.
+  void TearDown() override {
+    if (!HasFailure()) return;
+    std::fprintf(stderr, "soak: the last steps before the failure (seconds from start):\n");
+    for (const std::string& step : trail_) std::fprintf(stderr, "  %s\n", step.c_str());
+  }
+  void Note(const std::string& step) {
+    const double at = std::chrono::duration<double>(Clock::now() - start_).count();
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%9.3f ", at);
+    trail_.push_back(stamp + step + " [" + Text("LabelConnectStatus").toStdString() + "]");
+    if (trail_.size() > 40) trail_.pop_front();
+  }
+
   static std::string Program(int number, std::size_t size) {
     std::string text = "%\r\nO" + std::to_string(1000 + number) + "\r\n";
     for (int line = 1; text.size() < size; ++line)
@@ -125,30 +141,44 @@ class Soak : public FrameTest {
   // A result is read and closed as a user would; one that never comes fails the soak.
   void AnswerResult() {
     const auto now = Clock::now();
-    if (!resultShown_) resultShown_ = now;
     const QString shown = program->ReturnCode.findChild<QLabel*>("PanelReturnMSG")->text();
+    if (!resultShown_) {
+      resultShown_ = now;
+      Note("result shows \"" + shown.toStdString() + "\"");
+    }
     const bool waiting = shown.isEmpty() || shown == "Net Waiting";
     if (waiting && now - *resultShown_ < kJobBound) return;
-    if (waiting) ADD_FAILURE() << "a write's result never came";
+    if (waiting)
+      ADD_FAILURE() << "a write's result never came: panel \"" << shown.toStdString() << "\", reply timer "
+                    << program->ReturnCode.findChild<QTimer*>("TimerReply")->isActive() << ", offer timer "
+                    << program->ReturnCode.findChild<QTimer*>("TimerOffer")->isActive();
+    Note("result \"" + shown.toStdString() + "\" closed");
     resultShown_.reset();
     program->ReturnCode.accept();
   }
 
   int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
-  void ChangePage() { window->PageControl()->setCurrentIndex(Pick(0, 11)); }
+  void ChangePage() {
+    const int page = Pick(0, 11);
+    Note("page " + std::to_string(page));
+    window->PageControl()->setCurrentIndex(page);
+  }
 
   void EditCell() {
     if (!Connected() || window->Activity() != maIdle) return;
     const EEditKind kinds[] = {EEditKind::LocalVar, EEditKind::GlobalVar, EEditKind::MillTool};
     const EEditKind kind = kinds[Pick(0, 2)];
+    Note("edit kind " + std::to_string(int(kind)));
     window->EditGridValue(EEditHow::DoubleClicked, kind, "", kind == EEditKind::MillTool ? Pick(0, 3) : 0,
                           kind == EEditKind::LocalVar ? Pick(1, 33) : Pick(1, 99));
   }
 
   void SendMessage() {
-    if (auto* send = window->findChild<QPushButton*>("SpeedButtonSendMsgToNc"); send->isEnabled())
+    if (auto* send = window->findChild<QPushButton*>("SpeedButtonSendMsgToNc"); send->isEnabled()) {
+      Note("message");
       send->click();
+    }
   }
 
   // One transfer in either direction, of a random choice of files. Uploads start from a
@@ -162,6 +192,7 @@ class Soak : public FrameTest {
     for (const auto& [name, bytes] : upload ? local_ : controller_)
       if (Pick(0, 1) == 0) names.push_back(name);
     if (names.empty()) return;
+    Note(std::string(upload ? "upload " : "download ") + std::to_string(names.size()) + " files");
     if (upload) {
       for (const std::string& name : names) fs::remove(NcFolder() / name);
       frame->RefreshControllerList();
@@ -208,6 +239,7 @@ class Soak : public FrameTest {
          }},
     };
     const auto& [name, inject] = faults[static_cast<std::size_t>(Pick(0, int(faults.size()) - 1))];
+    Note(std::string("fault ") + name);
     inject();
     ++injected_[name];
   }
@@ -218,7 +250,10 @@ class Soak : public FrameTest {
     const int before = completions;
     const auto start = Clock::now();
     while (!RunUntil([&] { return completions > before; }, milliseconds(500))) {
-      if (window->Service().GetProcessKind() == pkNone) window->ConnectToAddress(sim->Address());
+      if (window->Service().GetProcessKind() == pkNone) {
+        Note("connect again");
+        window->ConnectToAddress(sim->Address());
+      }
       if (Clock::now() - start > kRecovery) {
         ADD_FAILURE() << "the connection did not come back within " << kRecovery.count() << " s: "
                       << Text("LabelConnectStatus").toStdString();
@@ -236,8 +271,9 @@ class Soak : public FrameTest {
     for (const auto& [name, bytes] : local_)
       EXPECT_EQ(home.ReadFile("Ncfiles/" + name), bytes) << name << " lost or changed";
     for (const auto& [name, bytes] : controller_)
-      if (fs::exists(home.Path("Ncfiles/" + name)))
+      if (fs::exists(home.Path("Ncfiles/" + name))) {
         EXPECT_EQ(home.ReadFile("Ncfiles/" + name), bytes) << name << " fetched but not whole";
+      }
   }
 
   std::mt19937 random_{std::random_device{}()};
@@ -246,6 +282,8 @@ class Soak : public FrameTest {
   std::map<std::string, int> injected_;
   std::vector<QString> internalErrors_;
   std::optional<Clock::time_point> resultShown_;
+  const Clock::time_point start_ = Clock::now();
+  std::deque<std::string> trail_;
   long cycles_ = 0;
   long jobs_ = 0;
 };
