@@ -42,7 +42,7 @@ void Send_Recv::RequestUpload(const FileJob& job) {
     FileError = kJobFine;
     Sending = true;
   }
-  Resume();
+  Wake();
 }
 
 void Send_Recv::RequestDownload(const FileJob& job) {
@@ -56,7 +56,7 @@ void Send_Recv::RequestDownload(const FileJob& job) {
     FileError = kJobFine;
     Receiving = true;
   }
-  Resume();
+  Wake();
 }
 
 void Send_Recv::CancelUpload() {

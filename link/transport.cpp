@@ -86,7 +86,7 @@ void Send_Recv::Start() {
   Connected = false;
   ListBusy = false;
   abortConnect_ = false;
-  Resume();
+  Wake();
 }
 
 void Send_Recv::Logout() {
@@ -125,6 +125,16 @@ int Send_Recv::Enqueue(List& list, const defSEND_PACKAGE& package) {
 }
 
 void Send_Recv::Resume() {
+  std::lock_guard lock(wakeMutex_);
+  // Work queued as the connection went down must not connect again by itself: that is the
+  // program's to do, under its reconnect policy. The drop clears the wake-up only after the
+  // socket counts as closed, so under this lock one of the two always sees the other.
+  if (!socketConnected_) return;
+  resumePending_ = true;
+  wake_.notify_all();
+}
+
+void Send_Recv::Wake() {
   std::lock_guard lock(wakeMutex_);
   resumePending_ = true;
   wake_.notify_all();
@@ -367,13 +377,16 @@ void Send_Recv::DropConnection() {
   {
     std::lock_guard lock(wakeMutex_);
     std::swap(logout, logoutPending_);
-    // Wake-ups left from the lost connection's requests must not reconnect by themselves.
-    resumePending_ = false;
   }
   if (logout)
     LogOutAndClose();
   else
     CloseSocket();
+  {
+    // Wake-ups left from the lost connection's requests must not reconnect by themselves.
+    std::lock_guard lock(wakeMutex_);
+    resumePending_ = false;
+  }
   ClearLists();
   Connected = false;
   Stopping = logout;  // a logged-out link stays stopped until the next Start

@@ -52,6 +52,7 @@ class VANDIRCNC_EXPORT Send_Recv {
   int EnqueueNormal(const defSEND_PACKAGE& package);
   int EnqueuePriority(const defSEND_PACKAGE& package);
 
+  // Wakes the thread for queued work while the socket is connected.
   void Resume();
   bool IsSuspended() const { return suspended_.load(); }
   std::size_t CommandListCount() const;
@@ -114,6 +115,8 @@ class VANDIRCNC_EXPORT Send_Recv {
   using List = std::deque<defSEND_PACKAGE>;
 
   void Run();
+  // Wakes the thread whatever the socket's state: a start connects, a file job runs.
+  void Wake();
   bool WaitWhileSuspended();
   void ServeIdleRequests(std::unique_lock<std::mutex>& lock);
   void RunPasses();

@@ -436,7 +436,8 @@ TEST_F(FrameConnected, ValuesOfALostOrPreviousMachineNeverPassForLiveOnes) {
   EXPECT_FALSE(mode->property("stale").toBool());
 
   sim->Command("drop");
-  ASSERT_TRUE(RunUntil([&] { return Text("LabelConnectStatus").startsWith("DisConnect"); }));
+  ASSERT_TRUE(RunUntil([&] { return Text("LabelConnectStatus").startsWith("DisConnect"); }))
+      << Text("LabelConnectStatus").toStdString();
   EXPECT_FALSE(mode->text().isEmpty()) << "the last values stay";
   for (QWidget* shown : std::initializer_list<QWidget*>{mode, parts, lamp,
                                                         Find<StringGrid>("gridLocalVar")})

@@ -102,6 +102,20 @@ TEST_F(ConnectedLink, ConnectStatusCountsSecondsSinceTheLastReply) {
   EXPECT_EQ(link.GetConnectStatus(), kNotConnected);
 }
 
+// A lost connection is the program's to take up again (its reconnect policy, its login):
+// requests queued while the connection went down never make the link connect by itself.
+TEST_F(ConnectedLink, ADroppedConnectionStaysDownWhateverIsQueuedAsItDrops) {
+  for (int drop = 1; drop <= 20; ++drop) {
+    ConnectAndLogin();
+    sim.Command("drop");
+    const auto end = std::chrono::steady_clock::now() + 150ms;
+    while (std::chrono::steady_clock::now() < end) link.SendCommand(Request(258));
+    ASSERT_EQ(sim.Stats()["handshakes"], drop) << "the link connected again by itself";
+    EXPECT_FALSE(link.SendCMD->SocketConnected());
+    link.Disconnect();
+  }
+}
+
 TEST_F(ConnectedLink, DisconnectLogsOutAndClearsEverything) {
   ConnectAndLogin();
   link.Disconnect();

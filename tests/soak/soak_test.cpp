@@ -121,6 +121,8 @@ class Soak : public FrameTest {
     auto* timer = new QTimer(window);
     QObject::connect(timer, &QTimer::timeout, timer, [this] {
       QWidget* modal = QApplication::activeModalWidget();
+      // A result the dialog closed by itself ends that showing's wait too.
+      if (modal != &program->ReturnCode || !modal->isVisible()) resultShown_.reset();
       if (!modal || !modal->isVisible()) return;
       if (auto* pad = dynamic_cast<TFrmInput*>(modal)) {
         pad->SetDisplay(QString::number(Pick(-500, 500)) + "." + QString::number(Pick(0, 9)));
