@@ -179,24 +179,29 @@ TEST_F(Adapter, AlarmsAndWarningsAreConditionsClearedWhenGone) {
   }));
 }
 
-// The texts are read from the controller's files at each login: the user strings, merged
-// after the PLC texts, override them; a file the controller lacks is left out; a separator
-// in a text cannot break the agent's line.
+// The texts are read from the controller's files at each login and merged as the program
+// merges them: a number the PLC texts already give keeps that text, the user strings add the
+// numbers it lacks; a file the controller lacks is left out; a separator in a text cannot
+// break the agent's line.
 TEST_F(Adapter, ConditionTextsAreTheControllersOwnAtEachLogin) {
   auto agent = ConnectedAgent();
   vandir::test::WriteBytes(sim.Root() / "C" / "MACHINE" / "USRENG.STR",
-                           "/* user texts\r\n*/\r\n3015 = DOOR|OPEN (user text) \r\n");
+                           "/* user texts\r\n*/\r\n3015 = user text for a PLC alarm\r\n"
+                           "1012 = SPINDLE|OVERLOAD (user text) \r\n");
   std::filesystem::remove(sim.Root() / "C" / "RESOURCE" / "DSPE.STR");
   sim.Command("drop");
   ASSERT_TRUE(agent->ReadUntil(Unavailable));
   sim.Command("alarm 3015");
+  sim.Command("alarm 1012");
   sim.Command("warning 2003");
   ASSERT_TRUE(agent->ReadUntil([](const AgentView& v) {
-    return Available(v) && v.conditions.at("alarm").size() == 1 &&
+    return Available(v) && v.conditions.at("alarm").size() == 2 &&
            v.conditions.at("warning").size() == 1;
   }));
-  EXPECT_EQ(agent->View().conditions.at("alarm").at("3015"), "FAULT|DOOR OPEN (user text)");
-  EXPECT_EQ(agent->View().conditions.at("warning").at("2004"), "WARNING|LUBRICATION OIL LEVEL LOW");
+  const auto& conditions = agent->View().conditions;
+  EXPECT_EQ(conditions.at("alarm").at("3015"), "FAULT|DOOR OPEN DURING AUTOMATIC OPERATION");
+  EXPECT_EQ(conditions.at("alarm").at("1012"), "FAULT|SPINDLE OVERLOAD (user text)");
+  EXPECT_EQ(conditions.at("warning").at("2004"), "WARNING|LUBRICATION OIL LEVEL LOW");
 }
 
 TEST_F(Adapter, DroppedControllerMakesEverythingUnavailableUntilReconnected) {

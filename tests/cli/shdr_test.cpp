@@ -200,7 +200,7 @@ TEST(DevicesFile, DeclaresEveryKeyTheAdapterSends) {
 TEST(ShdrLines, PongTellsTheHeartbeat) { EXPECT_EQ(Pong(10s), "* PONG 10000\n"); }
 
 // Read as the program reads its display-string file: one section, numbered keys, trimmed
-// texts, the last of a number given twice.
+// texts, the first of a number given twice (the PLC texts come before the user strings).
 TEST(DisplayTexts, OnlyNumberedEntriesOfTheTextSectionCount) {
   const DisplayTexts texts = ParseDisplayTexts({
       "1=before any section",
@@ -221,7 +221,7 @@ TEST(DisplayTexts, OnlyNumberedEntriesOfTheTextSectionCount) {
       "11=the section again, any case",
       "12=caf\xe9",
   });
-  const DisplayTexts expected = {{3015, "DOOR OPEN AGAIN"}, {2004, "OIL LOW"}, {-5, "negative"},
+  const DisplayTexts expected = {{3015, "DOOR OPEN"}, {2004, "OIL LOW"}, {-5, "negative"},
                                  {9, ""}, {11, "the section again, any case"},
                                  {12, "caf\xc3\xa9"}};
   EXPECT_EQ(texts, expected);
