@@ -1,7 +1,8 @@
 // talvo-cli adapter against the simulator with its cycle running: how much of one core the
 // adapter process uses with 10 agents connected at the default interval (goal under 2 %),
-// against the same adapter with no agent; and how long a value set in the simulator takes
-// to reach an agent (goal within two intervals).
+// against the same adapter with no agent; how long a value set in the simulator takes to
+// reach an agent (goal within two intervals and the answers' few milliseconds); and a shop:
+// 8 adapters polling 8 simulators at once, one agent each, every one under 2 % of a core.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -33,6 +35,9 @@ using SteadyClock = std::chrono::steady_clock;
 constexpr auto kInterval = 100ms;
 constexpr auto kMeasure = 10s;
 constexpr int kAgents = 10;
+constexpr int kShopMachines = 8;
+// What the answers to one round take on top of the two intervals.
+constexpr auto kAnswerAllowance = 30ms;
 
 class AdapterProcess {
  public:
@@ -112,13 +117,42 @@ bool Drain(const std::vector<int>& agents, SteadyClock::time_point until,
   return false;
 }
 
-double CorePercent(const AdapterProcess& adapter, const std::vector<int>& agents) {
+// Each adapter's share of one core while `agents` are drained.
+std::vector<double> CorePercents(const std::vector<const AdapterProcess*>& adapters,
+                                 const std::vector<int>& agents) {
   Drain(agents, SteadyClock::now() + 1s);  // past the connection and the dumps
-  const double before = adapter.CpuSeconds();
+  std::vector<double> before;
+  for (const AdapterProcess* adapter : adapters) before.push_back(adapter->CpuSeconds());
   const auto start = SteadyClock::now();
   Drain(agents, start + kMeasure);
   const double elapsed = std::chrono::duration<double>(SteadyClock::now() - start).count();
-  return 100 * (adapter.CpuSeconds() - before) / elapsed;
+  std::vector<double> percents;
+  for (std::size_t i = 0; i < adapters.size(); ++i)
+    percents.push_back(100 * (adapters[i]->CpuSeconds() - before[i]) / elapsed);
+  return percents;
+}
+
+double CorePercent(const AdapterProcess& adapter, const std::vector<int>& agents) {
+  return CorePercents({&adapter}, agents).front();
+}
+
+// The busiest of 8 adapters, each polling a simulator of its own with one agent connected.
+double ShopWorstPercent(double* mean) {
+  std::vector<std::unique_ptr<vandir::test::Simulator>> sims;
+  std::vector<std::unique_ptr<AdapterProcess>> adapters;
+  std::vector<const AdapterProcess*> measured;
+  std::vector<int> agents;
+  for (int i = 0; i < kShopMachines; ++i) {
+    sims.push_back(std::make_unique<vandir::test::Simulator>());
+    adapters.push_back(std::make_unique<AdapterProcess>(sims.back()->Address()));
+    measured.push_back(adapters.back().get());
+    agents.push_back(ConnectAgent(adapters.back()->Port()));
+  }
+  const std::vector<double> percents = CorePercents(measured, agents);
+  for (const int fd : agents) close(fd);
+  *mean = 0;
+  for (const double percent : percents) *mean += percent / kShopMachines;
+  return *std::max_element(percents.begin(), percents.end());
 }
 
 }  // namespace
@@ -144,12 +178,18 @@ int main() {
                                     SteadyClock::now() - set).count());
   }
   for (const int fd : agents) close(fd);
+  double shopMean = 0;
+  const double shopWorst = ShopWorstPercent(&shopMean);
 
+  const auto latencyGoal = 2 * kInterval + kAnswerAllowance;
   std::printf("adapter: no agent %.2f %% of one core, %d agents %.2f %% (goal < 2 %%)\n", idle,
               kAgents, served);
   std::printf("adapter: worst change latency %.1f ms at a %lld ms interval (goal < %lld ms)\n",
               worstMs, static_cast<long long>(kInterval.count()),
-              static_cast<long long>(2 * kInterval.count()));
+              static_cast<long long>(latencyGoal.count()));
+  std::printf("adapter: %d adapters polling %d simulators: busiest %.2f %%, mean %.2f %% of one "
+              "core each (goal < 2 %%)\n",
+              kShopMachines, kShopMachines, shopWorst, shopMean);
   std::printf("ratio=%.3f\n", idle > 0 ? served / idle : 0.0);
-  return served < 2.0 && worstMs < 2 * kInterval.count() ? 0 : 1;
+  return served < 2.0 && shopWorst < 2.0 && worstMs < latencyGoal.count() ? 0 : 1;
 }

@@ -25,6 +25,7 @@ constexpr OptionDefinition kOptions[] = {
     {"overwrite", ""}, {"count", "N"}, {"seconds", "S"},
     {"port", "PORT"},  {"interval", "MS"},  {"store", "DIR"},
     {"jobs", "N"},     {"machines", "FILE"}, {"json", ""},
+    {"bind", "ADDR"},  {"agent-config", ""},
 };
 constexpr std::string_view kGlobalOptions[] = {"host", "dnc"};
 constexpr std::string_view kSynopsisStart = "talvo-cli --host ADDR [--dnc] ";
@@ -138,12 +139,21 @@ Command BuildRecord(const Operands& o, const Words& words) {
                                          : kDefaultRecordSeconds)};
 }
 
+bool IsIpAddress(const std::string& text) {
+  unsigned char address[sizeof(in6_addr)];
+  return inet_pton(AF_INET, text.c_str(), address) == 1 ||
+         inet_pton(AF_INET6, text.c_str(), address) == 1;
+}
+
+std::uint16_t ParsePort(const Words& words, std::uint16_t fallback, long long lowest) {
+  const auto port = words.Option("port");
+  return port ? static_cast<std::uint16_t>(ParseWhole(*port, "--port", lowest, 65535)) : fallback;
+}
+
 Command BuildRelay(const Operands& o, const Words& words) {
   // The router holds no connection of its own, so there is no port to choose.
   if (words.Flag("dnc")) throw UsageError("--dnc does not apply to router");
-  unsigned char address[sizeof(in6_addr)];
-  if (inet_pton(AF_INET, o[0].c_str(), address) != 1 &&
-      inet_pton(AF_INET6, o[0].c_str(), address) != 1)
+  if (!IsIpAddress(o[0]))
     throw UsageError("LOCALADDR must be an IP address of this PC, not '" + o[0] + "'");
   return Relay{o[0]};
 }
@@ -154,11 +164,22 @@ Command BuildAdapter(const Operands&, const Words& words) {
   constexpr long long kLongestInterval = 60000;
   if (words.Flag("dnc")) throw UsageError("--dnc does not apply to adapter");
   Adapter command;
-  if (const auto port = words.Option("port"))
-    command.port = static_cast<std::uint16_t>(ParseWhole(*port, "--port", 0, 65535));
+  command.port = ParsePort(words, command.port, 0);
   if (const auto interval = words.Option("interval"))
     command.interval = std::chrono::milliseconds(
         ParseWhole(*interval, "--interval", kShortestInterval, kLongestInterval));
+  if (const auto bind = words.Option("bind")) {
+    if (!IsIpAddress(*bind))
+      throw UsageError("--bind must be an IP address of this PC, not '" + *bind + "'");
+    command.bind = *bind;
+  }
+  return command;
+}
+
+Command BuildDevicesXml(const Operands&, const Words& words) {
+  DevicesXml command{words.Option("machines"), 7878, words.Flag("agent-config")};
+  // Each machine's adapter needs a port of its own: "any free port" cannot be written down.
+  command.port = ParsePort(words, command.port, 1);
   return command;
 }
 
@@ -232,12 +253,13 @@ const std::vector<CommandDefinition>& Commands() {
       {"serve", {"ROOT"}, {},
        [](const Operands& o, const Words&) -> Command { return Serve{o[0]}; }},
       {"router", {"LOCALADDR"}, {}, BuildRelay},
-      {"adapter", {}, {{"port"}, {"interval"}}, BuildAdapter},
+      {"adapter", {}, {{"port"}, {"interval"}, {"bind"}}, BuildAdapter},
       {"backup", {"[HOST...]"}, {{"store", true}, {"jobs"}, {"machines"}}, BuildBackup,
        Hosts::kNone, true},
       {"verify", {"DIR"}, {},
        [](const Operands& o, const Words&) -> Command { return Verify{o[0]}; }, Hosts::kNone},
       {"diff", {"A", "B"}, {{"json"}}, BuildDiff, Hosts::kSide},
+      {"devices-xml", {}, {{"machines"}, {"port"}, {"agent-config"}}, BuildDevicesXml, Hosts::kNone},
   };
   return commands;
 }

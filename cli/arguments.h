@@ -93,6 +93,7 @@ struct Relay {
 struct Adapter {
   std::uint16_t port = 7878;  // 0: any free port
   std::chrono::milliseconds interval{100};
+  std::string bind;           // the address agents reach it at; every interface when empty
   bool operator==(const Adapter&) const = default;
 };
 
@@ -104,6 +105,14 @@ struct Backup {
   std::optional<std::string> machines;  // the settings file with the machine list
   std::vector<std::string> hosts;       // none: every machine of the list
   bool operator==(const Backup&) const = default;
+};
+// Describes every machine of the machine list to one MTConnect agent: its device file, or
+// with `agentConfig` the agent's adapter entries. Machine n's adapter listens on port + n.
+struct DevicesXml {
+  std::optional<std::string> machines;  // the settings file with the machine list
+  std::uint16_t port = 7878;
+  bool agentConfig = false;
+  bool operator==(const DevicesXml&) const = default;
 };
 // Checks every backup below a folder against its manifest.
 struct Verify {
@@ -124,7 +133,7 @@ struct Diff {
 
 using Command = std::variant<Status, Params, SetParam, List, Get, Put, Remove, Move, MakeDir,
                              RemoveDir, DiskFree, Hardware, Version, Message, Record, Serve,
-                             Relay, Adapter, Backup, Verify, Diff>;
+                             Relay, Adapter, Backup, Verify, Diff, DevicesXml>;
 
 struct Invocation {
   std::string host;  // empty for a fleet command

@@ -38,17 +38,19 @@ milliseconds ControllerPoller::Tick(Clock::time_point now) {
     case State::kLoggingIn:
       AwaitLogin(now);
       break;
+    case State::kReadingSetup:
+      ReadSetup(now);
+      break;
     case State::kFetchingTexts:
       FetchTexts(now);
       break;
-    case State::kAwaiting:
-      Await(now);
-      break;
-    case State::kResting:
-      Rest(now);
+    case State::kPolling:
+      Poll(now);
       break;
   }
-  if (state_ == State::kWaiting || state_ == State::kResting)
+  const bool resting = state_ == State::kWaiting ||
+                       (state_ == State::kPolling && answers_.Answered(*link_.SendCMD));
+  if (resting)
     return std::max(milliseconds(0),
                     std::chrono::ceil<milliseconds>(nextRound_ - Clock::now()));
   return kAnswerCheck;
@@ -68,6 +70,28 @@ void ControllerPoller::AwaitLogin(Clock::time_point now) {
     return;
   }
   if (!LoginAccepted(login)) return Lose(now);
+  setupReplies_ = link_.SendCMD->ReplyCount;
+  setupAsked_ = 0;
+  since_ = now;
+  state_ = State::kReadingSetup;
+  ReadSetup(now);
+}
+
+void ControllerPoller::ReadSetup(Clock::time_point now) {
+  if (!link_.SendCMD->Connected) return Lose(now);
+  // A request the transport could not take now is asked again on the next step: a key
+  // parameter read from the empty cache would name a wrong axis.
+  while (setupAsked_ < kSetupParameterBlocks.size() &&
+         link_.AskParameter(kSetupParameterBlocks[setupAsked_]) == vandir::kOk)
+    ++setupAsked_;
+  const bool answered =
+      setupAsked_ == kSetupParameterBlocks.size() && link_.SendCMD->CommandListCount() == 0 &&
+      link_.SendCMD->ReplyCount - setupReplies_ >= static_cast<std::int32_t>(setupAsked_);
+  if (!answered) {
+    if (now - since_ >= times_.staleAfter) Lose(now);
+    return;
+  }
+  setup_ = ReadControllerSetup(link_);
   textFetch_.Start(now);
   state_ = State::kFetchingTexts;
 }
@@ -77,38 +101,33 @@ void ControllerPoller::FetchTexts(Clock::time_point now) {
   if (outcome == TextFetch::Outcome::kLost) return Lose(now);
   if (outcome == TextFetch::Outcome::kRunning) return;
   if (DisplayTexts texts = textFetch_.Take(); !texts.empty()) texts_ = std::move(texts);
-  // What the first reads hand out is still the empty cache.
+  // What these first reads hand out is still the empty cache; what they ask for is
+  // published with the next round.
   Read(now, false);
   nextRound_ = now + times_.interval;
-  state_ = State::kAwaiting;
+  state_ = State::kPolling;
 }
 
-void ControllerPoller::Await(Clock::time_point now) {
+void ControllerPoller::Poll(Clock::time_point now) {
   if (!link_.SendCMD->Connected) return Lose(now);
-  if (answers_.Answered(*link_.SendCMD)) {
-    Read(now, true);
-    state_ = State::kResting;
-  } else if (now - since_ >= times_.staleAfter) {
-    Lose(now);
+  // Until the last round's requests are answered nothing more is queued, so a slow
+  // controller never faces a growing list; it only skips rounds.
+  if (!answers_.Answered(*link_.SendCMD)) {
+    if (now - since_ >= times_.staleAfter) Lose(now);
+    return;
   }
-}
-
-void ControllerPoller::Rest(Clock::time_point now) {
-  if (!link_.SendCMD->Connected) return Lose(now);
   if (now < nextRound_) return;
-  nextRound_ = now + times_.interval;
-  state_ = State::kAwaiting;
-  // The reads that published the last round queued requests too. Until those are
-  // answered nothing more is queued, so a slow controller never faces a growing list.
-  if (!answers_.Answered(*link_.SendCMD)) return;
-  // What came in since the last reads; this round's answers as soon as they are in.
+  // The one read of the round: it hands out what the last round's requests brought and
+  // queues this round's.
   Read(now, true);
+  nextRound_ += times_.interval;
+  if (nextRound_ <= now) nextRound_ = now + times_.interval;
 }
 
 void ControllerPoller::Read(Clock::time_point now, bool publish) {
   answers_.Mark(*link_.SendCMD);
   const MachineState state = ReadMachineState(link_);
-  if (publish) publish_(SnapshotOf(state, texts_, std::chrono::system_clock::now()));
+  if (publish) publish_(SnapshotOf(state, texts_, setup_, std::chrono::system_clock::now()));
   since_ = now;
 }
 

@@ -1,6 +1,6 @@
 // The controller's side of the adapter: keeps a connection to the controller, reads its
-// state once per interval and hands each complete state on as soon as the controller has
-// answered. A connection that drops, a login that fails and a controller that stops
+// key parameters and texts after each login, then reads its state once per interval: each
+// read hands on what the previous one asked the controller for. A connection that drops, a login that fails and a controller that stops
 // answering all end in an unavailable state, and the poller connects again by itself.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "cli/adapter/answer_watch.h"
+#include "cli/adapter/controller_setup.h"
 #include "cli/adapter/controller_texts.h"
 #include "cli/adapter/machine_items.h"
 #include "cli/adapter/snapshot.h"
@@ -47,16 +48,16 @@ class ControllerPoller {
   enum class State {
     kWaiting,    // until the next connection attempt
     kLoggingIn,
+    kReadingSetup,
     kFetchingTexts,
-    kAwaiting,   // the requests of the last reads are out
-    kResting,    // answered; until the next round
+    kPolling,
   };
 
   void StartLogin(Clock::time_point now);
   void AwaitLogin(Clock::time_point now);
+  void ReadSetup(Clock::time_point now);
   void FetchTexts(Clock::time_point now);
-  void Await(Clock::time_point now);
-  void Rest(Clock::time_point now);
+  void Poll(Clock::time_point now);
   // Reads the cache, which queues the requests that refresh it, and hands the values on
   // with `publish`.
   void Read(Clock::time_point now, bool publish);
@@ -68,11 +69,14 @@ class ControllerPoller {
   TextFetch textFetch_;
   // Those of the last controller that gave any: a file missing now keeps the texts known.
   DisplayTexts texts_;
+  ControllerSetup setup_;
+  std::size_t setupAsked_ = 0;      // blocks of key parameters queued
+  std::int32_t setupReplies_ = 0;   // the reply count before they were
   Publish publish_;
   State state_ = State::kWaiting;
   bool connected_ = false;
   Clock::time_point since_{};      // the login's start, or the last reads
-  Clock::time_point nextRound_{};  // kWaiting: the next attempt; kResting: the next reads
+  Clock::time_point nextRound_{};  // kWaiting: the next attempt; kPolling: the next read
   AnswerWatch answers_;  // of the last reads
 };
 

@@ -51,7 +51,9 @@ DisplayTexts ParseDisplayTexts(const std::vector<std::string>& lines) {
     std::int32_t number = 0;
     const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), number);
     if (error != std::errc() || end != key.data() + key.size()) continue;
-    texts[number] = text::ControllerBytesToUtf8(text::kEnglish, text::TrimmedSpaces(line.substr(equals + 1)));
+    // The program looks the merged file up as a key file, where the first of a key answers.
+    texts.try_emplace(number, text::ControllerBytesToUtf8(text::kEnglish,
+                                                          text::TrimmedSpaces(line.substr(equals + 1))));
   }
   return texts;
 }

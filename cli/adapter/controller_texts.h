@@ -17,7 +17,7 @@
 namespace talvo::cli::adapter {
 
 // The entries of section HMISTRINGTABLE of merged display-string lines whose key is a
-// number, trimmed and decoded to UTF-8; a number given twice keeps its last text.
+// number, trimmed and decoded to UTF-8; a number given twice keeps its first text.
 DisplayTexts ParseDisplayTexts(const std::vector<std::string>& lines);
 
 class TextFetch {

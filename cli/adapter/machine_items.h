@@ -1,7 +1,8 @@
 // What the adapter reports, and how the controller's numbers become MTConnect values:
 // execution and controller mode from the controller's status and mode, lengths from its
-// least increment (0.0001 mm) to millimetres, feeds to millimetres per second, overrides
-// to percent, alarm and warning numbers to conditions with their display texts.
+// least increment (0.0001 mm, or inch while G20 holds) to millimetres and rotary axes to
+// degrees, feeds to millimetres per second, overrides to percent, program names from the
+// controller's code page to UTF-8, alarm and warning numbers to conditions with their texts.
 #pragma once
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/adapter/controller_setup.h"
 #include "cli/adapter/snapshot.h"
 #include "link/vandircnc.h"
 
@@ -38,6 +40,7 @@ struct MachineState {
   std::int32_t partsRequired = 0;
   std::array<std::int32_t, vandir::kAxes> machinePosition{};
   std::array<std::int32_t, vandir::kAxes> workPosition{};
+  bool inch = false;  // G20 active: lengths and feeds count 0.0001 inch
   std::vector<std::int32_t> alarms;
   std::vector<std::int32_t> warnings;
 };
@@ -50,7 +53,7 @@ using DisplayTexts = std::map<std::int32_t, std::string>;
 MachineState ReadMachineState(vandir::TVandirCNC& link);
 
 Snapshot SnapshotOf(const MachineState& state, const DisplayTexts& texts,
-                    std::chrono::system_clock::time_point time);
+                    const ControllerSetup& setup, std::chrono::system_clock::time_point time);
 // The same items, every one UNAVAILABLE.
 Snapshot UnavailableSnapshot(std::chrono::system_clock::time_point time);
 
@@ -60,6 +63,6 @@ std::string_view ControllerModeOf(std::int16_t mode);
 // The number the controller's screen shows for a warning: PLC warnings count from 2001.
 std::int32_t DisplayedWarning(std::int32_t warning);
 // 0.0001 units as a decimal of units, exactly: -12345 is -1.2345.
-std::string TenThousandths(std::int32_t value);
+std::string TenThousandths(std::int64_t value);
 
 }  // namespace talvo::cli::adapter

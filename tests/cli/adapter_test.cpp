@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "cli/adapter/adapter.h"
+#include "cli/session.h"
 #include "tests/cli/cli_process.h"
 #include "tests/cli/shdr_agent.h"
 #include "tests/support/file_bytes.h"
@@ -98,7 +99,7 @@ TEST_F(Adapter, NewAgentGetsEveryCurrentValueThenOnlyChanges) {
   // may arrive in different rounds and in any order.
   const std::map<std::string, std::string> expected = {
       {"program", "O4321"},   {"mode", "MANUAL_DATA_INPUT"}, {"execution", "READY"},
-      {"x_machine", "1.0000"}, {"y_machine", "-2.0000"},     {"c_machine", "0.0005"},
+      {"x_machine", "1.0000"}, {"y_machine", "-2.0000"},     {"axis6_machine", "0.0005"},
       {"feed_ovr", "50"}};
   const auto matches = [&](const AgentView& v) {
     return std::all_of(expected.begin(), expected.end(),
@@ -124,6 +125,8 @@ TEST_F(Adapter, NewAgentGetsEveryCurrentValueThenOnlyChanges) {
   EXPECT_EQ(view.lines.size(), before + 1) << last;
 }
 
+// The read that first sees a change is at most one interval away, and what it asked for goes
+// out with the next read: two intervals, and the few milliseconds the answers take.
 TEST(AdapterSpeed, ChangeReachesAgentsWithinTwoIntervals) {
   Simulator sim;
   sim.Command("cycle off");
@@ -137,8 +140,45 @@ TEST(AdapterSpeed, ChangeReachesAgentsWithinTwoIntervals) {
     const auto set = std::chrono::steady_clock::now();
     ASSERT_TRUE(
         agent.ReadUntil([&](const AgentView& v) { return v.Value("part_count") == parts; }));
-    EXPECT_LE(std::chrono::steady_clock::now() - set, Stretched(2 * options.times.interval));
+    EXPECT_LE(std::chrono::steady_clock::now() - set,
+              Stretched(2 * options.times.interval + 30ms));
   }
+}
+
+// One read of the machine's state per interval, counted where it lands: at the controller.
+TEST(AdapterSpeed, ReadsTheControllerOncePerInterval) {
+  Simulator sim;
+  sim.Command("cycle off");
+  long perRead = 0;
+  {
+    Session session;
+    session.Connect(sim.Address(), false);
+    const long before = sim.Stats()["requests"];
+    const std::int32_t replies = session.Replies();
+    adapter::ReadMachineState(session.Link());
+    // Every request queued has been taken, and each one the controller counted is answered.
+    session.Await(
+        [&] {
+          return session.Link().SendCMD->CommandListCount() == 0 &&
+                 session.Replies() - replies == sim.Stats()["requests"] - before;
+        },
+        "the answers to one read");
+    perRead = session.Replies() - replies;
+  }
+  ASSERT_GT(perRead, 10);
+  AdapterOptions options = FastOptions();
+  options.times.interval = 100ms;
+  RunningAdapter adapter(sim.Address(), options);
+  ShdrAgent agent(adapter.Port());
+  ASSERT_TRUE(agent.ReadUntil(Available));
+  const long start = sim.Stats()["requests"];
+  const auto since = std::chrono::steady_clock::now();
+  std::this_thread::sleep_for(2s);
+  const long requests = sim.Stats()["requests"] - start;
+  const double rounds = std::chrono::duration<double>(std::chrono::steady_clock::now() - since) /
+                        options.times.interval;
+  EXPECT_GE(static_cast<double>(requests), perRead * (rounds - 2)) << perRead << " a read";
+  EXPECT_LE(static_cast<double>(requests), perRead * (rounds + 1)) << perRead << " a read";
 }
 
 TEST_F(Adapter, AnswersPingWithHeartbeatAndIgnoresOtherAgentCommands) {
@@ -162,8 +202,12 @@ TEST_F(Adapter, AlarmsAndWarningsAreConditionsClearedWhenGone) {
   // The screen shows PLC warnings one up from the bit that raises them, with that one's text.
   EXPECT_EQ(conditions.at("warning").at("2004"), "WARNING|LUBRICATION OIL LEVEL LOW");
 
+  // Held replies: no answer is made between the two commands, so the list goes from two
+  // alarms to one, never through none.
+  sim.Command("stall 1000");
   sim.Command("alarm-clear");
   sim.Command("alarm 1012");
+  sim.Command("stall 0");
   ASSERT_TRUE(agent->ReadUntil([](const AgentView& v) { return v.conditions.at("alarm").size() == 1; }));
   EXPECT_TRUE(conditions.at("alarm").contains("1012"));
   // The one that went is cleared by its code; the other stays active.
@@ -179,24 +223,29 @@ TEST_F(Adapter, AlarmsAndWarningsAreConditionsClearedWhenGone) {
   }));
 }
 
-// The texts are read from the controller's files at each login: the user strings, merged
-// after the PLC texts, override them; a file the controller lacks is left out; a separator
-// in a text cannot break the agent's line.
+// The texts are read from the controller's files at each login and merged as the program
+// merges them: a number the PLC texts already give keeps that text, the user strings add the
+// numbers it lacks; a file the controller lacks is left out; a separator in a text cannot
+// break the agent's line.
 TEST_F(Adapter, ConditionTextsAreTheControllersOwnAtEachLogin) {
   auto agent = ConnectedAgent();
   vandir::test::WriteBytes(sim.Root() / "C" / "MACHINE" / "USRENG.STR",
-                           "/* user texts\r\n*/\r\n3015 = DOOR|OPEN (user text) \r\n");
+                           "/* user texts\r\n*/\r\n3015 = user text for a PLC alarm\r\n"
+                           "1012 = SPINDLE|OVERLOAD (user text) \r\n");
   std::filesystem::remove(sim.Root() / "C" / "RESOURCE" / "DSPE.STR");
   sim.Command("drop");
   ASSERT_TRUE(agent->ReadUntil(Unavailable));
   sim.Command("alarm 3015");
+  sim.Command("alarm 1012");
   sim.Command("warning 2003");
   ASSERT_TRUE(agent->ReadUntil([](const AgentView& v) {
-    return Available(v) && v.conditions.at("alarm").size() == 1 &&
+    return Available(v) && v.conditions.at("alarm").size() == 2 &&
            v.conditions.at("warning").size() == 1;
   }));
-  EXPECT_EQ(agent->View().conditions.at("alarm").at("3015"), "FAULT|DOOR OPEN (user text)");
-  EXPECT_EQ(agent->View().conditions.at("warning").at("2004"), "WARNING|LUBRICATION OIL LEVEL LOW");
+  const auto& conditions = agent->View().conditions;
+  EXPECT_EQ(conditions.at("alarm").at("3015"), "FAULT|DOOR OPEN DURING AUTOMATIC OPERATION");
+  EXPECT_EQ(conditions.at("alarm").at("1012"), "FAULT|SPINDLE OVERLOAD (user text)");
+  EXPECT_EQ(conditions.at("warning").at("2004"), "WARNING|LUBRICATION OIL LEVEL LOW");
 }
 
 TEST_F(Adapter, DroppedControllerMakesEverythingUnavailableUntilReconnected) {
@@ -211,6 +260,28 @@ TEST_F(Adapter, DroppedControllerMakesEverythingUnavailableUntilReconnected) {
     return Available(v) && v.Value("part_count") == "77";
   }));
   EXPECT_TRUE(view.conditions.at("alarm").empty());
+}
+
+// Read at each login: the letters of axes 4-6 and the screen language's code page come from
+// the key parameters, the unit system from the active G code; lengths arrive in millimetres.
+TEST_F(Adapter, KeyParametersAndUnitsOfTheControllerShapeWhatAgentsGet) {
+  auto agent = ConnectedAgent();
+  sim.Command("set param 202 1");  // a traditional Chinese screen: Big5 texts
+  sim.Command("set param 122 3");  // axis 4 is U, a linear axis
+  sim.Command("set gcode 6 20");   // G20: inches
+  sim.Command("set program \xb4\xfa\xb8\xd5");  // "測試"
+  sim.Command("position machine 10000 0 0 10000 900000 0");
+  sim.Command("drop");
+  ASSERT_TRUE(agent->ReadUntil(Unavailable));
+  const std::map<std::string, std::string> expected = {
+      {"program", "\xe6\xb8\xac\xe8\xa9\xa6"}, {"x_machine", "25.4000"},
+      {"axis4_machine", "25.4000"}, {"axis5_machine", "90.0000"}};
+  const auto matches = [&](const AgentView& v) {
+    return std::all_of(expected.begin(), expected.end(),
+                       [&](const auto& item) { return v.Value(item.first) == item.second; });
+  };
+  EXPECT_TRUE(agent->ReadUntil(matches));
+  for (const auto& [key, value] : expected) EXPECT_EQ(agent->View().Value(key), value) << key;
 }
 
 TEST_F(Adapter, StalledControllerIsUnavailableAndRecovers) {

@@ -57,16 +57,16 @@ std::string AgentView::Value(const std::string& key) const {
   return found == values.end() ? "" : found->second;
 }
 
-ShdrAgent::ShdrAgent(std::uint16_t port, int receiveBuffer) {
+ShdrAgent::ShdrAgent(std::uint16_t port, int receiveBuffer, const std::string& address) {
   fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
   // Before the connection, so that the window it announces is small from the start.
   if (receiveBuffer > 0)
     ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  EXPECT_EQ(::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = htons(port);
+  ::inet_pton(AF_INET, address.c_str(), &peer.sin_addr);
+  EXPECT_EQ(::connect(fd_, reinterpret_cast<const sockaddr*>(&peer), sizeof peer), 0) << address;
 }
 
 ShdrAgent::~ShdrAgent() { ::close(fd_); }

@@ -27,7 +27,9 @@ struct AgentView {
 
 class ShdrAgent {
  public:
-  explicit ShdrAgent(std::uint16_t port, int receiveBuffer = 0);
+  explicit ShdrAgent(std::uint16_t port, int receiveBuffer = 0,
+                     const std::string& address = "127.0.0.1");
+
   ~ShdrAgent();
   ShdrAgent(const ShdrAgent&) = delete;
   ShdrAgent& operator=(const ShdrAgent&) = delete;

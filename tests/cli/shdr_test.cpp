@@ -8,6 +8,7 @@
 #include "cli/adapter/controller_texts.h"
 #include "cli/adapter/machine_items.h"
 #include "cli/adapter/shdr.h"
+#include "text/interface_language.h"
 
 namespace talvo::cli::adapter {
 namespace {
@@ -86,7 +87,7 @@ MachineState Running() {
 
 TEST(MachineItems, SnapshotCarriesEveryItemInAgentUnits) {
   const Snapshot snapshot =
-      SnapshotOf(Running(), {{3015, "DOOR OPEN"}, {2004, "OIL LOW"}}, kTime);
+      SnapshotOf(Running(), {{3015, "DOOR OPEN"}, {2004, "OIL LOW"}}, ControllerSetup{}, kTime);
   std::map<std::string, std::string> values;
   for (const auto& [key, value] : snapshot.samples) values[key] = value;
   EXPECT_EQ(snapshot.samples.size(), 3u + 4 + 3 + 3 * 3 + 3 + 12);
@@ -96,16 +97,75 @@ TEST(MachineItems, SnapshotCarriesEveryItemInAgentUnits) {
       {"path_feedrate", "10.0000"}, {"path_feedrate_cmd", "20.0000"}, {"feed_ovr", "95.5"},
       {"s1_speed", "2990"}, {"s1_speed_cmd", "3000"}, {"s1_ovr", "120"}, {"s2_ovr", "0"},
       {"tool", "5"}, {"part_count", "12"}, {"part_count_target", "500"},
-      {"x_machine", "-249.5000"}, {"y_machine", "0.0001"}, {"a_machine", "90.0000"},
-      {"z_work", "50.0000"}, {"c_work", "-0.0001"},
+      {"x_machine", "-249.5000"}, {"y_machine", "0.0001"}, {"axis4_machine", "90.0000"},
+      {"z_work", "50.0000"}, {"axis6_work", "-0.0001"},
   };
   for (const auto& [key, value] : expected) EXPECT_EQ(values[key], value) << key;
   EXPECT_EQ(snapshot.alarms, (std::vector<Condition>{{3015, "DOOR OPEN"}}));
   EXPECT_EQ(snapshot.warnings, (std::vector<Condition>{{2004, "OIL LOW"}}));
 }
 
+std::map<std::string, std::string> ValuesOf(const Snapshot& snapshot) {
+  std::map<std::string, std::string> values;
+  for (const auto& [key, value] : snapshot.samples) values[key] = value;
+  return values;
+}
+
+struct SetupCase {
+  const char* name;
+  ControllerSetup setup;
+  bool inch;
+  std::map<std::string, std::string> expected;
+};
+
+// Axes 4-6 turn or move by the letters the key parameters give them; lengths are always
+// millimetres, so while G20 holds they are converted, rotary axes never; the program names
+// come in the code page of the controller's screen language.
+TEST(MachineItems, KeyParametersAndUnitSystemShapeTheValues) {
+  MachineState state = Running();
+  state.machinePosition = {10000, -1, 3, 10000, 900000, 10000};
+  state.feedActual = 6000000;  // 600 per minute
+  state.mainProgram = "\xb4\xfa\xb8\xd5";  // "測試" in Big5
+  state.currentProgram = "caf\xe9";
+  const SetupCase cases[] = {
+      {"the controller's default letters, metric", {{0, 1, 2}, 0}, false,
+       {{"x_machine", "1.0000"}, {"y_machine", "-0.0001"}, {"axis4_machine", "1.0000"},
+        {"axis5_machine", "90.0000"}, {"path_feedrate", "10.0000"},
+        {"active_program", "caf\xc3\xa9"}}},
+      {"U, B and an unnamed axis, in inches", {{3, 1, 9}, 0}, true,
+       {{"x_machine", "25.4000"}, {"y_machine", "-0.0025"}, {"z_machine", "0.0076"},
+        {"axis4_machine", "25.4000"}, {"axis5_machine", "90.0000"}, {"axis6_machine", "25.4000"},
+        {"path_feedrate", "254.0000"}}},
+      {"A, B, C in inches stay degrees", {{0, 1, 2}, 0}, true,
+       {{"axis4_machine", "1.0000"}, {"axis6_machine", "1.0000"}, {"x_machine", "25.4000"}}},
+      {"traditional Chinese screen: Big5", {{0, 1, 2}, 1}, false,
+       {{"program", "\xe6\xb8\xac\xe8\xa9\xa6"}}},
+      {"simplified Chinese screen: the same bytes read as GB2312", {{0, 1, 2}, 2}, false,
+       {{"program", "\xe4\xbb\xa3\xe5\x88\x9a"}}},
+  };
+  for (const SetupCase& c : cases) {
+    state.inch = c.inch;
+    const auto values = ValuesOf(SnapshotOf(state, {}, c.setup, kTime));
+    for (const auto& [key, value] : c.expected) EXPECT_EQ(values.at(key), value) << c.name << ": " << key;
+  }
+}
+
+TEST(ControllerSetup, LettersAndCodePagesFollowTheKeyParameters) {
+  const std::pair<int, std::string> letters[] = {{-1, ""}, {0, "A"}, {1, "B"}, {2, "C"},
+                                                 {3, "U"}, {4, "V"}, {5, "W"}, {6, ""}};
+  for (const auto& [parameter, letter] : letters) {
+    EXPECT_EQ(AxisLetter(parameter), letter) << parameter;
+    EXPECT_EQ(IsRotaryAxis(parameter), parameter >= 0 && parameter <= 2) << parameter;
+  }
+  const std::pair<int, int> languages[] = {{0, text::kEnglish}, {1, text::kTraditionalChinese},
+                                           {2, text::kSimplifiedChinese}, {3, text::kEnglish},
+                                           {-1, text::kEnglish}};
+  for (const auto& [parameter, language] : languages)
+    EXPECT_EQ(TextLanguage(ControllerSetup{{0, 1, 2}, parameter}), language) << parameter;
+}
+
 TEST(MachineItems, UnavailableSnapshotHasTheSameKeysAllUnavailable) {
-  const Snapshot live = SnapshotOf(Running(), {}, kTime);
+  const Snapshot live = SnapshotOf(Running(), {}, ControllerSetup{}, kTime);
   const Snapshot lost = UnavailableSnapshot(kTime);
   ASSERT_EQ(lost.samples.size(), live.samples.size());
   for (std::size_t i = 0; i < lost.samples.size(); ++i) {
@@ -186,21 +246,26 @@ TEST(ShdrLines, ChangesCarryOnlyWhatDiffers) {
     EXPECT_EQ(WithoutStamps(Changes(c.before, c.after)), c.lines) << c.name;
 }
 
-// An agent ignores keys its device file does not declare.
-TEST(DevicesFile, DeclaresEveryKeyTheAdapterSends) {
+// An agent ignores keys its device file does not declare, and mixes up two items of one name.
+TEST(DevicesFile, DeclaresEveryKeyTheAdapterSendsOnce) {
   std::ifstream file(TALVO_DEVICES_XML);
   const std::string devices((std::istreambuf_iterator<char>(file)), {});
   ASSERT_FALSE(devices.empty());
   std::vector<std::string> keys = {std::string(kAlarmItem), std::string(kWarningItem)};
   for (const Sample& sample : UnavailableSnapshot(kTime).samples) keys.push_back(sample.key);
-  for (const std::string& key : keys)
-    EXPECT_NE(devices.find("id=\"" + key + "\""), std::string::npos) << key;
+  for (const std::string& key : keys) {
+    const std::string name = "name=\"" + key + "\"";
+    const auto first = devices.find(name);
+    EXPECT_NE(first, std::string::npos) << key;
+    EXPECT_EQ(devices.find(name, first + 1), std::string::npos) << key;
+  }
+  EXPECT_NE(devices.find("deviceModelChangeTime=\""), std::string::npos);
 }
 
 TEST(ShdrLines, PongTellsTheHeartbeat) { EXPECT_EQ(Pong(10s), "* PONG 10000\n"); }
 
 // Read as the program reads its display-string file: one section, numbered keys, trimmed
-// texts, the last of a number given twice.
+// texts, the first of a number given twice (the PLC texts come before the user strings).
 TEST(DisplayTexts, OnlyNumberedEntriesOfTheTextSectionCount) {
   const DisplayTexts texts = ParseDisplayTexts({
       "1=before any section",
@@ -221,7 +286,7 @@ TEST(DisplayTexts, OnlyNumberedEntriesOfTheTextSectionCount) {
       "11=the section again, any case",
       "12=caf\xe9",
   });
-  const DisplayTexts expected = {{3015, "DOOR OPEN AGAIN"}, {2004, "OIL LOW"}, {-5, "negative"},
+  const DisplayTexts expected = {{3015, "DOOR OPEN"}, {2004, "OIL LOW"}, {-5, "negative"},
                                  {9, ""}, {11, "the section again, any case"},
                                  {12, "caf\xc3\xa9"}};
   EXPECT_EQ(texts, expected);
