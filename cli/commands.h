@@ -19,6 +19,8 @@ ExitStatus Execute(const Invocation& invocation, std::ostream& out);
 ExitStatus Run(const Backup& command, std::ostream& out);
 ExitStatus Run(const Verify& command, std::ostream& out);
 ExitStatus Run(const Diff& command, std::ostream& out);
+// The recorder plot (plot_command.cpp): runs talvo-plot in this process's place.
+ExitStatus Run(const Plot& command);
 
 // Machine data (read_commands.cpp).
 void Run(Session& session, const Status& command, std::ostream& out);

@@ -59,6 +59,11 @@ bool Parse(const QStringList& words, Request& request, QString& error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Qt's own notes (a missing runtime folder and the like) are no concern of a ticket's plot.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+      std::fprintf(stderr, "talvo-plot: %s\n", message.toLocal8Bit().constData());
+  });
   // Drawn into memory: no screen is needed or used.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);

@@ -18,6 +18,7 @@ TRecorderPlot::TRecorderPlot() : chart_(std::make_unique<QChart>()) {
   xAxis_ = new QValueAxis;
   yAxis_ = new QValueAxis;
   xAxis_->setLabelFormat("%.0f");
+  yAxis_->setLabelFormat("%.0f");  // the recorder's values are whole numbers
   chart_->addAxis(xAxis_, Qt::AlignBottom);
   chart_->addAxis(yAxis_, Qt::AlignLeft);
   chart_->legend()->setAlignment(Qt::AlignBottom);

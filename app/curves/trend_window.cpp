@@ -68,7 +68,8 @@ TTrendWindow::TTrendWindow(TFormMain& frame, TTalvoInfo_Position& machine)
   LabelTrendCursor->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   chart_ = new QChart;
-  chart_->legend()->setAlignment(Qt::AlignBottom);
+  // Beside the plot, where the curves' names fit whole.
+  chart_->legend()->setAlignment(Qt::AlignRight);
   xAxis_ = new QDateTimeAxis;
   xAxis_->setFormat("hh:mm:ss");
   xAxis_->setTickCount(7);
@@ -227,6 +228,11 @@ void TTrendWindow::ButtonTrendLiveClick() {
     ButtonTrendPause->setChecked(false);
   }
   Redraw();
+}
+
+void TTrendWindow::ShowStretch(double from, double to) {
+  view_->ShowRange(from, to);
+  RangeChosen(from, to);
 }
 
 void TTrendWindow::RangeChosen(double, double) {

@@ -36,6 +36,8 @@ class TTrendWindow : public QWidget {
   // Follows `signal` (checked in the list, added to it when it was not there).
   void Follow(const TTrendSignal& signal);
   void SetSpanMinutes(int minutes);
+  // Holds the picture on [from, to] (milliseconds since the epoch), as a zoom would.
+  void ShowStretch(double from, double to);
   // The stretch shown, in milliseconds since the epoch.
   double From() const { return view_->From(); }
   double To() const { return view_->To(); }
