@@ -41,7 +41,7 @@ TTrendSampler::TTrendSampler(TTalvoService& service, TInfoObjects& infos,
   // Registered after the frame's objects, so its reads come after theirs in a tick.
   reads_.SetService(&service_);
   timer_.setInterval(kSamplePeriod);
-  connect(&timer_, &QTimer::timeout, this, [this] { Sample(); });
+  connect(&timer_, &QTimer::timeout, this, [this] { Sample(QDateTime::currentMSecsSinceEpoch()); });
 }
 
 TTrendSampler::~TTrendSampler() { reads_.SetService(nullptr); }
@@ -123,12 +123,12 @@ double TTrendSampler::Read(const TTrendSignal& s) const {
   }
 }
 
-void TTrendSampler::Sample() {
+void TTrendSampler::Sample(std::int64_t ms) {
   const bool fresh = Fresh();
   std::vector<double> values(signals_.size(), kGap);
   if (fresh)
     for (std::size_t i = 0; i < signals_.size(); ++i) values[i] = Read(signals_[i]);
-  log_.Append(QDateTime::currentMSecsSinceEpoch(), values);
+  log_.Append(ms, values);
   if (OnSampled) OnSampled();
 }
 

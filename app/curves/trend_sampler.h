@@ -49,8 +49,9 @@ class TTrendSampler : public QObject {
   bool Running() const { return timer_.isActive(); }
   // Marks the objects the chosen signals come from active again (after a page change).
   void KeepSourcesActive();
-  // One sample now (the timer's step).
-  void Sample();
+  // One sample taken now, stamped `ms` (milliseconds since the epoch; the timer's step
+  // stamps the present).
+  void Sample(std::int64_t ms);
 
   // After every sample.
   std::function<void()> OnSampled;
