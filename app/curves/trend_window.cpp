@@ -266,6 +266,8 @@ void TTrendWindow::Redraw() {
       }
     curves_[static_cast<std::size_t>(c)]->Show(segments);
   }
+  // Tenths of a second once the ticks are closer than a second apart.
+  xAxis_->setFormat(to - from < 30000 ? "hh:mm:ss.zzz" : "hh:mm:ss");
   xAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(from)),
                    QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(to)));
   if (!std::isfinite(low)) low = 0, high = 1;
