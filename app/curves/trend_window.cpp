@@ -266,8 +266,9 @@ void TTrendWindow::Redraw() {
       }
     curves_[static_cast<std::size_t>(c)]->Show(segments);
   }
-  // Tenths of a second once the ticks are closer than a second apart.
-  xAxis_->setFormat(to - from < 30000 ? "hh:mm:ss.zzz" : "hh:mm:ss");
+  // Milliseconds once the ticks are closer than a few seconds apart; the hour is dropped
+  // then, so the labels still fit.
+  xAxis_->setFormat(to - from < 30000 ? "mm:ss.zzz" : "hh:mm:ss");
   xAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(from)),
                    QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(to)));
   if (!std::isfinite(low)) low = 0, high = 1;
