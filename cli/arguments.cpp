@@ -25,7 +25,11 @@ constexpr OptionDefinition kOptions[] = {
     {"overwrite", ""}, {"count", "N"}, {"seconds", "S"},
     {"port", "PORT"},  {"interval", "MS"},  {"store", "DIR"},
     {"jobs", "N"},     {"machines", "FILE"}, {"json", ""},
+<<<<<<< HEAD
     {"bind", "ADDR"},  {"agent-config", ""},
+=======
+    {"png", "OUT.png"}, {"channels", "X1,Y2"},
+>>>>>>> curves
 };
 constexpr std::string_view kGlobalOptions[] = {"host", "dnc"};
 constexpr std::string_view kSynopsisStart = "talvo-cli --host ADDR [--dnc] ";
@@ -204,6 +208,26 @@ Command BuildDiff(const Operands& o, const Words& words) {
   return Diff{sides[0], sides[1], words.Flag("json")};
 }
 
+Command BuildPlot(const Operands& o, const Words& words) {
+  if (o.empty()) throw UsageError("plot needs at least one recorder FILE");
+  const auto channels = words.Option("channels");
+  if (channels) {
+    std::size_t start = 0;
+    while (start <= channels->size()) {
+      const std::size_t comma = std::min(channels->find(',', start), channels->size());
+      const std::string name = channels->substr(start, comma - start);
+      // A channel is named by its letter and number, as the file's header names it.
+      const bool named = name.size() >= 2 && name[0] != '-' &&
+                         std::all_of(name.begin() + 1, name.end(), [](char c) {
+                           return (c >= '0' && c <= '9') || c == '-';
+                         });
+      if (!named) throw UsageError("--channels takes letters and numbers like X1,Y2, not '" + name + "'");
+      start = comma + 1;
+    }
+  }
+  return Plot{o, *words.Option("png"), channels};
+}
+
 struct CommandOption {
   std::string_view name;
   bool required = false;
@@ -259,7 +283,11 @@ const std::vector<CommandDefinition>& Commands() {
       {"verify", {"DIR"}, {},
        [](const Operands& o, const Words&) -> Command { return Verify{o[0]}; }, Hosts::kNone},
       {"diff", {"A", "B"}, {{"json"}}, BuildDiff, Hosts::kSide},
+<<<<<<< HEAD
       {"devices-xml", {}, {{"machines"}, {"port"}, {"agent-config"}}, BuildDevicesXml, Hosts::kNone},
+=======
+      {"plot", {"FILE..."}, {{"png", true}, {"channels"}}, BuildPlot, Hosts::kNone, true},
+>>>>>>> curves
   };
   return commands;
 }

@@ -131,9 +131,21 @@ struct Diff {
   bool operator==(const Diff&) const = default;
 };
 
+// Draws data-recorder files into a PNG (no controller): talvo-plot does it, beside talvo-cli.
+struct Plot {
+  std::vector<std::string> files;
+  std::string png;
+  std::optional<std::string> channels;  // "X1,Y2"; none: every channel
+  bool operator==(const Plot&) const = default;
+};
+
 using Command = std::variant<Status, Params, SetParam, List, Get, Put, Remove, Move, MakeDir,
                              RemoveDir, DiskFree, Hardware, Version, Message, Record, Serve,
+<<<<<<< HEAD
                              Relay, Adapter, Backup, Verify, Diff, DevicesXml>;
+=======
+                             Relay, Adapter, Backup, Verify, Diff, Plot>;
+>>>>>>> curves
 
 struct Invocation {
   std::string host;  // empty for a fleet command

@@ -13,8 +13,11 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "app/curves/recorder_window.h"
+#include "app/curves/trend_window.h"
 #include "app/dialogs/about_dialog.h"
 #include "app/dialogs/input_pad.h"
 #include "app/dialogs/machine_list_dialog.h"
@@ -208,6 +211,9 @@ TFormMain::TFormMain(const std::string& home, std::shared_ptr<const vandir::Cloc
 
 TFormMain::~TFormMain() {
   stopLoading_ = true;
+  // The curves' reads go before the service and the objects they sample.
+  delete trendWindow_;
+  trendWindow_ = nullptr;
   // The objects go before the service that polls them; the service closes the connection.
   for (TTCoordBox* box : positionPage_->CoordBoxes) box->Attach(nullptr);
   if (infos_)
@@ -227,8 +233,10 @@ void TFormMain::BuildToolBar(QWidget* band) {
   SpeedButtonDisconnect = ToolButton(band, "SpeedButtonDisconnect");
   SpeedButtonAbout = ToolButton(band, "SpeedButtonAbout");
   SpeedButtonExit = ToolButton(band, "SpeedButtonExit");
+  SpeedButtonCurves = ToolButton(band, "SpeedButtonCurves");
   for (QPushButton* b : {SpeedButtonConnect, SpeedButtonAddWork, SpeedButtonSendMsgToNc,
-                         SpeedButtonDisconnect, SpeedButtonAbout, SpeedButtonExit})
+                         SpeedButtonDisconnect, SpeedButtonAbout, SpeedButtonExit,
+                         SpeedButtonCurves})
     row->addWidget(b);
   row->addStretch(1);
   imgZDX = new QLabel(band);
@@ -249,6 +257,39 @@ void TFormMain::BuildToolBar(QWidget* band) {
   connect(SpeedButtonDisconnect, &QPushButton::clicked, this, [this] { service_->CloseConnect(); });
   connect(SpeedButtonAbout, &QPushButton::clicked, this, [this] { ShowAboutDialog(); });
   connect(SpeedButtonExit, &QPushButton::clicked, this, [this] { close(); });
+
+  PopupMenuCurves = new QMenu(this);
+  PopupMenuCurves->setObjectName("PopupMenuCurves");
+  MenuItemTrends = PopupMenuCurves->addAction(QString());
+  MenuItemTrends->setObjectName("MenuItemTrends");
+  MenuItemRecorder = PopupMenuCurves->addAction(QString());
+  MenuItemRecorder->setObjectName("MenuItemRecorder");
+  connect(SpeedButtonCurves, &QPushButton::clicked, this, [this] {
+    PopupMenuCurves->popup(SpeedButtonCurves->mapToGlobal(SpeedButtonCurves->rect().bottomLeft()));
+  });
+  connect(MenuItemTrends, &QAction::triggered, this, [this] {
+    TrendWindow().show();
+    TrendWindow().raise();
+  });
+  connect(MenuItemRecorder, &QAction::triggered, this, [this] {
+    RecorderWindow().show();
+    RecorderWindow().raise();
+  });
+}
+
+TTrendWindow& TFormMain::TrendWindow() {
+  if (!trendWindow_) {
+    TTCoordBox* machine = *std::find_if(
+        positionPage_->CoordBoxes.begin(), positionPage_->CoordBoxes.end(),
+        [](TTCoordBox* box) { return box->Position().Kind == EPositionKind::Machine; });
+    trendWindow_ = new TTrendWindow(*this, machine->Position());
+  }
+  return *trendWindow_;
+}
+
+TRecorderWindow& TFormMain::RecorderWindow() {
+  if (!recorderWindow_) recorderWindow_ = new TRecorderWindow(*language_, this);
+  return *recorderWindow_;
 }
 
 void TFormMain::BuildPages() {
@@ -310,6 +351,9 @@ void TFormMain::LoadCaptions() {
                  {SpeedButtonAbout, "SpeedButtonAbout"},
                  {SpeedButtonExit, "SpeedButtonExit"}};
   for (const auto& b : buttons) b.button->setText(language_->Caption("MainString", b.key));
+  SpeedButtonCurves->setText(language_->Caption("CurvesString", "SpeedButtonCurves"));
+  MenuItemTrends->setText(language_->Caption("CurvesString", "MenuItemTrends"));
+  MenuItemRecorder->setText(language_->Caption("CurvesString", "MenuItemRecorder"));
   StatusBand->SetConnectText(language_->Caption("MainString", "LabelDisConnect"), colors::kRed);
   StatusBand->LabelAlarm->setText(language_->Caption("Alarm", "AlarmGroup_Label"));
   StatusBand->LabelWarning->setText(language_->Caption("Alarm", "WarningGroup_Label"));
@@ -391,6 +435,8 @@ void TFormMain::ActivatePageInfo() {
   service_->GroupInfoSetActive(page_tag::kAlways);
   service_->GroupInfoSetActive(tag);
   service_->GroupInfoForceGetCNCInfo(tag);
+  // Open curves go on whatever page is shown.
+  if (trendWindow_) trendWindow_->Sampler().KeepSourcesActive();
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {

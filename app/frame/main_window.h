@@ -54,6 +54,8 @@ class TPasswordForm;
 class TFormProcessInfo;
 class TFormReturnCode;
 class TFormAddCNC;
+class TTrendWindow;
+class TRecorderWindow;
 
 // The windows the program creates after the main window, in this order.
 struct TDialogs {
@@ -119,6 +121,9 @@ class TFormMain : public QMainWindow {
   QTabWidget* PageControl() const { return PageControlMain; }
   QMenu* MachineMenu() const { return PopupMenuMachine; }
   TPage* PageByTag(int tag) const;
+  // The curve windows, made when first asked for.
+  TTrendWindow& TrendWindow();
+  TRecorderWindow& RecorderWindow();
   // Runs after every connection completion (the snapshot waits on it).
   std::function<void()> OnConnectionCompleted;
 
@@ -202,8 +207,14 @@ class TFormMain : public QMainWindow {
   QPushButton* SpeedButtonDisconnect;
   QPushButton* SpeedButtonAbout;
   QPushButton* SpeedButtonExit;
+  QPushButton* SpeedButtonCurves;
   QLabel* imgZDX;
   QMenu* PopupMenuMachine;
+  QMenu* PopupMenuCurves;
+  QAction* MenuItemTrends;
+  QAction* MenuItemRecorder;
+  TTrendWindow* trendWindow_ = nullptr;
+  TRecorderWindow* recorderWindow_ = nullptr;
   TStatusBand* StatusBand;
   QTabWidget* PageControlMain;
   QTimer* FlashConnectLampTimer;

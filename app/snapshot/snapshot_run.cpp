@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QTabBar>
 
+#include <cmath>
 #include <cstdio>
 
+#include "app/curves/trend_window.h"
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
 #include "app/pages/page.h"
@@ -20,6 +22,8 @@ namespace {
 // after the answers has raised its change events.
 constexpr int kLeastFillMs = 300;
 constexpr int kCheckMs = 10;
+// Long enough for a few dozen samples and a curve that visibly runs.
+constexpr int kTrendSamplingMs = 4000;
 
 }  // namespace
 
@@ -60,7 +64,7 @@ void TSnapshotRun::ShowPage(int index) {
   QTabWidget* tabs = window_.PageControl();
   while (index < tabs->count() && !tabs->isTabVisible(index)) ++index;
   if (index >= tabs->count()) {
-    Finish();
+    StartTrends();
     return;
   }
   pageIndex_ = index;
@@ -104,6 +108,47 @@ void TSnapshotRun::SavePage() {
   ShowPage(pageIndex_ + 1);
 }
 
+void TSnapshotRun::StartTrends() {
+  // The first page again, as a person would look at the curves from it.
+  window_.PageControl()->setCurrentIndex(0);
+  TTrendWindow& trends = window_.TrendWindow();
+  trends.show();
+  QTimer::singleShot(kTrendSamplingMs, this, [this] { SaveTrends(); });
+}
+
+void TSnapshotRun::SaveTrends() {
+  TTrendWindow& trends = window_.TrendWindow();
+  const TTrendLog& log = trends.Sampler().Log();
+  // The seconds sampled fill the picture, as the user would zoom to them.
+  if (log.Size() > 1)
+    trends.ShowStretch(static_cast<double>(log.Time(0)), static_cast<double>(log.Time(log.Size() - 1)));
+  trends.Redraw();
+  const QString file = folder_ + "/Trends.png";
+  if (!trends.grab().save(file)) {
+    Fail(4, "cannot write " + file);
+    return;
+  }
+  QJsonArray series;
+  for (int c = 0; c < log.CurveCount(); ++c) {
+    int values = 0;
+    for (std::size_t i = 0; i < log.Size(); ++i) values += std::isnan(log.Value(c, i)) ? 0 : 1;
+    series.append(QJsonObject{{"name", log.Curve(c).name},
+                              {"unit", log.Curve(c).unit},
+                              {"points", static_cast<int>(log.Size())},
+                              {"values", values}});
+  }
+  const double span = log.Size() > 1 ? (log.Time(log.Size() - 1) - log.Time(0)) / 1000.0 : 0;
+  QJsonObject items;
+  QJsonObject grids;
+  DescribeNamed(&trends, &trends, items, grids);
+  trends_ = QJsonObject{{"title", trends.windowTitle()},
+                        {"series", series},
+                        {"span_s", span},
+                        {"widgets", items}};
+  trends.hide();
+  Finish();
+}
+
 void TSnapshotRun::Finish() {
   QJsonObject frameItems;
   QJsonObject frameGrids;
@@ -112,6 +157,7 @@ void TSnapshotRun::Finish() {
   const QJsonObject document{{"caption", window_.windowTitle()},
                              {"frame", frameItems},
                              {"pages", pages_},
+                             {"trends", trends_},
                              {"dialogs", dialogs_}};
   if (!WriteSnapshotJson(folder_ + "/snapshot.json", document)) {
     Fail(4, "cannot write " + folder_ + "/snapshot.json");

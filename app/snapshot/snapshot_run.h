@@ -1,6 +1,7 @@
 // An unattended look at the whole window for support staff, documentation and tests: once
 // the connection is complete, every visible page in tab order is shown and let fill, then
-// saved as a PNG of the whole window, and everything named is written to snapshot.json.
+// saved as a PNG of the whole window; then the Trends window samples for a few seconds and
+// is saved too, and everything named is written to snapshot.json.
 #pragma once
 
 #include <QElapsedTimer>
@@ -29,6 +30,8 @@ class TSnapshotRun : public QObject {
   void ShowPage(int index);
   void WaitForFill();
   void SavePage();
+  void StartTrends();
+  void SaveTrends();
   void Finish();
   void Fail(int status, const QString& reason);
 
@@ -41,6 +44,7 @@ class TSnapshotRun : public QObject {
   QElapsedTimer firstIdle_;
   QJsonArray pages_;
   QJsonArray dialogs_;
+  QJsonObject trends_;
 };
 
 }  // namespace talvo::app
