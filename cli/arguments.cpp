@@ -25,11 +25,8 @@ constexpr OptionDefinition kOptions[] = {
     {"overwrite", ""}, {"count", "N"}, {"seconds", "S"},
     {"port", "PORT"},  {"interval", "MS"},  {"store", "DIR"},
     {"jobs", "N"},     {"machines", "FILE"}, {"json", ""},
-<<<<<<< HEAD
     {"bind", "ADDR"},  {"agent-config", ""},
-=======
     {"png", "OUT.png"}, {"channels", "X1,Y2"},
->>>>>>> curves
 };
 constexpr std::string_view kGlobalOptions[] = {"host", "dnc"};
 constexpr std::string_view kSynopsisStart = "talvo-cli --host ADDR [--dnc] ";
@@ -283,11 +280,8 @@ const std::vector<CommandDefinition>& Commands() {
       {"verify", {"DIR"}, {},
        [](const Operands& o, const Words&) -> Command { return Verify{o[0]}; }, Hosts::kNone},
       {"diff", {"A", "B"}, {{"json"}}, BuildDiff, Hosts::kSide},
-<<<<<<< HEAD
       {"devices-xml", {}, {{"machines"}, {"port"}, {"agent-config"}}, BuildDevicesXml, Hosts::kNone},
-=======
       {"plot", {"FILE..."}, {{"png", true}, {"channels"}}, BuildPlot, Hosts::kNone, true},
->>>>>>> curves
   };
   return commands;
 }

@@ -141,11 +141,7 @@ struct Plot {
 
 using Command = std::variant<Status, Params, SetParam, List, Get, Put, Remove, Move, MakeDir,
                              RemoveDir, DiskFree, Hardware, Version, Message, Record, Serve,
-<<<<<<< HEAD
-                             Relay, Adapter, Backup, Verify, Diff, DevicesXml>;
-=======
-                             Relay, Adapter, Backup, Verify, Diff, Plot>;
->>>>>>> curves
+                             Relay, Adapter, Backup, Verify, Diff, DevicesXml, Plot>;
 
 struct Invocation {
   std::string host;  // empty for a fleet command

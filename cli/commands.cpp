@@ -23,11 +23,8 @@ ExitStatus Execute(const Invocation& invocation, std::ostream& out) {
   if (const auto* backup = std::get_if<Backup>(&command)) return Run(*backup, out);
   if (const auto* verify = std::get_if<Verify>(&command)) return Run(*verify, out);
   if (const auto* diff = std::get_if<Diff>(&command)) return Run(*diff, out);
-<<<<<<< HEAD
   if (const auto* devices = std::get_if<DevicesXml>(&command)) return Run(*devices, out);
-=======
   if (const auto* plot = std::get_if<Plot>(&command)) return Run(*plot);
->>>>>>> curves
   const bool serve = std::holds_alternative<Serve>(command);
   const bool relay = std::holds_alternative<Relay>(command);
   const bool adapter = std::holds_alternative<Adapter>(command);

@@ -19,15 +19,12 @@ ExitStatus Execute(const Invocation& invocation, std::ostream& out);
 ExitStatus Run(const Backup& command, std::ostream& out);
 ExitStatus Run(const Verify& command, std::ostream& out);
 ExitStatus Run(const Diff& command, std::ostream& out);
-<<<<<<< HEAD
 // The shop's MTConnect description (adapter/devices_command.cpp): a machine that cannot be
 // asked for its key parameters is described by the controller's defaults and makes the
 // status kConnection.
 ExitStatus Run(const DevicesXml& command, std::ostream& out);
-=======
 // The recorder plot (plot_command.cpp): runs talvo-plot in this process's place.
 ExitStatus Run(const Plot& command);
->>>>>>> curves
 
 // Machine data (read_commands.cpp).
 void Run(Session& session, const Status& command, std::ostream& out);
