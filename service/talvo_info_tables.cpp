@@ -1,6 +1,7 @@
 #include "service/talvo_info_tables.h"
 
 #include <algorithm>
+#include <array>
 
 #include "link/vandircnc.h"
 
@@ -28,7 +29,15 @@ void TTalvoInfo_MacroVariable::Update(bool force) {
   globalsChanged_ = true;
   const int events = UpdateChunks(
       force, EForcedRead::Skip, 0, globalCount_, kChunk, [&](int start, int count, int* c) {
+        // The link reports a change once, to whoever reads first: while this object was
+        // inactive the Trends window may have taken the change of a variable this object
+        // still holds the old value of, so the values read are compared with the held ones.
+        std::array<double, kChunk> held;
+        std::copy_n(&globals_[start], count, held.begin());
         Link().GetMacroGlobalVariable(start + 1, count, &globals_[start], c);
+        if (*c == vandir::kUnchanged &&
+            !std::equal(held.begin(), held.begin() + count, &globals_[start]))
+          *c = vandir::kChanged;
       });
   // After the update the flags tell what this update found.
   localsChanged_ = localsChanged;

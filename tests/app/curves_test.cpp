@@ -20,6 +20,7 @@
 #include "app/curves/recorder_plot.h"
 #include "app/curves/trend_log.h"
 #include "app/curves/trend_window.h"
+#include "app/widgets/string_grid.h"
 #include "link/vandircnc.h"
 #include "tests/app/frame_fixture.h"
 #include "text/durable_file.h"
@@ -268,7 +269,10 @@ TEST_F(TrendsWindow, FollowTheSimulatorOnAnyPageWithGapsAndExportWhatTheyShow) {
   Add(1, 7);    // D register 7
   ASSERT_EQ(trends->Sampler().Log().CurveCount(), 10);  // eight at the start, two added
 
-  // No language file in this home: the built-in captions.
+  // The Work page has read its variables once, so only what changes later is news to it.
+  auto* globals = FrameTest::Find<StringGrid>("gridGlobalVar");
+  ASSERT_TRUE(RunUntil([&] { return !globals->Cell(1, 100).isEmpty(); }));
+  RunFor(std::chrono::milliseconds(300));
   // The PLC page polls none of these: the curves go on all the same.
   window->PageControl()->setCurrentIndex(2);
   sim->Command("set feed 1234500");
@@ -279,6 +283,10 @@ TEST_F(TrendsWindow, FollowTheSimulatorOnAnyPageWithGapsAndExportWhatTheyShow) {
   EXPECT_TRUE(RunUntil([&] { return Last("#5") == 2.5; })) << Last("#5");
   EXPECT_TRUE(RunUntil([&] { return Last("D7") == 42; })) << Last("D7");
   EXPECT_TRUE(RunUntil([&] { return Last("Machine X") == 12; })) << Last("Machine X");
+  // The Work page, shown again, has what the curve followed while it was hidden.
+  window->PageControl()->setCurrentIndex(0);
+  EXPECT_TRUE(RunUntil([&] { return globals->Cell(1, 5) == "2.5000"; }, std::chrono::seconds(3)))
+      << globals->Cell(1, 5).toStdString();
 
   // A link that answers late leaves a gap, not the last value drawn on.
   sim->Command("stall 2500");
