@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -128,6 +129,8 @@ TFormAddCNC::TFormAddCNC(TMachineList& list, const TLanguage& language, QWidget*
   MaskEditIP->setFocusPolicy(Qt::TabFocus);
   MaskEditIP->hide();
   MaskEditIP->installEventFilter(this);
+  // Every edit the user makes is stored, however it arrives: keys, an input method, a paste.
+  connect(MaskEditIP, &QLineEdit::textEdited, this, [this] { StoreTypedAddress(); });
 
   auto* top = new QHBoxLayout;
   top->addWidget(SpeedButtonAdd);
@@ -135,8 +138,11 @@ TFormAddCNC::TFormAddCNC(TMachineList& list, const TLanguage& language, QWidget*
   top->addWidget(SpeedButtonConnect);
   top->addWidget(CheckBoxAutoConnect);
   top->addStretch();
+  LabelNoAddress = new QLabel(this);
+  LabelNoAddress->setObjectName("LabelNoAddress");
+  LabelNoAddress->setWordWrap(true);
   auto* bottom = new QHBoxLayout;
-  bottom->addStretch();
+  bottom->addWidget(LabelNoAddress, 1);
   bottom->addWidget(SpeedButtonExit);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
@@ -189,6 +195,7 @@ void TFormAddCNC::LoadCaptions() {
   SpeedButtonConnect->setText(caption("SpeedButtonConnect"));
   CheckBoxAutoConnect->setText(caption("CheckBoxAutoConnect"));
   SpeedButtonExit->setText(caption("SpeedButtonExit"));
+  LabelNoAddress->setText(caption("LabelNoAddress"));
   StringGridCNC->SetCell(kIpCol, 0, caption("StringGridCNCIP"));
   StringGridCNC->SetCell(kNameCol, 0, caption("StringGridCNCName"));
 }
@@ -212,6 +219,13 @@ void TFormAddCNC::FillGrid() {
   SpeedButtonConnect->setEnabled(count > 0);
   StringGridCNC->SetCurrentCell(col, std::clamp(row, 1, rows));
   StringGridCNCSelectCell(StringGridCNC->Col(), StringGridCNC->Row());
+  ShowNoAddressHint();
+}
+
+void TFormAddCNC::ShowNoAddressHint() {
+  bool blank = false;
+  for (int n = 0; n < list_.Count() && !blank; ++n) blank = list_.Ip(n).empty();
+  LabelNoAddress->setVisible(blank);
 }
 
 int TFormAddCNC::EntryRow() const {
@@ -293,6 +307,7 @@ bool TFormAddCNC::StringGridCNCKeyDown(QKeyEvent* event) {
     MaskEditIP->setFocus();
   } else if (event->text().size() == 1 && event->text().at(0).isDigit()) {
     OpenEditor(event->text(), 1);
+    StoreTypedAddress();  // the digit replaced the address, though not typed into the editor
   } else {
     OpenEditor(QString(), MaskEditIP->cursorPosition() + 1);
   }
@@ -331,7 +346,7 @@ bool TFormAddCNC::MaskEditIPKeyDown(QKeyEvent* event) {
 }
 
 // The address as typed, without the mask's blanks; a mask with no digit in it holds none.
-void TFormAddCNC::MaskEditIPKeyUp() {
+void TFormAddCNC::StoreTypedAddress() {
   const int row = EntryRow();
   if (row == 0 || !MaskEditIP->isVisible()) return;
   QString ip = MaskEditIP->text().remove(' ');
@@ -339,6 +354,7 @@ void TFormAddCNC::MaskEditIPKeyUp() {
   if (ip == StringGridCNC->Cell(kIpCol, row)) return;
   StringGridCNC->SetCell(kIpCol, row, ip);
   Saved(list_.SetIp(row - 1, ip.toStdString()));
+  ShowNoAddressHint();
 }
 
 bool TFormAddCNC::eventFilter(QObject* watched, QEvent* event) {
@@ -346,9 +362,6 @@ bool TFormAddCNC::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
       case QEvent::KeyPress:
         return MaskEditIPKeyDown(static_cast<QKeyEvent*>(event));
-      case QEvent::KeyRelease:
-        MaskEditIPKeyUp();
-        break;
       case QEvent::MouseButtonPress:
         if (!MaskEditIP->hasFocus()) {
           MaskEditIP->setFocus(Qt::MouseFocusReason);

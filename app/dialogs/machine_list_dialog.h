@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QKeyEvent;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -43,7 +44,9 @@ class TFormAddCNC : public QDialog {
   void StringGridCNCSelectCell(int col, int row);
   bool StringGridCNCKeyDown(QKeyEvent* event);
   bool MaskEditIPKeyDown(QKeyEvent* event);
-  void MaskEditIPKeyUp();
+  void StoreTypedAddress();
+  // Says, while an entry has no address, that such an entry is dropped on closing.
+  void ShowNoAddressHint();
   // Shows the IP editor over the current cell while that is an address cell, else hides it.
   void PlaceEditor();
   void HideEditor();
@@ -64,6 +67,7 @@ class TFormAddCNC : public QDialog {
   QCheckBox* CheckBoxAutoConnect;
   StringGrid* StringGridCNC;
   QPushButton* SpeedButtonExit;
+  QLabel* LabelNoAddress;
   QLineEdit* MaskEditIP;
 };
 

@@ -99,8 +99,9 @@ void TFormMain::BuildMachineMenu() {
     item->setCheckable(true);
     connect(item, &QAction::triggered, this, [this, n] { ConnectMachine(n); });
   }
-  // A list without machines still opens: one empty item.
-  QAction* empty = PopupMenuMachine->addAction(QString());
+  // A list without machines still opens, and says where machines are added.
+  QAction* empty =
+      PopupMenuMachine->addAction(language_->Caption("MainString", "MachineListEmpty"));
   empty->setVisible(count == 0);
   empty->setEnabled(false);
 }

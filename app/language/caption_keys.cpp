@@ -49,6 +49,7 @@ std::vector<TCaptionKey> BuildTable() {
        {"LabelExclude", "Exclude"},
        {"LabelFailed", "Failed"},
        {"LabelNone", "None"},
+       {"MachineListEmpty", "No machines yet: add one with Machines"},
        {"TabWork", "Work"},
        {"TabPos", "Position"},
        {"TabPLC", "PLC"},
@@ -203,7 +204,8 @@ std::vector<TCaptionKey> BuildTable() {
        {"LabelRetryDelayTimeUnit", "Sec"},
        {"DelayTime", "Delay Time"},
        {"Apply_Label", "Apply"},
-       {"Cancel_Label", "Cancel"}});
+       {"Cancel_Label", "Cancel"},
+       {"LanguageNextStart", "The language changes at the next start."}});
   Add(all, "FileTrans",
       {{"MachinePathLabel", "Machine Path"},
        {"TransMachineLabel", "Trans Machine"},
@@ -349,7 +351,8 @@ std::vector<TCaptionKey> BuildTable() {
        {"SpeedButtonDelete", "Del"},
        {"SpeedButtonConnect", "Connect"},
        {"CheckBoxAutoConnect", "Auto Connect"},
-       {"SpeedButtonExit", "Exit"}});
+       {"SpeedButtonExit", "Exit"},
+       {"LabelNoAddress", "An entry without an IP address is not kept."}});
   Add(all, "OptionString", {{"SelectDirectoryCaption", "Select Directory"}});
   Add(all, "CurvesString",
       {{"SpeedButtonCurves", "Curves"},

@@ -66,6 +66,10 @@ QGroupBox* TOptionPage::BuildLanguageGroup() {
     languageItems_->addButton(item, code++);
     items->addWidget(item);
   }
+  LabelLanguageNextStart = Named<QLabel>("LabelLanguageNextStart");
+  LabelLanguageNextStart->setWordWrap(true);
+  LabelLanguageNextStart->hide();
+  items->addWidget(LabelLanguageNextStart);
   return RadioGroupLanguage;
 }
 
@@ -146,6 +150,8 @@ void TOptionPage::LoadCaptions(const TLanguage& language) {
   LabelRetryDelayTimeUnit->setText(caption("LabelRetryDelayTimeUnit"));
   SpeedButtonOptionApply->setText(caption("Apply_Label"));
   SpeedButtonOptionCancel->setText(caption("Cancel_Label"));
+  LabelLanguageNextStart->setText(caption("LanguageNextStart"));
+  runningLanguage_ = language.Code();
 }
 
 void TOptionPage::LoadOptionsPage() {
@@ -197,6 +203,10 @@ void TOptionPage::SpeedButtonOptionApplyClick() {
   service_.KeepConnect = options_.EnableReconnect();
   service_.KeepConnectCount = options_.KeepConnectCount();
   service_.SetKeepConnectInterval(options_.KeepConnectInterval());
+  // The window keeps the language it started with; the user is told when that is no longer
+  // the one chosen.
+  LabelLanguageNextStart->setVisible(file.ReadInteger(kOptions, "LANGUAGE", kEnglish) !=
+                                     runningLanguage_);
   if (saved) return;
   // The page shows what the file still holds rather than edits that were never stored.
   LoadOptionsPage();

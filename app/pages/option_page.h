@@ -50,12 +50,14 @@ class TOptionPage : public TPage {
   TOptions& options_;
   TTalvoService& service_;
   TFormMain* frame_ = nullptr;  // for its language, once attached
+  int runningLanguage_ = -1;     // the language the captions were loaded in
 
   QGroupBox* RadioGroupLanguage;
   QButtonGroup* languageItems_;
   QRadioButton* RadioBIG5;
   QRadioButton* RadioGB;
   QRadioButton* RadioENG;
+  QLabel* LabelLanguageNextStart;
   QLabel* labelDelayTime;
   QSlider* trackbarDelayTime;
   QLineEdit* editDelayTime;

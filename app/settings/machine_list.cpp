@@ -17,7 +17,7 @@ bool Blank(const std::string& text) {
 }  // namespace
 
 int TMachineList::Count() const {
-  return std::clamp(file_.ReadInteger(kSection, "CNCCOUNT", 1), 0, kMostMachines);
+  return std::clamp(file_.ReadInteger(kSection, "CNCCOUNT", 0), 0, kMostMachines);
 }
 
 std::string TMachineList::Name(int index) const {

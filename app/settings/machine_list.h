@@ -21,7 +21,8 @@ class TMachineList {
 
   TIniFile& File() const { return file_; }
 
-  // CNCCOUNT (default 1), held to 0..kMostMachines.
+  // CNCCOUNT, held to 0..kMostMachines. A file without one holds no machine: a first start
+  // offers no blank entry to connect to.
   int Count() const;
   std::string Name(int index) const;
   std::string Ip(int index) const;

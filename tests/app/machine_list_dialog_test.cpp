@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -91,30 +93,36 @@ TEST_F(MachineListDialog, ShowsTheListWithCaptionsAndTheEditorOnTheAddressCell) 
   EXPECT_TRUE(cell.contains(editor->geometry())) << "the editor lies inside the current cell";
 }
 
-TEST_F(MachineListDialog, WithoutMachineDataOneEmptyRowThatClosingRemoves) {
+TEST_F(MachineListDialog, WithoutMachineDataTheListIsEmptyAndAnEntryWithoutAddressIsNotKept) {
   Open("");
-  EXPECT_EQ(list.Count(), 1) << "a missing section reads as one empty entry";
-  EXPECT_EQ(grid->RowCount(), 2);
-  EXPECT_EQ(grid->Cell(0, 1), "");
-  EXPECT_EQ(grid->Cell(1, 1), "");
-  EXPECT_TRUE(grid->isEnabled());
-  Click("SpeedButtonExit");
-  EXPECT_FALSE(dialog->isVisible());
-  EXPECT_EQ(list.Count(), 0);
-  EXPECT_TRUE(SettingsHas("CNCCOUNT=0"));
-
-  dialog->show();
+  EXPECT_EQ(list.Count(), 0) << "a first start offers no blank machine";
   EXPECT_EQ(grid->RowCount(), 2) << "an empty list still shows its one row, disabled";
   EXPECT_EQ(grid->Cell(0, 1), "");
   EXPECT_FALSE(grid->isEnabled());
   EXPECT_FALSE(Button("SpeedButtonDelete")->isEnabled());
   EXPECT_FALSE(Button("SpeedButtonConnect")->isEnabled());
   EXPECT_FALSE(editor->isVisible());
+  QLabel* hint = dialog->findChild<QLabel*>("LabelNoAddress");
+  ASSERT_NE(hint, nullptr);
+  EXPECT_FALSE(hint->isVisible());
+
   Click("SpeedButtonAdd");
-  EXPECT_TRUE(grid->isEnabled());
-  EXPECT_TRUE(Button("SpeedButtonConnect")->isEnabled());
-  EXPECT_TRUE(editor->isVisible());
   EXPECT_EQ(list.Count(), 1);
+  EXPECT_TRUE(grid->isEnabled());
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_TRUE(hint->isVisible()) << "the new entry has no address yet";
+  EXPECT_EQ(hint->text(), "An entry without an IP address is not kept.");
+  grid->setFocus();
+  Type("7");
+  EXPECT_FALSE(hint->isVisible());
+  editor->selectAll();
+  Key(Qt::Key_Delete);
+  EXPECT_TRUE(hint->isVisible());
+
+  Click("SpeedButtonExit");
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_TRUE(SettingsHas("CNCCOUNT=0"));
 }
 
 TEST_F(MachineListDialog, TypingAnAddressStoresItWithoutTheMaskBlanks) {
@@ -132,6 +140,26 @@ TEST_F(MachineListDialog, TypingAnAddressStoresItWithoutTheMaskBlanks) {
   editor->selectAll();
   Key(Qt::Key_Delete);
   EXPECT_EQ(list.Ip(0), "") << "dots alone are no address";
+}
+
+TEST_F(MachineListDialog, AnAddressIsStoredHoweverItsDigitsArrive) {
+  Open("[MACHINEDATA]\nCNCCOUNT=1\nCNCNAME0=Mill\nCNCIP0=10.0.0.1\n");
+  grid->setFocus();
+  Key(Qt::Key_F2);
+  ASSERT_TRUE(editor->hasFocus());
+  editor->setCursorPosition(13);  // after the last group's first digit: "10 .0  .0  .1|  "
+  // A key held down repeats presses before its one release; an input method commits text
+  // without any key event.
+  QTest::keyPress(editor, Qt::Key_2, {}, -1);
+  EXPECT_EQ(list.Ip(0), "10.0.0.12");
+  QInputMethodEvent commit;
+  commit.setCommitString("3");
+  QApplication::sendEvent(editor, &commit);
+  EXPECT_EQ(editor->text(), "10.0.0.123");
+  EXPECT_EQ(list.Ip(0), "10.0.0.123");
+  QTest::keyRelease(editor, Qt::Key_2);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(grid->Cell(0, 1), "10.0.0.123");
 }
 
 TEST_F(MachineListDialog, NamesAreWrittenAsTheyAreTyped) {

@@ -139,6 +139,20 @@ TEST_F(OptionPage, UserLanguageShowsNoItemAndApplyWritesNone) {
   EXPECT_EQ(Stored("LANGUAGE"), 1);
 }
 
+TEST_F(OptionPage, AnotherLanguageAppliedSaysItComesAtTheNextStart) {
+  Open("[OPTIONS]\nLANGUAGE=2\n");
+  QLabel* note = Find<QLabel>("LabelLanguageNextStart");
+  EXPECT_FALSE(note->isVisibleTo(page.get()));
+  Find<QRadioButton>("RadioBIG5")->click();
+  EXPECT_FALSE(note->isVisibleTo(page.get())) << "a choice not applied changes nothing yet";
+  Click("SpeedButtonOptionApply");
+  EXPECT_TRUE(note->isVisibleTo(page.get()));
+  EXPECT_EQ(note->text(), "The language changes at the next start.");
+  Find<QRadioButton>("RadioENG")->click();
+  Click("SpeedButtonOptionApply");
+  EXPECT_FALSE(note->isVisibleTo(page.get())) << "the language running is the one chosen again";
+}
+
 TEST_F(OptionPage, RetryOffDisablesItsControlsAndStopsReconnectingInTheService) {
   Open("[OPTIONS]\nENABLE_RECONNECT_TIMES=1\nNUMBER_RECONNECT_TIMES=3\nRECONNECT_DELAY_TIME=2\n");
   Click("SpeedButtonOptionApply");

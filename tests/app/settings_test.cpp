@@ -160,7 +160,7 @@ TEST_F(SettingsFile, CompactionRemovesEveryBlankAddressIncludingNeighbours) {
 
 TEST_F(SettingsFile, MachineCountIsHeldToWhatAListCanBe) {
   for (const auto& [text, expected] : {std::pair{"-3", 0}, {"100000", TMachineList::kMostMachines},
-                                       {"2", 2}, {"two", 1}}) {
+                                       {"2", 2}, {"two", 0}}) {
     Write(std::string("[MACHINEDATA]\nCNCCOUNT=") + text + "\n");
     TIniFile file(path);
     EXPECT_EQ(TMachineList(file).Count(), expected) << text;
