@@ -18,6 +18,7 @@ using Calc = TInputCalculator;
 constexpr int kWidth = 341;
 constexpr int kHeight = 421;
 constexpr int kFontPixels = 32;
+constexpr int kTargetFontPixels = 14;
 
 // Keys typed on the keyboard, by the button they stand for; 0 for none.
 int KeyCode(const QKeyEvent& event) {
@@ -47,38 +48,51 @@ TFrmInput::TFrmInput(QWidget* parent) : QDialog(parent) {
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(6, 6, 6, 6);
   grid->setSpacing(4);
+  QFont plain = font();
+  plain.setPixelSize(kTargetFontPixels);
+  LabelTarget = new QLabel(this);
+  LabelTarget->setObjectName("LabelTarget");
+  LabelCurrent = new QLabel(this);
+  LabelCurrent->setObjectName("LabelCurrent");
+  LabelCurrent->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  for (QLabel* label : {LabelTarget, LabelCurrent}) {
+    label->setFont(plain);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  }
+  grid->addWidget(LabelTarget, 0, 0, 1, 3);
+  grid->addWidget(LabelCurrent, 0, 3, 1, 1);
   LabelData = new QLabel(this);
   LabelData->setObjectName("LabelData");
   LabelData->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   LabelData->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   LabelData->setAutoFillBackground(true);
   LabelData->setBackgroundRole(QPalette::Base);
-  grid->addWidget(LabelData, 0, 0, 1, 4);
+  grid->addWidget(LabelData, 1, 0, 1, 4);
 
-  AddButton("SpeedButtonBackspace", "Backspace", Calc::kBackspace, 1, 0, 2);
+  AddButton("SpeedButtonBackspace", "Backspace", Calc::kBackspace, 2, 0, 2);
   // The one long caption: a little smaller, so that it stays inside its two cells.
   QFont smaller = big;
   smaller.setPixelSize(kFontPixels * 4 / 5);
   findChild<QPushButton*>("SpeedButtonBackspace")->setFont(smaller);
-  AddButton("SpeedButtonCE", "CE", Calc::kClear, 1, 2);
-  AddButton("SpeedButtonOperator4", "/", '/', 1, 3);
+  AddButton("SpeedButtonCE", "CE", Calc::kClear, 2, 2);
+  AddButton("SpeedButtonOperator4", "/", '/', 2, 3);
   const char* const digitNames[] = {"SpeedButtonNum0", "SpeedButtonNum1", "SpeedButtonNum2",
                                     "SpeedButtonNum3", "SpeedButtonNum4", "SpeedButtonNum5",
                                     "SpeedButtonNum6", "SpeedButtonNum7", "SpeedButtonNum8",
                                     "SpeedButtonNum9"};
   const char* const digitCaptions[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
   for (int d = 1; d <= 9; ++d)
-    AddButton(digitNames[d], digitCaptions[d], '0' + d, 4 - (d - 1) / 3, (d - 1) % 3);
-  AddButton("SpeedButtonOperator3", "*", '*', 2, 3);
-  AddButton("SpeedButtonOperator2", "-", '-', 3, 3);
-  AddButton("SpeedButtonOperator1", "+", '+', 4, 3);
-  AddButton(digitNames[0], digitCaptions[0], '0', 5, 0);
-  AddButton("SpeedButtonDot", ".", '.', 5, 1);
-  AddButton("SpeedButtonSign", "+/-", Calc::kSign, 5, 2);
-  AddButton("SpeedButtonOperator0", "=", '=', 5, 3);
-  AddButton("SpeedButtonOperator5", "1/x", Calc::kReciprocal, 6, 0);
-  AddButton("SpeedButtonOperator6", "x^2", Calc::kSquare, 6, 1);
-  AddButton("SpeedButtonOperator7", "sqrt", Calc::kSquareRoot, 6, 2, 2);
+    AddButton(digitNames[d], digitCaptions[d], '0' + d, 5 - (d - 1) / 3, (d - 1) % 3);
+  AddButton("SpeedButtonOperator3", "*", '*', 3, 3);
+  AddButton("SpeedButtonOperator2", "-", '-', 4, 3);
+  AddButton("SpeedButtonOperator1", "+", '+', 5, 3);
+  AddButton(digitNames[0], digitCaptions[0], '0', 6, 0);
+  AddButton("SpeedButtonDot", ".", '.', 6, 1);
+  AddButton("SpeedButtonSign", "+/-", Calc::kSign, 6, 2);
+  AddButton("SpeedButtonOperator0", "=", '=', 6, 3);
+  AddButton("SpeedButtonOperator5", "1/x", Calc::kReciprocal, 7, 0);
+  AddButton("SpeedButtonOperator6", "x^2", Calc::kSquare, 7, 1);
+  AddButton("SpeedButtonOperator7", "sqrt", Calc::kSquareRoot, 7, 2, 2);
 
   SpeedButtonOK = new QPushButton(this);
   SpeedButtonOK->setObjectName("SpeedButtonOK");
@@ -89,8 +103,8 @@ TFrmInput::TFrmInput(QWidget* parent) : QDialog(parent) {
     button->setAutoDefault(false);
     button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
   }
-  grid->addWidget(SpeedButtonOK, 7, 0, 1, 2);
-  grid->addWidget(SpeedButtonCancel, 7, 2, 1, 2);
+  grid->addWidget(SpeedButtonOK, 8, 0, 1, 2);
+  grid->addWidget(SpeedButtonCancel, 8, 2, 1, 2);
   connect(SpeedButtonOK, &QPushButton::clicked, this, &QDialog::accept);
   connect(SpeedButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -116,6 +130,12 @@ void TFrmInput::SetDisplay(const QString& text, bool selected) {
   calculator_.SetDisplay(text.toLatin1().toStdString());
   startSelected_ = selected;
   ShowDisplay();
+}
+
+void TFrmInput::SetTarget(const QString& what, const QString& current) {
+  LabelTarget->setText(what);
+  LabelTarget->setToolTip(what);
+  LabelCurrent->setText(current);
 }
 
 bool TFrmInput::Edited() const {

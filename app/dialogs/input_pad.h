@@ -26,6 +26,9 @@ class TFrmInput : public QDialog {
   // typed replaces.
   void SetDisplay(const QString& text, bool selected = false);
   QString GetDisplay() const;
+  // What the value being entered is for and the value it has now, shown above the display
+  // so that the user sees which cell a number goes to; empty texts show nothing.
+  void SetTarget(const QString& what, const QString& current);
   // Whether the pad holds anything but the value it was started with.
   bool Edited() const;
 
@@ -45,6 +48,8 @@ class TFrmInput : public QDialog {
   bool startSelected_ = false;
   std::string startText_;  // the display as the pad was shown
   const TLanguage* language_ = nullptr;
+  QLabel* LabelTarget;
+  QLabel* LabelCurrent;
   QLabel* LabelData;
   QPushButton* SpeedButtonOK;
   QPushButton* SpeedButtonCancel;

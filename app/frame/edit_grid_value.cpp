@@ -12,6 +12,7 @@
 #include "app/dialogs/return_code_text.h"
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
+#include "app/widgets/string_grid.h"
 #include "link/vandircnc.h"
 
 namespace talvo::app {
@@ -121,7 +122,15 @@ bool IsNumber(const QString& text) {
 
 }  // namespace
 
-void TFormMain::EditGridValue(EEditHow how, EEditKind kind, const QString& text, int a, int b) {
+TEditTarget CellTarget(const StringGrid& grid, int col, int row) {
+  const QString rowCaption = grid.Cell(0, row).trimmed();
+  const QString colCaption = grid.Cell(col, 0).trimmed();
+  return {col == 0 || colCaption.isEmpty() ? rowCaption : rowCaption + "  " + colCaption,
+          grid.Cell(col, row).trimmed()};
+}
+
+void TFormMain::EditGridValue(EEditHow how, EEditKind kind, const QString& text, int a, int b,
+                              const TEditTarget& target) {
   if (!service_->GetSessionReady() || !Writes(kind, a, b)) return;
   if (how == EEditHow::KeyTyped && !StartsPad(text)) return;
   if (kind == EEditKind::SystemParameter && !dialogs_.Password->ShowNextTime() &&
@@ -132,6 +141,7 @@ void TFormMain::EditGridValue(EEditHow how, EEditKind kind, const QString& text,
   const bool offered = how == EEditHow::DoubleClicked && IsNumber(text);
   dialogs_.Input->SetDisplay(how == EEditHow::KeyTyped ? text : offered ? text.trimmed() : "0",
                              offered);
+  dialogs_.Input->SetTarget(target.what, target.current);
   if (dialogs_.Input->exec() != QDialog::Accepted) return;
   if (how == EEditHow::DoubleClicked && !dialogs_.Input->Edited()) return;
   const QString entered = dialogs_.Input->GetDisplay().trimmed();

@@ -1,6 +1,8 @@
 // What an editable grid of the main window asks EditGridValue to write, and how the edit began.
 #pragma once
 
+#include <QString>
+
 namespace talvo::app {
 
 enum class EEditHow { KeyTyped = 1, DoubleClicked = 2 };
@@ -18,5 +20,15 @@ enum class EEditKind {
   SystemParameter = 9, // b: parameter number (asks for the maker password)
   UserParameter = 10,  // b: backup register number
 };
+
+// What the input pad says it is editing: the cell's row and column captions, and the value
+// the cell shows now.
+struct TEditTarget {
+  QString what;
+  QString current;
+};
+
+class StringGrid;
+TEditTarget CellTarget(const StringGrid& grid, int col, int row);
 
 }  // namespace talvo::app

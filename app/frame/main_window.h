@@ -96,7 +96,8 @@ class TFormMain : public QMainWindow {
   // Asks for a number (the pad, and the password for a system parameter) and writes it as
   // `kind` says; the result dialog then follows the controller's answer. `text` is the key
   // typed when `how` is KeyTyped.
-  void EditGridValue(EEditHow how, EEditKind kind, const QString& text, int a, int b);
+  void EditGridValue(EEditHow how, EEditKind kind, const QString& text, int a, int b,
+                     const TEditTarget& target = {});
 
   // State and parts, for the pages, the snapshot and the tests.
   TTalvoService& Service() { return *service_; }

@@ -178,7 +178,10 @@ void TParameterPage::EditParameter(const StringGrid& grid, int row, EEditHow how
   bool ok = false;
   const int n = grid.Cell(0, row).toInt(&ok, 10);
   if (!ok || n < 1 || n > kParameterCount) return;
-  frame_->EditGridValue(how, EEditKind::SystemParameter, typed, 0, n);
+  // The parameter's number and description say what is being changed.
+  TEditTarget target = CellTarget(grid, kValueCol, row);
+  target.what = grid.Cell(0, row).trimmed() + "  " + grid.Cell(kDescriptionCol, row).trimmed();
+  frame_->EditGridValue(how, EEditKind::SystemParameter, typed, 0, n, target);
 }
 
 void TParameterPage::LoadCaptions(const TLanguage& language) {

@@ -103,13 +103,15 @@ void TPlcPage::Attach(TFormMain& frame) {
   dRegisters_->OnCellActivated = [this](int col, int row) {
     if (row >= 1 && col == 1)
       frame_->EditGridValue(EEditHow::DoubleClicked, EEditKind::BackupRegister,
-                            dRegisters_->Cell(col, row), 0, row - 1);
+                            dRegisters_->Cell(col, row), 0, row - 1,
+                            CellTarget(*dRegisters_, col, row));
   };
   dRegisters_->OnKey = [this](QKeyEvent* event) {
     // Keys without a character (arrows, Enter) keep their meaning in the grid.
     if (event->text().isEmpty() || !event->text()[0].isPrint()) return false;
     frame_->EditGridValue(EEditHow::KeyTyped, EEditKind::BackupRegister, event->text(),
-                          dRegisters_->Col(), dRegisters_->Row() - 1);
+                          dRegisters_->Col(), dRegisters_->Row() - 1,
+                          CellTarget(*dRegisters_, dRegisters_->Col(), dRegisters_->Row()));
     return true;
   };
 }

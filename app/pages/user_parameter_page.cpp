@@ -71,14 +71,15 @@ void TUserParameterPage::Attach(TFormMain& frame) {
   grid_->OnCellActivated = [this](int col, int row) {
     if (col == kValueCol && row >= 1)
       frame_->EditGridValue(EEditHow::DoubleClicked, EEditKind::BackupRegister,
-                            grid_->Cell(col, row), 0, RegisterOfRow(row));
+                            grid_->Cell(col, row), 0, RegisterOfRow(row),
+                            CellTarget(*grid_, col, row));
   };
   grid_->OnKey = [this](QKeyEvent* event) {
     if (grid_->Col() != kValueCol || grid_->Row() < 1 || event->text().isEmpty() ||
         !frame_->Service().GetSessionReady())
       return false;
     frame_->EditGridValue(EEditHow::KeyTyped, EEditKind::UserParameter, event->text(), 0,
-                          RegisterOfRow(grid_->Row()));
+                          RegisterOfRow(grid_->Row()), CellTarget(*grid_, kValueCol, grid_->Row()));
     return true;
   };
 }

@@ -244,12 +244,14 @@ void TWorkPage::Attach(TFormMain& frame) {
 void TWorkPage::BindVariableGrid(StringGrid& grid, EEditKind kind) {
   grid.OnCellActivated = [this, &grid, kind](int col, int row) {
     if (row >= 1 && col == 1)
-      frame_->EditGridValue(EEditHow::DoubleClicked, kind, grid.Cell(col, row), 0, row - 1);
+      frame_->EditGridValue(EEditHow::DoubleClicked, kind, grid.Cell(col, row), 0, row - 1,
+                            CellTarget(grid, col, row));
   };
   grid.OnKey = [this, &grid, kind](QKeyEvent* event) {
     // Keys without a character (arrows, Enter) keep their meaning in the grid.
     if (grid.Col() != 1 || event->text().isEmpty() || !event->text()[0].isPrint()) return false;
-    frame_->EditGridValue(EEditHow::KeyTyped, kind, event->text(), 0, grid.Row() - 1);
+    frame_->EditGridValue(EEditHow::KeyTyped, kind, event->text(), 0, grid.Row() - 1,
+                          CellTarget(grid, 1, grid.Row()));
     return true;
   };
 }

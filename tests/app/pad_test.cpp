@@ -248,6 +248,23 @@ TEST(PadDialog, ShowingResetsAndOkHandsOverAnError) {
   EXPECT_EQ(pad.GetDisplay(), "3");
 }
 
+TEST(PadDialog, SaysWhatIsEditedAndItsValueWithoutShrinkingTheDisplay) {
+  TFrmInput pad(nullptr);
+  pad.SetTarget("#105  Value", "2.5000");
+  pad.SetDisplay("7");
+  RunModal(pad, [&] {
+    EXPECT_EQ(pad.findChild<QLabel*>("LabelTarget")->text(), "#105  Value");
+    EXPECT_EQ(pad.findChild<QLabel*>("LabelCurrent")->text(), "2.5000");
+    EXPECT_TRUE(pad.findChild<QLabel*>("LabelTarget")->isVisible());
+    EXPECT_EQ(QFontInfo(pad.findChild<QLabel*>("LabelData")->font()).pixelSize(), 32);
+    const QRect target = pad.findChild<QLabel*>("LabelTarget")->geometry();
+    const QRect display = pad.findChild<QLabel*>("LabelData")->geometry();
+    EXPECT_LE(target.bottom(), display.top()) << "the caption stands above the display";
+    EXPECT_GE(display.height(), 32);
+    EXPECT_EQ(pad.size(), QSize(341, 421));
+  });
+}
+
 TEST(PadDialog, CaptionsFromTheLanguageFileWhenGiven) {
   dialog_test::ProgramHome home;
   home.WriteFile("Language/MLangENG.ini",
