@@ -121,10 +121,12 @@ TEST_F(SettingsFile, TextsPassByteForByte) {
   EXPECT_NE(Read().find("CNCNAME0=" + big5 + "2\n"), std::string::npos);
 }
 
-TEST_F(SettingsFile, MachineListWithoutSectionIsOneEmptyEntry) {
+TEST_F(SettingsFile, MachineListWithoutSectionHoldsNoMachine) {
   TIniFile file(path);
   TMachineList list(file);
-  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Count(), 0);
+  ASSERT_TRUE(list.Add());
+  EXPECT_EQ(list.Count(), 1) << "Add makes the first entry, not a second one";
   EXPECT_EQ(list.MenuCaption(0), "-");
   list.DeleteEntriesWithoutAddress();
   EXPECT_EQ(list.Count(), 0);
