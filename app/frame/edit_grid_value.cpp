@@ -1,6 +1,8 @@
 // TFormMain::EditGridValue: the one way every editable grid of the window asks for a number
 // and writes it to the controller.
+#include <QGroupBox>
 #include <QLocale>
+#include <QStringList>
 
 #include <algorithm>
 #include <climits>
@@ -123,10 +125,17 @@ bool IsNumber(const QString& text) {
 }  // namespace
 
 TEditTarget CellTarget(const StringGrid& grid, int col, int row) {
-  const QString rowCaption = grid.Cell(0, row).trimmed();
-  const QString colCaption = grid.Cell(col, 0).trimmed();
-  return {col == 0 || colCaption.isEmpty() ? rowCaption : rowCaption + "  " + colCaption,
-          grid.Cell(col, row).trimmed()};
+  QStringList what;
+  for (const QWidget* up = grid.parentWidget(); up; up = up->parentWidget())
+    if (const auto* group = qobject_cast<const QGroupBox*>(up)) {
+      what << group->title().trimmed();
+      break;
+    }
+  if (grid.FixedCols() > 0) what << grid.Cell(0, row).trimmed();
+  // With one value column its caption ("Value") says nothing.
+  if (grid.ColCount() > 2) what << grid.Cell(col, 0).trimmed();
+  what.removeAll(QString());
+  return {what.join("  "), grid.Cell(col, row).trimmed()};
 }
 
 void TFormMain::EditGridValue(EEditHow how, EEditKind kind, const QString& text, int a, int b,

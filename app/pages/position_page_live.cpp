@@ -49,11 +49,14 @@ void TPositionPage::Attach(TFormMain& frame) {
 void TPositionPage::ConnectEditor(StringGrid& grid, EEditKind kind) {
   // The offsets are addressed by axis row and column, the tools by column and tool row.
   const auto edit = [this, &grid, kind](EEditHow how, const QString& text, int col, int row) {
-    const TEditTarget target = CellTarget(grid, col, row);
-    if (kind == EEditKind::WorkCoordinate)
+    TEditTarget target = CellTarget(grid, col, row);
+    if (kind == EEditKind::WorkCoordinate) {
+      // The offsets' axis letters stand beside the grid, not in it.
+      target.what += "  " + LabelOffsetSetCoord[static_cast<std::size_t>(row - 1)]->text();
       frame_->EditGridValue(how, kind, text, row - 1, col, target);
-    else
+    } else {
       frame_->EditGridValue(how, kind, text, col - 1, row, target);
+    }
   };
   grid.OnCellActivated = [this, &grid, edit](int col, int row) {
     if (row < 1 || !frame_->Service().GetSessionReady()) return;

@@ -1,6 +1,7 @@
 // The Work page against a simulator told exact values: every field in its format, the G code
 // grid, the variable grids and their editors, the tool fields, and which rows an event repaints.
 #include <QApplication>
+#include <QLabel>
 #include <QSignalSpy>
 
 #include <limits>
@@ -131,10 +132,12 @@ TEST_F(LatheWorkPage, LatheHasNoLastGGroupNoToolFieldsAndItsOwnVariableCounts) {
 
 TEST_F(WorkPage, VariableEditorsWriteTheVariableTheirRowShows) {
   Connect();
-  QString padShown;
+  QString padShown, padTarget, padCurrent;
   const auto enter = [&](const QString& entry) {
-    AnswerNextModal<TFrmInput>([&padShown, entry](TFrmInput* pad) {
+    AnswerNextModal<TFrmInput>([&, entry](TFrmInput* pad) {
       padShown = pad->GetDisplay();
+      padTarget = pad->findChild<QLabel*>("LabelTarget")->text();
+      padCurrent = pad->findChild<QLabel*>("LabelCurrent")->text();
       pad->SetDisplay(entry);
       pad->accept();
     });
@@ -146,12 +149,17 @@ TEST_F(WorkPage, VariableEditorsWriteTheVariableTheirRowShows) {
   enter("3.25");
   DoubleClickCell(*page->gridLocalVar, 1, 4);
   EXPECT_EQ(padShown, "1.5000") << "a double click offers the cell's value";
+  EXPECT_EQ(padTarget, "Local Var  04") << "the pad says which variable it edits";
+  EXPECT_EQ(padCurrent, "1.5000");
   EXPECT_TRUE(RunUntil([&] { return sim->Command("get local 3") == "ok 3.25"; }));
   EXPECT_TRUE(resultClosed());
 
   enter("-8.5");
   TypeInCell(*page->gridGlobalVar, 1, 1000, '5');
   EXPECT_EQ(padShown, "5") << "the typed digit starts the pad";
+  EXPECT_EQ(padTarget, "Global Var  1000");
+  EXPECT_FALSE(padCurrent.isEmpty()) << "and the value it has now, not the digit";
+  EXPECT_NE(padCurrent, "5");
   EXPECT_TRUE(RunUntil([&] { return sim->Command("get var 999") == "ok -8.5"; }));
   EXPECT_TRUE(resultClosed());
   EXPECT_TRUE(Shows(page->gridGlobalVar, 1, 1000, "-8.5000")) << "the row shows what it wrote";
