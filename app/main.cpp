@@ -87,7 +87,10 @@ int main(int argc, char** argv) {
   window.show();
   // Maximised once the window is up, as a person starts it; an unattended snapshot keeps
   // the window at its designed size so its pictures compare.
-  if (!snapshot) QTimer::singleShot(0, &window, [&window] { window.showMaximized(); });
+  if (snapshot)
+    window.resize(TFormMain::kDesignedSize);
+  else
+    QTimer::singleShot(0, &window, [&window] { window.showMaximized(); });
   if (arguments->connect) window.ConnectToAddress(*arguments->connect);
   return QApplication::exec();
 }

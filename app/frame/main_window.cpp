@@ -112,15 +112,19 @@ class DoubleClickFilter : public QObject {
 
 }  // namespace
 
+QSize StartSize(QSize designed, QSize least, QSize room) {
+  constexpr QSize kLargest(1600, 1000);
+  if (room.width() < least.width() || room.height() < least.height()) return designed;
+  return (room * 0.9).boundedTo(kLargest).expandedTo(designed).boundedTo(room);
+}
+
 TFormMain::TFormMain(const std::string& home, std::shared_ptr<const vandir::Clock> clock)
     : home_(home),
       settings_(home + kSettingsFileName),
       options_(settings_, home),
       machines_(settings_) {
   setObjectName("FormMain");
-  resize(1024, 768);
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  resize(kDesignedSize);
 
   // The connect sequence keeps the controller's texts in Resource/, and the NC files page
   // starts in Ncfiles/; a new home has neither yet.
@@ -176,6 +180,7 @@ TFormMain::TFormMain(const std::string& home, std::shared_ptr<const vandir::Cloc
   CreateInformationObjects();
   LoadCaptions();
   BuildMachineMenu();
+  PlaceOnScreen();
 
   TimerAlarmWarnFlash->setInterval(options_.AlarmWarnFlashInterval());
   messageToController_ = options_.MessageToController();
@@ -443,6 +448,14 @@ void TFormMain::closeEvent(QCloseEvent* event) {
   // A parameter-table fill that lets events run ends at its next row.
   stopLoading_ = true;
   QMainWindow::closeEvent(event);
+}
+
+void TFormMain::PlaceOnScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect room = screen->availableGeometry();
+  resize(StartSize(kDesignedSize, minimumSizeHint(), room.size()));
+  move(room.center() - rect().center());
 }
 
 }  // namespace talvo::app

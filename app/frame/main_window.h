@@ -68,8 +68,15 @@ struct TDialogs {
   TFormAddCNC* AddCNC = nullptr;
 };
 
+// The window's first size: the designed size, or most of a screen with more room; on a screen
+// with less room, the room it has, as long as the smallest window fits there at all.
+QSize StartSize(QSize designed, QSize least, QSize room);
+
 class TFormMain : public QMainWindow {
  public:
+  // The size the window is laid out for; an unattended snapshot keeps it.
+  static constexpr QSize kDesignedSize{1024, 768};
+
   // `home` is the program home (a folder text ending in '/'); `clock` is the link's wall
   // clock (the system clock when null).
   explicit TFormMain(const std::string& home, std::shared_ptr<const vandir::Clock> clock = nullptr);
@@ -132,6 +139,8 @@ class TFormMain : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Sized for the screen it starts on, in the middle of it.
+  void PlaceOnScreen();
   void BuildToolBar(QWidget* band);
   void BuildPages();
   void CreateInformationObjects();

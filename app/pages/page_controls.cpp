@@ -23,7 +23,7 @@ ValueText* NewValueField(const char* name, const QString& text) {
   field->setPalette(palette);
   field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   field->setMinimumWidth(80);
-  field->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  field->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   return field;
 }
 

@@ -17,6 +17,8 @@ constexpr int kLatheOffsetCols = 7;
 constexpr int kMillingTools = 100;
 constexpr int kLatheTools = 31;
 constexpr int kRowHeight = 22;
+constexpr int kGotoWidth = 110;
+constexpr int kMargin = 4;
 
 // Tool rows are labelled "  01" .. "  99", as many as the grid has.
 void LabelToolRows(StringGrid& grid) {
@@ -73,17 +75,18 @@ TPositionPage::TPositionPage(QWidget* parent) : TPage("TabSheetPos", page_tag::k
   LabelPosOffsetGoto = Named<QLabel>("LabelPosOffsetGoto");
   EditPosOffsetGoto = Named<QLineEdit>("EditPosOffsetGoto");
   SpeedButtonPosOffsetGoto = Named<QPushButton>("SpeedButtonPosOffsetGoto");
-  auto* gotoRow = new QHBoxLayout;
-  gotoRow->addWidget(LabelPosOffsetGoto);
-  gotoRow->addWidget(EditPosOffsetGoto);
-  gotoRow->addWidget(SpeedButtonPosOffsetGoto);
-  gotoRow->addStretch(1);
-  auto* gridColumn = new QVBoxLayout;
-  gridColumn->addWidget(StringGridOffsetSetCoord);
-  gridColumn->addLayout(gotoRow);
+  // The search stands beside the grid, which scrolls sideways anyway: below it, it would take
+  // a row of height from the tool tables.
+  auto* gotoColumn = new QVBoxLayout;
+  gotoColumn->addWidget(LabelPosOffsetGoto);
+  gotoColumn->addWidget(EditPosOffsetGoto);
+  gotoColumn->addWidget(SpeedButtonPosOffsetGoto);
+  gotoColumn->addStretch(1);
+  EditPosOffsetGoto->setMaximumWidth(kGotoWidth);
   auto* offset = new QHBoxLayout(GroupBoxOffset);
   offset->addLayout(letters);
-  offset->addLayout(gridColumn, 1);
+  offset->addWidget(StringGridOffsetSetCoord, 1, Qt::AlignTop);
+  offset->addLayout(gotoColumn);
   page->addWidget(GroupBoxOffset);
 
   // Tool tables: the stack shows the milling or the lathe sheet, never a tab of its own.
@@ -116,6 +119,11 @@ TPositionPage::TPositionPage(QWidget* parent) : TPage("TabSheetPos", page_tag::k
   TypePage->addWidget(Milling);
   TypePage->addWidget(Lathe);
   page->addWidget(GroupBoxTools, 2);
+
+  // Narrow margins: on a small screen every pixel of height goes to the tool tables.
+  page->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+  for (QGroupBox* group : findChildren<QGroupBox*>())
+    if (QLayout* inside = group->layout()) inside->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
 
   pass_.emplace(this, std::initializer_list<StringGrid*>{StringGridOffsetSetCoord, gridMTools,
                                                           StringGridTDC, gridGeom, gridWear});
