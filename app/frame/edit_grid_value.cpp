@@ -12,6 +12,7 @@
 #include "app/dialogs/return_code_text.h"
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
+#include "link/transport.h"
 #include "link/vandircnc.h"
 
 namespace talvo::app {

@@ -20,6 +20,7 @@
 #include "app/curves/recorder_plot.h"
 #include "app/curves/trend_log.h"
 #include "app/curves/trend_window.h"
+#include "link/transport.h"
 #include "link/vandircnc.h"
 #include "tests/app/frame_fixture.h"
 #include "text/durable_file.h"
