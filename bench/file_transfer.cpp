@@ -11,6 +11,7 @@
 #include <fstream>
 #include <thread>
 
+#include "link/transport.h"
 #include "link/vandircnc.h"
 #include "tests/support/simulator.h"
 

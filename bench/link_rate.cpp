@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "link/transport.h"
 #include "link/vandircnc.h"
 #include "tests/support/simulator.h"
 

@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "link/transport.h"
 #include "link/vandircnc.h"
 #include "tests/support/simulator.h"
 

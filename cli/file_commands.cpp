@@ -9,6 +9,7 @@
 #include "cli/progress.h"
 #include "cli/transfer.h"
 #include "link/listing_entry.h"
+#include "link/transport.h"
 
 namespace talvo::cli {
 

@@ -6,6 +6,8 @@
 #include "cli/errors.h"
 #include "cli/output.h"
 #include "cli/stop_signals.h"
+#include "link/dnc/dnc_thread.h"
+#include "link/transport.h"
 
 namespace talvo::cli {
 

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "cli/errors.h"
+#include "link/transport.h"
 
 namespace talvo::cli {
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "link/transport.h"
 #include "link/vandircnc.h"
 
 namespace talvo::cli {

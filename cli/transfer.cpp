@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "link/transfer_watch.h"
+#include "link/transport.h"
 
 namespace talvo::cli {
 

@@ -9,42 +9,13 @@
 #include <mutex>
 #include <type_traits>
 
-namespace vandir {
+#include "link/machine_data.h"
 
-// The controller's numbers are kept in its own units (least increments, milliseconds,
-// percent); texts are single-byte in the controller's code page.
-inline constexpr int kAxes = 6;
-inline constexpr int kGGroups = 19;
-inline constexpr int kMCodes = 3;
-inline constexpr int kSystemVariables = 48;
-inline constexpr int kAlarmSlots = 20;
-inline constexpr int kMillTools = 100;
-inline constexpr int kMillLengths = 6;
-inline constexpr int kLatheTools = 33;
-inline constexpr int kLatheValues = 4;  // X, Y, Z, nose radius
-inline constexpr int kWorkOffsets = 6;  // G54 .. G59
-inline constexpr int kExtendedOffsets = 300;
-inline constexpr int kGlobalVariables = 1101;
-inline constexpr int kLocalVariables = 50;
-inline constexpr int kParameters = 2001;
-inline constexpr int kPlcBits = 512;
-inline constexpr int kPlcWords = 256;
-inline constexpr int kPartPathSize = 128;
-inline constexpr int kFileCmdNameSize = 128;
-inline constexpr int kHardwareChecks = 24;
-inline constexpr int kCardNameSize = 10;
-inline constexpr int kExtraHardwareFlags = 6;
-inline constexpr int kNcPathSize = 256;
-inline constexpr int kStorageChecks = 3;
+namespace vandir {
 
 enum PlcBitTable { kPlcI, kPlcO, kPlcC, kPlcS, kPlcA, kPlcBitTables };
 enum NcPath { kNcRootPath, kNcMachinePath, kNcFilesPath, kNcPaths };
 enum PartPath { kMainPartPath, kCurrentPartPath, kDefaultPartPath, kRootPartPath, kPartPaths };
-
-// The controller's detail record of one parameter; its inside is the controller's.
-struct defBinRecordItem {
-  std::uint8_t Bytes[60];
-};
 
 struct CacheData {
   std::int32_t MachinePos[kAxes];

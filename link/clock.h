@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <ctime>
 
-#include "link/export.h"
+#include "export.h"
 
 namespace vandir {
 

@@ -1,12 +1,11 @@
 // Where data-recorder records go once they arrive, on either channel.
 #pragma once
 
-#include "link/export.h"
 #include "link/package.h"
 
 namespace vandir {
 
-class VANDIRCNC_EXPORT DataRecordSink {
+class DataRecordSink {
  public:
   virtual ~DataRecordSink() = default;
   virtual void WriteRecord(const defRECEIVE_PACKAGE& record) = 0;

@@ -8,6 +8,7 @@
 #include <cpuid.h>
 #endif
 
+#include "link/cache.h"
 #include "link/data_recorder.h"
 #include "link/reply_decoder.h"
 #include "link/vandircnc.h"
@@ -43,8 +44,8 @@ namespace vandir {
 void TVandirCNC::HWDiagnosis(bool* checks, char* cardName, bool* extra, int* changed) {
   *changed = kUnchanged;
   AskHWDiagnosis();
-  CacheData& reported = Cache.Reported();
-  Cache.WithCurrent([&](CacheData& c) {
+  CacheData& reported = Cache->Reported();
+  Cache->WithCurrent([&](CacheData& c) {
     const bool differs =
         std::memcmp(c.HardwareCheck, reported.HardwareCheck, sizeof c.HardwareCheck) != 0 ||
         std::strncmp(c.CardModelName, reported.CardModelName, sizeof c.CardModelName) != 0 ||
@@ -63,8 +64,8 @@ void TVandirCNC::HWDiagnosis(bool* checks, char* cardName, bool* extra, int* cha
 void TVandirCNC::HWDiagnosis2(bool* storage, int* changed) {
   *changed = kUnchanged;
   for (int kind : {11, 12, 13}) AskHWDiagnosis2(kind);
-  CacheData& reported = Cache.Reported();
-  Cache.WithCurrent([&](CacheData& c) {
+  CacheData& reported = Cache->Reported();
+  Cache->WithCurrent([&](CacheData& c) {
     if (std::memcmp(c.StorageCheck, reported.StorageCheck, sizeof c.StorageCheck) != 0) {
       std::memcpy(reported.StorageCheck, c.StorageCheck, sizeof c.StorageCheck);
       *changed = kChanged;
@@ -76,8 +77,8 @@ void TVandirCNC::HWDiagnosis2(bool* storage, int* changed) {
 int TVandirCNC::GetDiskFree(unsigned drive, defDiskFree* record, int* changed) {
   *changed = kUnchanged;
   AskGetDiskFree(drive);
-  CacheData& reported = Cache.Reported();
-  Cache.WithCurrent([&](CacheData& c) {
+  CacheData& reported = Cache->Reported();
+  Cache->WithCurrent([&](CacheData& c) {
     if (std::memcmp(c.DiskFree, reported.DiskFree, sizeof c.DiskFree) != 0) {
       std::memcpy(reported.DiskFree, c.DiskFree, sizeof c.DiskFree);
       *changed = kChanged;
@@ -110,7 +111,7 @@ int TVandirCNC::MessageBoxA(const std::string& message, const std::string& title
 
 int TVandirCNC::Set_DR_Save_Path(const std::string& path) {
   const bool fits = path.size() <= kMaxRecorderPath;
-  Cache.WithCurrent([&](CacheData& c) {
+  Cache->WithCurrent([&](CacheData& c) {
     std::memset(c.DRSavePath, 0, sizeof c.DRSavePath);
     if (fits) std::memcpy(c.DRSavePath, path.data(), path.size());
   });
@@ -118,11 +119,11 @@ int TVandirCNC::Set_DR_Save_Path(const std::string& path) {
 }
 
 void TVandirCNC::Set_DR_ChangeTimer(unsigned count) {
-  Cache.WithCurrent([count](CacheData& c) { c.DRChangeTimer = count; });
+  Cache->WithCurrent([count](CacheData& c) { c.DRChangeTimer = count; });
 }
 
 int TVandirCNC::Get_DR_Data() {
-  return static_cast<int>(Cache.WithCurrent([](const CacheData& c) { return c.DRRecordCount; }));
+  return static_cast<int>(Cache->WithCurrent([](const CacheData& c) { return c.DRRecordCount; }));
 }
 
 int TVandirCNC::AskGetDRData() { return Ask(kReplyDataRecord, kPackageSize, Path::Normal, 0, kPackageSize); }

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <limits>
 
+#include "link/cache.h"
+#include "link/transport.h"
 #include "link/vandircnc.h"
 
 namespace vandir {
@@ -77,7 +79,7 @@ int TVandirCNC::SendPercentange() const { return SendCMD->SendPercent; }
 int TVandirCNC::RecvPercentange() const { return SendCMD->RecvPercent; }
 
 int TVandirCNC::GetCount(int* requested, int* answered) {
-  Cache.WithCurrent([&](const CacheData& c) {
+  Cache->WithCurrent([&](const CacheData& c) {
     *requested = c.FileCmdRequested;
     *answered = c.FileCmdAnswered;
   });
@@ -85,7 +87,7 @@ int TVandirCNC::GetCount(int* requested, int* answered) {
 }
 
 void TVandirCNC::ResetCount() {
-  Cache.WithCurrent([](CacheData& c) {
+  Cache->WithCurrent([](CacheData& c) {
     c.FileCmdRequested = 0;
     c.FileCmdAnswered = 0;
     std::memset(c.FileCmdName, 0, sizeof c.FileCmdName);
@@ -94,7 +96,7 @@ void TVandirCNC::ResetCount() {
 }
 
 int TVandirCNC::GetErrorFilename(std::string* name, int* error) {
-  Cache.WithCurrent([&](const CacheData& c) {
+  Cache->WithCurrent([&](const CacheData& c) {
     *error = c.FileCmdError;
     *name = std::string(c.FileCmdName, strnlen(c.FileCmdName, sizeof c.FileCmdName));
   });
@@ -102,7 +104,7 @@ int TVandirCNC::GetErrorFilename(std::string* name, int* error) {
 }
 
 int TVandirCNC::GetErrorNewname(std::string* name) {
-  Cache.WithCurrent([&](const CacheData& c) {
+  Cache->WithCurrent([&](const CacheData& c) {
     *name = std::string(c.FileCmdNewName, strnlen(c.FileCmdNewName, sizeof c.FileCmdNewName));
   });
   return 1;
@@ -120,12 +122,12 @@ int TVandirCNC::FileList(const std::string& folder, int mode) {
 // the count is taken back and the refusal returned, rather than left for a caller to wait on.
 template <class Send>
 int TVandirCNC::TrackedFileCommand(Send send) {
-  Cache.WithCurrent([](CacheData& c) {
+  Cache->WithCurrent([](CacheData& c) {
     ++c.FileCmdRequested;
     c.FileCmdError = 0;
   });
   const int result = send();
-  if (result != kOk) Cache.WithCurrent([](CacheData& c) { --c.FileCmdRequested; });
+  if (result != kOk) Cache->WithCurrent([](CacheData& c) { --c.FileCmdRequested; });
   return result;
 }
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "link/export.h"
-#include "link/file_list_queue.h"
+#include "export.h"
+#include "file_list_queue.h"
 
 namespace vandir {
 

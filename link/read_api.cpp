@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "link/cache.h"
 #include "link/vandircnc.h"
 
 namespace vandir {
@@ -28,9 +29,9 @@ bool TakeText(const char (&current)[N], char (&reported)[N]) {
 
 template <class Field, class Out>
 int TVandirCNC::ReadValue(Field field, Out* value, int* changed) {
-  CacheData& reported = Cache.Reported();
+  CacheData& reported = Cache->Reported();
   const bool differs =
-      Cache.WithCurrent([&](CacheData& c) { return Take(field(c), field(reported)); });
+      Cache->WithCurrent([&](CacheData& c) { return Take(field(c), field(reported)); });
   if (differs) *changed = kChanged;
   *value = static_cast<Out>(field(reported));
   return 1;
@@ -38,8 +39,8 @@ int TVandirCNC::ReadValue(Field field, Out* value, int* changed) {
 
 template <class Field>
 int TVandirCNC::ReadAxes(Field field, std::int32_t* values, int* changed) {
-  CacheData& reported = Cache.Reported();
-  Cache.WithCurrent([&](CacheData& c) {
+  CacheData& reported = Cache->Reported();
+  Cache->WithCurrent([&](CacheData& c) {
     for (int axis = 0; axis < kAxes; ++axis)
       if (Take(field(c)[axis], field(reported)[axis])) *changed = kChanged;
   });
@@ -49,8 +50,8 @@ int TVandirCNC::ReadAxes(Field field, std::int32_t* values, int* changed) {
 
 template <class Field>
 int TVandirCNC::ReadText(Field field, std::string* text, int* changed) {
-  CacheData& reported = Cache.Reported();
-  if (Cache.WithCurrent([&](CacheData& c) { return TakeText(field(c), field(reported)); }))
+  CacheData& reported = Cache->Reported();
+  if (Cache->WithCurrent([&](CacheData& c) { return TakeText(field(c), field(reported)); }))
     *changed = kChanged;
   const auto& stored = field(reported);
   *text = std::string(stored, strnlen(stored, sizeof stored));
@@ -60,8 +61,8 @@ int TVandirCNC::ReadText(Field field, std::string* text, int* changed) {
 template <class Element, class Out>
 void TVandirCNC::ReadRange(Element element, int firstIndex, int count, int lastIndex, Out* out,
                            int* changed) {
-  CacheData& reported = Cache.Reported();
-  Cache.WithCurrent([&](CacheData& c) {
+  CacheData& reported = Cache->Reported();
+  Cache->WithCurrent([&](CacheData& c) {
     for (int i = 0; i < count && firstIndex + i <= lastIndex; ++i)
       if (Take(element(c, firstIndex + i), element(reported, firstIndex + i)))
         *changed = kChanged;
@@ -212,10 +213,10 @@ int TVandirCNC::ReadNumberList(bool alarms, std::int16_t* count, std::int32_t* n
                                int* changed) {
   *changed = kUnchanged;
   AskAlarmWarring();
-  CacheData& reported = Cache.Reported();
+  CacheData& reported = Cache->Reported();
   auto& reportedCount = alarms ? reported.AlarmCount : reported.WarningCount;
   auto& reportedList = alarms ? reported.Alarm : reported.Warning;
-  Cache.WithCurrent([&](CacheData& c) {
+  Cache->WithCurrent([&](CacheData& c) {
     const auto& currentList = alarms ? c.Alarm : c.Warning;
     if (Take(alarms ? c.AlarmCount : c.WarningCount, reportedCount)) *changed = kChanged;
     const int n = std::clamp<int>(reportedCount, 0, kAlarmSlots);
@@ -268,8 +269,8 @@ int TVandirCNC::GetG54P(int first, int count, std::int32_t* values, int* changed
   if (count > kMaxSets || first < 0) return kRefused;
   AskWorkG54Coordinate(first);
   const int sets = std::max(0, std::min(count, kExtendedOffsets - first));
-  CacheData& reported = Cache.Reported();
-  Cache.WithCurrent([&](CacheData& c) {
+  CacheData& reported = Cache->Reported();
+  Cache->WithCurrent([&](CacheData& c) {
     for (int i = 0; i < sets; ++i)
       for (int axis = 0; axis < kAxes; ++axis)
         if (Take(c.ExtendedOffset[first + i][axis], reported.ExtendedOffset[first + i][axis]))
@@ -286,8 +287,8 @@ int TVandirCNC::GetParameterDetail(int number, defBinRecordItem* record, int* va
     *valid = kIndexRefused;
     return 1;
   }
-  CacheData& reported = Cache.Reported();
-  Cache.WithCurrent([&](CacheData& c) {
+  CacheData& reported = Cache->Reported();
+  Cache->WithCurrent([&](CacheData& c) {
     const defBinRecordItem& current = c.ParameterDetail[number];
     *valid = (current.Bytes[0] | current.Bytes[1] | current.Bytes[2] | current.Bytes[3]) != 0;
     reported.ParameterDetail[number] = current;

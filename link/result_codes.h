@@ -8,7 +8,7 @@
 
 // The login levels of the handshake (kLoginRefused 500, kLoginLimited 501, kLoginFull 502,
 // kLoginRefusedOther 503) are the controller's own wire values and live with the package.
-#include "link/package.h"
+#include "package.h"
 
 namespace vandir {
 

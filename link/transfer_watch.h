@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "link/export.h"
+#include "export.h"
 
 namespace vandir {
 

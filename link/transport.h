@@ -23,14 +23,13 @@
 #include "link/cache.h"
 #include "link/clock.h"
 #include "link/data_record_sink.h"
-#include "link/export.h"
 #include "link/file_list_queue.h"
 #include "link/package.h"
 #include "link/result_codes.h"
 
 namespace vandir {
 
-class VANDIRCNC_EXPORT Send_Recv {
+class Send_Recv {
  public:
   Send_Recv(Cache& cache, FileListQueue& fileList, const Clock& clock,
             DataRecordSink* recorder);

@@ -1,7 +1,11 @@
 #include "link/vandircnc.h"
 
+#include "link/cache.h"
 #include "link/data_recorder.h"
+#include "link/dnc/dnc_thread.h"
+#include "link/dnc/router.h"
 #include "link/periodic_timer.h"
+#include "link/transport.h"
 
 namespace vandir {
 
@@ -17,12 +21,14 @@ bool IsFileManagementCommand(int command) {
 }  // namespace
 
 TVandirCNC::TVandirCNC(std::shared_ptr<const Clock> clock)
-    : clock_(clock ? std::move(clock) : std::make_shared<SystemClock>()) {
-  commandRecorder_ = std::make_unique<DataRecorder>(Cache, DataRecorder::Channel::Command);
-  SendCMD = std::make_unique<Send_Recv>(Cache, FileListQueue, *clock_, commandRecorder_.get());
-  dncRecorder_ = std::make_unique<DataRecorder>(Cache, DataRecorder::Channel::Dnc);
+    : TcpServer1888(std::make_unique<Router>()),
+      Cache(std::make_unique<vandir::Cache>()),
+      clock_(clock ? std::move(clock) : std::make_shared<SystemClock>()) {
+  commandRecorder_ = std::make_unique<DataRecorder>(*Cache, DataRecorder::Channel::Command);
+  SendCMD = std::make_unique<Send_Recv>(*Cache, FileListQueue, *clock_, commandRecorder_.get());
+  dncRecorder_ = std::make_unique<DataRecorder>(*Cache, DataRecorder::Channel::Dnc);
   DNCThread = std::make_unique<DNC>(&TVandirCNC::RootPath, dncRecorder_.get());
-  Cache.WithCurrent([](CacheData& c) {
+  Cache->WithCurrent([](CacheData& c) {
     c.SetIdle = 1;
     c.SetStatus = kSetPending;
   });
@@ -52,7 +58,7 @@ int TVandirCNC::Connect_TCP(char type, const std::string& ip) {
   MountOfSendPackage = 0;
   ConnectType = kConnectTypeUp;
   const std::int64_t now = Now();
-  Cache.WithCurrent([now](CacheData& c) {
+  Cache->WithCurrent([now](CacheData& c) {
     c.LastReplyTime = now;
     c.SetIdle = 1;
     c.SetStatus = kSetPending;
@@ -68,7 +74,7 @@ void TVandirCNC::Disconnect() {
   SendCMD->Logout();
   DisableDNC();
   DisableRouter();
-  Cache.Reset();
+  Cache->Reset();
 }
 
 int TVandirCNC::EnableDNC() {
@@ -85,10 +91,10 @@ void TVandirCNC::DisableDNC() {
 }
 
 int TVandirCNC::EnableRouter(const std::string& localAddress) {
-  return TcpServer1888.Enable(localAddress, CNC_TCP_IP, kCommandPort);
+  return TcpServer1888->Enable(localAddress, CNC_TCP_IP, kCommandPort);
 }
 
-void TVandirCNC::DisableRouter() { TcpServer1888.Disable(); }
+void TVandirCNC::DisableRouter() { TcpServer1888->Disable(); }
 
 int TVandirCNC::LoginIn(std::int16_t level) { return AskLogin(level, GetCPUID()); }
 
@@ -96,7 +102,7 @@ int TVandirCNC::SetRenewMode(int mode) { return (mode == 0 || mode == 1) ? kOk :
 
 int TVandirCNC::GetConnectStatus() {
   if (ConnectType == 0) return kNotConnected;
-  const std::int64_t last = Cache.WithCurrent([](const CacheData& c) { return c.LastReplyTime; });
+  const std::int64_t last = Cache->WithCurrent([](const CacheData& c) { return c.LastReplyTime; });
   const std::int64_t seconds = Now() - last;
   if (seconds >= kStaleAfterSeconds && SendCMD->FileError < 0) return kNotConnected;
   return static_cast<int>(seconds);
@@ -111,7 +117,7 @@ std::int16_t TVandirCNC::QueryUserStatus() {
 
 std::int16_t TVandirCNC::QueryStatus() {
   const std::int64_t now = Now();
-  return Cache.WithCurrent([now](CacheData& c) -> std::int16_t {
+  return Cache->WithCurrent([now](CacheData& c) -> std::int16_t {
     if (c.SetIdle) return c.SetStatus;
     if (now - c.SetTime >= kSetGateTimeoutSeconds) {
       c.SetIdle = 1;
@@ -136,7 +142,7 @@ bool TVandirCNC::PriorityAllowed(const defSEND_PACKAGE& package) const {
 
 int TVandirCNC::SendPriorityCommand(const defSEND_PACKAGE& package) {
   if (!PriorityAllowed(package)) {
-    Cache.WithCurrent([](CacheData& c) {
+    Cache->WithCurrent([](CacheData& c) {
       c.SetIdle = 1;
       c.SetStatus = kSetNoRight;
     });
@@ -147,7 +153,7 @@ int TVandirCNC::SendPriorityCommand(const defSEND_PACKAGE& package) {
 
 int TVandirCNC::SendSetPriorityCommand(const defSEND_PACKAGE& package) {
   const std::int64_t now = Now();
-  const bool opened = Cache.WithCurrent([&](CacheData& c) {
+  const bool opened = Cache->WithCurrent([&](CacheData& c) {
     if (c.SetIdle) {
       c.SetIdle = 0;
       c.SetIndex = package.iIndex();
@@ -166,7 +172,7 @@ int TVandirCNC::SendSetPriorityCommand(const defSEND_PACKAGE& package) {
   // A write the transport did not take (lists busy, no connection) was never sent: the gate
   // must not wait three minutes for its answer.
   if (result != kOk) {
-    Cache.WithCurrent([](CacheData& c) {
+    Cache->WithCurrent([](CacheData& c) {
       c.SetIdle = 1;
       c.SetStatus = kSetNoRight;
     });

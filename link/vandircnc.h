@@ -4,25 +4,31 @@
 // its return value; nothing throws across this interface.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "link/cache.h"
-#include "link/clock.h"
-#include "link/dnc/dnc_thread.h"
-#include "link/dnc/router.h"
-#include "link/export.h"
-#include "link/file_list_queue.h"
-#include "link/package.h"
-#include "link/result_codes.h"
-#include "link/transport.h"
+// The installed headers sit together in one folder of their own, so they name each other
+// relative to themselves.
+#include "clock.h"
+#include "export.h"
+#include "file_list_queue.h"
+#include "machine_data.h"
+#include "package.h"
+#include "result_codes.h"
 
 namespace vandir {
 
+// The link's inside, only named here: its headers are the project's own, not installed.
+class Cache;
 class DataRecorder;
+class DNC;
 class PeriodicTimer;
+class Router;
+class Send_Recv;
 
 using TPackageEvent = std::function<void(void* Sender, int iCommand)>;
 using TPackageErrorEvent = std::function<void(void* Sender, int iCommand, int iError)>;
@@ -369,7 +375,7 @@ class VANDIRCNC_EXPORT TVandirCNC {
   std::unique_ptr<Send_Recv> SendCMD;
   // The DNC thread (its DNCConnected and DNCInService flags) and the router.
   std::unique_ptr<DNC> DNCThread;
-  Router TcpServer1888;
+  const std::unique_ptr<Router> TcpServer1888;
 
  protected:
   // iIndex for the next request: the counter is incremented first and wraps at 16 bits.
@@ -380,7 +386,7 @@ class VANDIRCNC_EXPORT TVandirCNC {
   std::int64_t Now() const { return clock_->Now(); }
 
   // Written by the transport thread's decoder; read through the Get operations.
-  vandir::Cache Cache;
+  const std::unique_ptr<vandir::Cache> Cache;
 
  private:
   enum class Path { Normal, NormalSet, Priority, PrioritySet };

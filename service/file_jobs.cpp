@@ -2,6 +2,7 @@
 // progress through the transport's state until it finishes, fails or needs an answer.
 #include <filesystem>
 
+#include "link/transport.h"
 #include "service/talvo_service.h"
 
 namespace talvo {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "link/transfer_watch.h"
+#include "link/transport.h"
 #include "text/hmi_merge.h"
 #include "service/talvo_service.h"
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "link/transport.h"
 #include "service/talvo_info.h"
 
 namespace talvo {

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "link/transport.h"
 #include "link/vandircnc.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "app/format/display_format.h"
 #include "app/frame/info_objects.h"
+#include "link/transport.h"
 #include "link/vandircnc.h"
 #include "service/talvo_service.h"
 

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "link/transport.h"
 #include "service/talvo_service.h"
 
 namespace talvo::app {

@@ -15,6 +15,7 @@
 #include "app/frame/main_window.h"
 #include "app/frame/message_box.h"
 #include "app/widgets/string_grid.h"
+#include "link/transport.h"
 #include "link/vandircnc.h"
 
 namespace talvo::app {

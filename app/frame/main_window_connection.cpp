@@ -19,6 +19,7 @@
 #include "app/pages/work_page.h"
 #include "app/widgets/stale_marks.h"
 #include "app/widgets/value_text.h"
+#include "link/transport.h"
 #include "link/vandircnc.h"
 
 namespace talvo::app {

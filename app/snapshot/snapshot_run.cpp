@@ -12,6 +12,7 @@
 #include "app/frame/message_box.h"
 #include "app/pages/page.h"
 #include "app/snapshot/widget_description.h"
+#include "link/transport.h"
 #include "link/vandircnc.h"
 
 namespace talvo::app {

@@ -1,4 +1,5 @@
 #include "cli/adapter/controller_poller.h"
+#include "link/transport.h"
 
 #include <algorithm>
 

@@ -8,6 +8,7 @@
 
 #include "cli/cached_reads.h"
 #include "link/transfer_watch.h"
+#include "link/transport.h"
 #include "text/hmi_merge.h"
 #include "text/interface_language.h"
 #include "text/screen_text.h"

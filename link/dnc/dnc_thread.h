@@ -13,12 +13,11 @@
 #include <thread>
 
 #include "link/data_record_sink.h"
-#include "link/export.h"
 #include "link/package.h"
 
 namespace vandir {
 
-class VANDIRCNC_EXPORT DNC {
+class DNC {
  public:
   // Asked for the PC folder served at the start of every request.
   using RootSource = std::function<std::string()>;

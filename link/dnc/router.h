@@ -10,12 +10,11 @@
 #include <string>
 #include <thread>
 
-#include "link/export.h"
 #include "link/package.h"
 
 namespace vandir {
 
-class VANDIRCNC_EXPORT Router {
+class Router {
  public:
   Router();
   ~Router();

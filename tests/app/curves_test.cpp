@@ -21,6 +21,7 @@
 #include "app/curves/trend_log.h"
 #include "app/curves/trend_window.h"
 #include "app/widgets/string_grid.h"
+#include "link/transport.h"
 #include "link/vandircnc.h"
 #include "tests/app/frame_fixture.h"
 #include "text/durable_file.h"

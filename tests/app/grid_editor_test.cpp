@@ -13,6 +13,7 @@
 #include "app/dialogs/password_dialog.h"
 #include "app/dialogs/return_code_dialog.h"
 #include "app/frame/message_box.h"
+#include "link/transport.h"
 #include "link/vandircnc.h"
 #include "tests/app/frame_fixture.h"
 

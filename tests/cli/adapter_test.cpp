@@ -10,6 +10,7 @@
 
 #include "cli/adapter/adapter.h"
 #include "cli/session.h"
+#include "link/transport.h"
 #include "tests/cli/cli_process.h"
 #include "tests/cli/shdr_agent.h"
 #include "tests/support/file_bytes.h"

@@ -1,11 +1,12 @@
 #!/bin/bash
 # Installs the library and its development files into a temporary prefix, then builds a
-# program against that prefix with nothing but what pkg-config reports, and runs it
-# against a simulator.
-#   run_consumer.sh BUILD_DIR CXX SIMULATOR SOURCE [EXTRA_COMPILER_FLAGS...]
+# program against that prefix with nothing but what pkg-config reports (pkgconfig) or what
+# find_package(VandirCNC) gives (cmake, the project in cmake/ beside this script), and runs
+# it against a simulator.
+#   run_consumer.sh pkgconfig|cmake BUILD_DIR CXX SIMULATOR SOURCE [EXTRA_COMPILER_FLAGS...]
 set -euo pipefail
-build=$1 cxx=$2 simulator=$3 source=$4
-shift 4
+way=$1 build=$2 cxx=$3 simulator=$4 source=$(realpath "$5")
+shift 5
 extra=("$@")
 
 work=$(mktemp -d)
@@ -31,7 +32,9 @@ libdir=$(pkg-config --variable=libdir vandircnc)
 # The headers must stand on their own: no Asio, nothing that was not installed. Asio is on
 # this machine's include path, so an include of it would compile: look for it instead.
 if grep -rnE '#include [<"]asio' "$prefix/include"; then fail "a public header includes Asio"; fi
-for header in $(cd "$prefix/include/vandircnc" && find link -name '*.h'); do
+headers=$(cd "$prefix/include" && find vandircnc -name '*.h')
+[[ -n $headers ]] || fail "no headers under $prefix/include/vandircnc"
+for header in $headers; do
   echo "#include <$header>" | "$cxx" -fsyntax-only -x c++ - "${extra[@]}" $flags ||
     fail "$header does not compile on its own"
 done
@@ -41,7 +44,21 @@ foreign=$(nm -DC --defined-only "$libdir/libVandirCNC.so.1" | awk '$2 != "A"' |
           grep -v ' vandir::\| typeinfo for vandir::\| typeinfo name for vandir::\| vtable for vandir::' || true)
 [[ -z $foreign ]] || fail "exports outside vandir::: $(head -5 <<<"$foreign")"
 
-"$cxx" "$source" -o "$work/consumer" "${extra[@]}" $flags || fail "the consumer does not build"
+case $way in
+  pkgconfig)
+    "$cxx" "$source" -o "$work/consumer" "${extra[@]}" $flags || fail "the consumer does not build"
+    ;;
+  cmake)
+    cmake -S "$(dirname "$0")/cmake" -B "$work/cmake" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" \
+          -DCMAKE_CXX_FLAGS="${extra[*]}" -DCMAKE_PREFIX_PATH="$prefix" \
+          -DCONSUMER_SOURCE="$source" >"$work/cmake.log" 2>&1 ||
+      fail "find_package(VandirCNC) failed: $(cat "$work/cmake.log")"
+    cmake --build "$work/cmake" >>"$work/cmake.log" 2>&1 ||
+      fail "the consumer does not build: $(cat "$work/cmake.log")"
+    cp "$work/cmake/consumer" "$work/consumer"
+    ;;
+  *) fail "unknown way $way" ;;
+esac
 
 address=127.$((RANDOM % 200 + 30)).$((RANDOM % 250 + 1)).$((RANDOM % 250 + 1))
 mkdir "$work/root"

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/reply_decoder.h"
+#include "link/transport.h"
 #include "tests/e2e/link_fixture.h"
 
 namespace vandir::test {

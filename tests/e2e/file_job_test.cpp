@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "link/transport.h"
 #include "tests/e2e/files_fixture.h"
 
 namespace vandir::test {

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "link/transfer_watch.h"
+#include "link/transport.h"
 #include "tests/e2e/files_fixture.h"
 
 namespace vandir::test {

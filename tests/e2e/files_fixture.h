@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "link/transport.h"
 #include "tests/e2e/link_fixture.h"
 #include "tests/support/file_bytes.h"
 

@@ -1,6 +1,7 @@
 // Connecting, the handshake, status queries, keep-alive and shutting down, over real TCP.
 #include <time.h>
 
+#include "link/transport.h"
 #include "tests/e2e/link_fixture.h"
 #include "tests/support/timing.h"
 

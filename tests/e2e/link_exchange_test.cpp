@@ -1,4 +1,5 @@
 // The transport's exchange rules and the simulator's faults, over real TCP.
+#include "link/transport.h"
 #include "tests/e2e/link_fixture.h"
 
 namespace vandir::test {

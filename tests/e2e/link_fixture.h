@@ -7,6 +7,7 @@
 #include <memory>
 #include <thread>
 
+#include "link/transport.h"
 #include "link/vandircnc.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/simulator.h"

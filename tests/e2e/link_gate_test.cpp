@@ -1,4 +1,5 @@
 // Admission by login level and the set gate, over real TCP.
+#include "link/transport.h"
 #include "tests/e2e/link_fixture.h"
 
 namespace vandir::test {

@@ -1,5 +1,6 @@
 // Reads and writes against the simulated machine over real TCP: a write is seen by the next
 // read with the changed flag, and the controller's refusals arrive through the set gate.
+#include "link/transport.h"
 #include "tests/e2e/link_fixture.h"
 
 namespace vandir::test {

@@ -4,7 +4,9 @@
 
 #include <memory>
 
+#include "link/dnc/router.h"
 #include "link/socket_waits.h"
+#include "link/transport.h"
 #include "tests/e2e/link_fixture.h"
 #include "tests/support/timing.h"
 
@@ -74,7 +76,7 @@ TEST_F(RouterRelay, RefusesASecondClientWhileARelayRuns) {
   TVandirCNC second;
   const std::int16_t refused = ConnectThroughRouter(second);
   EXPECT_TRUE(refused == kLoginNoConnection || refused == kLoginShortReply) << refused;
-  EXPECT_EQ(pc.TcpServer1888.RefusedCount, 1u);
+  EXPECT_EQ(pc.TcpServer1888->RefusedCount, 1u);
   sim.Command("set mode 4");
   EXPECT_EQ(ModeThrough(first), 4);
   EXPECT_EQ(sim.Stats()["handshakes"], 2);
@@ -110,7 +112,7 @@ TEST_P(StalledRelay, NeverHoldsUpStoppingTheRouter) {
   asio::io_context io;
   TcpSocket client(io);
   client.connect({asio::ip::make_address(routerAddress), kCommandPort});
-  ASSERT_TRUE(WaitUntil([&] { return pc.TcpServer1888.ClientCount == 1u; }));
+  ASSERT_TRUE(WaitUntil([&] { return pc.TcpServer1888->ClientCount == 1u; }));
   defSEND_PACKAGE login = Request(kCmdLogin);
   login.set_iLength(kPackageSize);
   login.set_iParam1(1);

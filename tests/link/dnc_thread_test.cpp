@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "link/dnc/dnc_thread.h"
 #include "link/vandircnc.h"
 #include "tests/link/dnc_request.h"
 #include "tests/link/loopback_peer.h"

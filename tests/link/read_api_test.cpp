@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "link/cache.h"
 #include "link/reply_decoder.h"
 #include "link/vandircnc.h"
 #include "tests/link/reply_bytes.h"
@@ -17,7 +18,7 @@ using test::ReplyBytes;
 
 class FedLink : public TVandirCNC {
  public:
-  void Feed(const ReplyBytes& r) { DecodeReply(Cache, FileListQueue, r.p, kPackageSize, 1); }
+  void Feed(const ReplyBytes& r) { DecodeReply(*Cache, FileListQueue, r.p, kPackageSize, 1); }
 };
 
 class Reads : public testing::Test {

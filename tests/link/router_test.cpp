@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "link/dnc/router.h"
 #include "link/vandircnc.h"
 #include "tests/link/loopback_peer.h"
 #include "tests/support/timing.h"
@@ -102,7 +103,7 @@ TEST_F(Routing, OneClientAtATimeThenTheNext) {
   ASSERT_EQ(Ask(first, "one", 3), "one");
   tcp::socket second = Client(routerAddress);
   EXPECT_TRUE(test::ClosedWithin(second, 5s));
-  EXPECT_EQ(link->TcpServer1888.RefusedCount, 1u);
+  EXPECT_EQ(link->TcpServer1888->RefusedCount, 1u);
   EXPECT_EQ(Ask(first, "still", 5), "still");
 
   first.close();
@@ -110,12 +111,12 @@ TEST_F(Routing, OneClientAtATimeThenTheNext) {
     tcp::socket next = Client(routerAddress);
     return Ask(next, "next", 4) == "next";
   }));
-  EXPECT_EQ(link->TcpServer1888.ClientCount, 2u);
+  EXPECT_EQ(link->TcpServer1888->ClientCount, 2u);
 }
 
 TEST_F(Routing, ListensOnlyWhereItIsTold) {
   EXPECT_EQ(link->EnableRouter("not an address"), -17);
-  EXPECT_FALSE(link->TcpServer1888.Listening());
+  EXPECT_FALSE(link->TcpServer1888->Listening());
   ASSERT_EQ(link->EnableRouter(routerAddress), 0);
   TVandirCNC other;
   EXPECT_EQ(other.EnableRouter(routerAddress), -1);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "link/transfer_watch.h"
+#include "link/transport.h"
 #include "link/vandircnc.h"
 
 namespace vandir {

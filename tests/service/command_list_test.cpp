@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "link/transport.h"
 #include "tests/service/service_fixture.h"
 #include "tests/support/timing.h"
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "link/transport.h"
 #include "service/talvo_info.h"
 #include "service/talvo_service.h"
 #include "tests/service/qt_app.h"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "link/transport.h"
 #include "service/talvo_info_codes.h"
 #include "service/talvo_info_machine.h"
 #include "service/talvo_info_plc.h"
