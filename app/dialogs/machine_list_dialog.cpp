@@ -222,9 +222,12 @@ void TFormAddCNC::FillGrid() {
   ShowNoAddressHint();
 }
 
+// The grid shows the list as stored, so it is looked at rather than the file at every key.
 void TFormAddCNC::ShowNoAddressHint() {
   bool blank = false;
-  for (int n = 0; n < list_.Count() && !blank; ++n) blank = list_.Ip(n).empty();
+  if (StringGridCNC->isEnabled())
+    for (int row = 1; row < StringGridCNC->RowCount() && !blank; ++row)
+      blank = StringGridCNC->Cell(kIpCol, row).isEmpty();
   LabelNoAddress->setVisible(blank);
 }
 
